@@ -1,0 +1,166 @@
+// Input file and keywords: the keyword table, lookup, variable substitution,
+// file names from keywords, and the option checks.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavril {
+
+// --- Module m_orln -------------------------------------------------------
+
+// Keyword record: the keyword (32 characters) and its owned list of values
+// (255 characters each, blank-padded or shorter; trailing blanks never
+// matter). `value` is empty after INIT_KEY; `hasValue` tells a created list
+// from no list.
+struct t_key {
+  std::string name;
+  std::vector<std::string> value;
+  bool hasValue = false;
+};
+
+void INIT_KEY(t_key& key);
+
+// --- Module d_inpkey -----------------------------------------------------
+
+struct t_inpkey {
+  std::string inpFilNam;      // name of the input file (255 characters)
+  int nKey = 0;               // number of keyword records
+  std::vector<t_key> keys;    // records in file order
+  int nDel = 0;               // number of entries of delFil
+  std::vector<std::string> delFil;  // files to delete at exit
+  int inOpnfil = 0;           // -1 while OPNFIL runs, else 0
+  int runPhase = 0;           // 0 initialised, 1 reading, 2 complete, 3 terminating
+};
+
+// The one keyword table of the program.
+extern t_inpkey inpKey;
+
+inline constexpr std::size_t kKeyNameLength = 32;
+inline constexpr std::size_t kKeyValueLength = 255;
+
+void INIT_INPKEY(t_inpkey& table);
+
+// Reads the keyword input file `filNam` (blank: the command line) into
+// `table`. Every failure stops the program.
+void READINPF(std::string_view filNam, t_inpkey& table);
+
+// Next line of `lfn` that is neither blank nor a comment (255 characters),
+// shifted left when `adjust` is 1; a blank text at the end of the file, on a
+// read error, or after more than 1000 blank lines.
+std::string NEXTLINE(int lfn, int adjust);
+
+// All command-line arguments joined with single blanks (255 characters).
+void MYGETARG(std::string& text);
+
+// Number of occurrences of the first character of `chr` in `text`; `first`
+// receives the 1-based position of the first occurrence, or 0.
+int CHRCOUNT(std::string_view chr, std::string_view text, int& first);
+
+// --- Keyword lookup ------------------------------------------------------
+
+// Replaces `keyValue` by a copy of the values of `keyWord`; irCode 0 when
+// found. Blank: the input file name; "*": all keyword names; "DUMMY_KEY":
+// no message when missing.
+void READKEYS(std::string_view keyWord, std::vector<std::string>& keyValue, int& irCode);
+
+// True when the table is complete and holds `keyWord`. Writes nothing.
+bool TSTKEY(std::string_view keyWord);
+
+// --- Variable substitution -----------------------------------------------
+
+// Replaces ${NAME} and $N references in `text` (in place, at its length;
+// a text shorter than 255 characters may grow to at most 255) by the
+// definitions of keyword ENVIRONMENT. Mode 0 silent, 1 warnings, 2 errors.
+void RPLENVAR(int mode, std::string& text);
+
+// --- File names from keywords --------------------------------------------
+
+// The file name of `keyWord`: obligatory when mustFlag is 1. irCode 0 when a
+// non-blank name was found, 1 otherwise. "DEFNAM" changes nothing.
+void GTFLNA(int mustFlag, std::string_view keyWord, std::string& filNam, int& irCode);
+
+// Matrix of file names indexed (column, file) from (1, 1).
+class FileNameMatrix {
+ public:
+  void reset(int nCol, int nFil, std::size_t elementLength);
+  std::string& at(int col, int fil) { return cells_[index(col, fil)]; }
+  const std::string& at(int col, int fil) const { return cells_[index(col, fil)]; }
+  int columns() const { return nCol_; }
+  int files() const { return nFil_; }
+  std::size_t elementLength() const { return length_; }
+
+ private:
+  std::size_t index(int col, int fil) const {
+    return static_cast<std::size_t>(fil - 1) * static_cast<std::size_t>(nCol_) +
+           static_cast<std::size_t>(col - 1);
+  }
+  int nCol_ = 0, nFil_ = 0;
+  std::size_t length_ = 255;
+  std::vector<std::string> cells_;
+};
+
+// The files of `keyWord` (column 1) and the names derived from them with the
+// column path and extension keywords (columns 2 to nCol). Elements are cut to
+// `elementLength` characters.
+void GTFILE2(std::string_view keyWord, int nCol, int& nFil, FileNameMatrix& filnam,
+             std::size_t elementLength = 255);
+
+// Splits a file specification into device, directory, name and extension.
+// mode 1: parts keep their separators. irCode 0, 1 empty, 2 malformed.
+void FPARSE(int mode, std::string& fileSpec, std::string& device, std::string& dir,
+            std::string& name, std::string& ext, int& irCode);
+
+// Position of the last character that is neither a blank nor a NUL, 0 if none.
+int LENGT0(std::string_view text);
+
+// --- Option checks -------------------------------------------------------
+
+// The option description of `keyName` from its MSG_ or DESCR_ companion, at
+// most descrLen characters; blank when there is none.
+void DESCRP(std::string_view keyName, int descrLen, std::string& descr);
+
+// Optional arguments of CKOPTI (absent when not set).
+struct CkoptiOptional {
+  std::optional<int> emptyVal;
+  std::optional<int> lowLimit;
+  std::optional<int> upLimit;
+  std::optional<std::string> colTitle;
+  std::optional<int> lineNum;
+  std::optional<std::string> entryTitle;
+  std::optional<int> maxVal;
+  std::optional<int> initVal;
+  std::optional<int> errorVal;
+  int* numBad = nullptr;
+  int* numGood = nullptr;
+  int* firstResult = nullptr;
+  int* numValues = nullptr;
+  std::vector<int>* result = nullptr;  // its size limits the number of values
+};
+
+void CKOPTI(int severity, std::string_view keyName, const std::vector<std::string>& values,
+            std::string_view callerName, std::string_view optDescr, int readStatus,
+            int& errCount, const CkoptiOptional& opt = {});
+
+void CKOPTN(int severity, std::string_view keyName, const std::vector<std::string>& values,
+            int& numItems, std::string_view callerName, std::string_view optDescr,
+            int& errCount, int maxItems);
+
+// Optional arguments of CKOPTB.
+struct CkoptbOptional {
+  std::optional<std::string> colTitle;
+  std::optional<int> lineNum;
+  std::optional<std::string> entryTitle;
+  std::optional<int> initVal;
+  std::optional<int> errorVal;
+  int* selIndex = nullptr;
+  bool* selFlag = nullptr;
+};
+
+void CKOPTB(int severity, std::span<const std::string> keyNames, std::string_view callerName,
+            std::string_view optDescr, int& errCount, const CkoptbOptional& opt = {});
+
+}  // namespace kavril

@@ -1,0 +1,10 @@
+// kavril: converts broadcast navigation files into RINEX navigation files.
+// Everything the run needs comes from the keyword input file named on the
+// command line.
+#include "pgm/pgm.h"
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+  kavril::platform::set_command_line(argc, argv);
+  kavril::KAVRIL();
+}

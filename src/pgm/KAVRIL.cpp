@@ -1,0 +1,12 @@
+// PLACEHOLDER: replaced when the routine is built.
+#include <cstdlib>
+
+#include "pgm/pgm.h"
+
+namespace kavril {
+
+void KAVRIL() {
+  std::abort();  // placeholder until the routine is built
+}
+
+}  // namespace kavril

@@ -1,0 +1,50 @@
+// Navigation conversion: the main program, the broadcast navigation file,
+// the conversion of one message into RINEX order, and the RINEX writers.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kavril {
+
+// One broadcast message in the package's order (positions 1 to 20 are
+// elements 0 to 19).
+using EphemerisArray = std::array<double, 20>;
+using ClockArray = std::array<double, 20>;
+// One RINEX navigation record in RINEX order (positions 1 to 32).
+using RinexRecordArray = std::array<double, 32>;
+
+// The main program: converts every broadcast file of the keyword input file.
+// Never returns (ends through EXITRC).
+[[noreturn]] void KAVRIL();
+
+// --- Broadcast navigation file, read on an open unit ----------------------
+// Each reader stops the run with an input error report (file name, line
+// number, reason) and return code 2 when the file is malformed.
+
+// Reads the title line (columns 1 to 53). False when the file has no line.
+bool RDBTIT(int lfn, std::string& title);
+
+// Reads a satellite record (columns 12 to 14). Returns the satellite number;
+// 0 at the end of the file or for a record that ends the messages.
+int RDBSAT(int lfn);
+
+// Reads a block of 20 free-format numbers starting on the next line.
+void RDBBLK(int lfn, std::array<double, 20>& block);
+
+// --- Conversion and RINEX output -----------------------------------------
+
+// Broadcast message to RINEX record array.
+void V3RXBR(const EphemerisArray& eph, const ClockArray& clock, RinexRecordArray& rinex);
+
+// Writes the header of a RINEX navigation file of version 1.
+void RXWTNH(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+            std::string_view date, std::string_view time, int nCom,
+            std::span<const std::string> comment, int& irCode);
+
+// Writes one navigation record (seven lines).
+void RXWTNR(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+}  // namespace kavril

@@ -1,0 +1,247 @@
+// Platform layer: the only code that touches files, the standard streams,
+// errno, clocks, the command line and number conversion.
+//
+// Files are addressed by logical unit numbers, as in the rest of the system.
+// Units 5 and 6 are standard input and standard output and are connected from
+// the start; every other unit is connected by open_unit. Texts are formatted
+// with layouts of edit descriptors ("(1X,A,I5)", "(3X,4D19.12)") executed by
+// Layout, and read with the strict free-format decoders below.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavril::platform {
+
+// ---------------------------------------------------------------------------
+// Blank-padded texts
+// ---------------------------------------------------------------------------
+// Texts of the system are blank-padded fields: trailing blanks never matter,
+// a longer text assigned to a field is cut on the right.
+
+// `text` without its trailing blanks.
+std::string_view trim_right(std::string_view text);
+// True when `text` holds nothing but blanks (or is empty).
+bool is_blank(std::string_view text);
+// Equal after the shorter one is padded with blanks (case-sensitive).
+bool same_text(std::string_view a, std::string_view b);
+// `text` cut or blank-padded to exactly `length` characters.
+std::string fit(std::string_view text, std::size_t length);
+// Assigns `text` to the field `field` of `length` characters (cut or padded).
+void assign_fit(std::string& field, std::string_view text, std::size_t length);
+
+// ---------------------------------------------------------------------------
+// Logical units
+// ---------------------------------------------------------------------------
+
+inline constexpr int kStdIn = 5;
+inline constexpr int kStdOut = 6;
+inline constexpr int kMaxUnit = 9999;
+
+enum class OpenStatus { Old, New, Unknown, Scratch };
+
+// Connects `unit` to the file `name`. Old: the file must exist. New: the file
+// must not exist. Unknown: opened if it exists (and rewritten from its start
+// unless readOnly), created otherwise. Scratch: a new nameless temporary file.
+// `formatted` selects line-structured text; unformatted files are opened the
+// same way but never read as lines by this system. Returns 0 or an errno value
+// (never a non-zero multiple of 256). A unit that is connected is closed first.
+int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted, bool readOnly);
+
+enum class ReadResult { Ok, End, Error };
+
+// Reads the next line of `unit` into `line` without its line end ("\n", or
+// "\r\n"). The last line of a file need not end in "\n". `line` keeps its
+// capacity, so a reused buffer does not allocate per line.
+ReadResult read_line(int unit, std::string& line);
+
+// Number of lines read from `unit` since it was opened or rewound (the line
+// number of the line read last).
+long line_number(int unit);
+
+// Writes `text` and a line end to `unit`. Output is buffered; the first write
+// error is remembered and returned by close_unit. Returns 0 or an errno value.
+int write_line(int unit, std::string_view text);
+
+// Writes `text`, which may hold several lines separated by '\n', as records;
+// a final '\n' ends the last record (so "a\nb\n" writes two lines).
+int write_text(int unit, std::string_view text);
+
+int rewind_unit(int unit);
+
+// Closes `unit`, deleting its file when `deleteFile`. Units 5 and 6 are never
+// really closed, only flushed. Returns 0 or an errno value, including the
+// first write error that happened on the unit. Closing an unconnected unit
+// succeeds.
+int close_unit(int unit, bool deleteFile = false);
+
+bool unit_connected(int unit);
+
+// Name under which `unit` was opened (blank text for an unconnected unit or
+// the standard streams).
+std::string unit_file_name(int unit);
+
+struct FileInquiry {
+  bool exists = false;
+  bool connected = false;
+  int unit = -1;  // the unit the file is connected to, or -1
+};
+
+// Inquires by name. Two names of one file (links, "./x" and "x") are the same
+// file. Returns 0 or an errno value; a failed inquiry answers "does not
+// exist" and "not connected".
+int inquire_file(std::string_view name, FileInquiry& answer);
+
+void flush_all();
+
+// Flushes and closes everything, then ends the process.
+[[noreturn]] void exit_process(int status);
+
+// ---------------------------------------------------------------------------
+// Command line, clock
+// ---------------------------------------------------------------------------
+
+void set_command_line(int argc, const char* const* argv);
+int argument_count();             // without the program's own name
+std::string argument(int index);  // 1-based
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, utcOffsetMinutes = 0;
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+LocalTime local_time();
+double cpu_seconds();
+
+// ---------------------------------------------------------------------------
+// Formatted output
+// ---------------------------------------------------------------------------
+
+// One output item of a layout: an integer, a real, a text, a logical, or a
+// list of reals or integers that supplies one item per element.
+class Arg {
+ public:
+  enum class Kind { Integer, Real, Text, Logical, RealList, IntegerList };
+  Arg(int v) : kind_(Kind::Integer), i_(v) {}
+  Arg(long v) : kind_(Kind::Integer), i_(v) {}
+  Arg(long long v) : kind_(Kind::Integer), i_(v) {}
+  Arg(double v) : kind_(Kind::Real), d_(v) {}
+  Arg(bool v) : kind_(Kind::Logical), i_(v ? 1 : 0) {}
+  Arg(std::string_view v) : kind_(Kind::Text), s_(v) {}
+  Arg(const std::string& v) : kind_(Kind::Text), s_(v) {}
+  Arg(const char* v) : kind_(Kind::Text), s_(v) {}
+  Arg(std::span<const double> v) : kind_(Kind::RealList), reals_(v) {}
+  Arg(std::span<const int> v) : kind_(Kind::IntegerList), ints_(v) {}
+
+  Kind kind() const { return kind_; }
+  long long integer() const { return i_; }
+  double real() const { return d_; }
+  std::string_view text() const { return s_; }
+  std::span<const double> reals() const { return reals_; }
+  std::span<const int> integers() const { return ints_; }
+
+ private:
+  Kind kind_;
+  long long i_ = 0;
+  double d_ = 0.0;
+  std::string_view s_;
+  std::span<const double> reals_;
+  std::span<const int> ints_;
+};
+
+// A parsed layout of edit descriptors: Iw, Iw.m, Fw.d, Dw.d, Ew.d, A, Aw, Lw,
+// nX, "/", quoted literals ('text' or "text") and repeat groups n(...).
+// Items are consumed left to right; when the items run out, output stops at
+// the next data descriptor (literals, X and "/" before it are still written);
+// when the layout runs out while items remain, it is used again from its last
+// top-level group, starting a new line (format reversion). A layout that
+// starts or ends with "/" writes an empty line there.
+class Layout {
+ public:
+  explicit Layout(std::string_view layout);  // aborts on a malformed layout
+  ~Layout();
+  Layout(const Layout&) = delete;
+  Layout& operator=(const Layout&) = delete;
+
+  // Appends the lines to `out`, each ended by '\n'.
+  void format(std::string& out, std::initializer_list<Arg> args) const;
+  void format(std::string& out, std::span<const Arg> args) const;
+  // Formats and writes the lines to `unit`. Returns 0 or an errno value.
+  int write(int unit, std::initializer_list<Arg> args) const;
+  int write(int unit, std::span<const Arg> args) const;
+
+  struct Impl;
+
+ private:
+  Impl* impl_;
+};
+
+// Convenience for messages written once: parses `layout` and writes.
+int write_layout(int unit, std::string_view layout, std::initializer_list<Arg> args);
+
+// List-directed output: one line of a leading blank and the items, integers
+// as their shortest decimal text, texts as they are, separated by one blank.
+int write_list(int unit, std::initializer_list<Arg> args);
+
+// Single edit descriptors, each writing exactly `w` characters at `out`
+// (asterisks when the value does not fit). Exposed for the exactness tests.
+void put_I(char* out, long long value, int w, int m = -1);
+void put_F(char* out, double value, int w, int d);
+void put_D(char* out, double value, int w, int d);
+
+// The free-format text of an integer: a blank and its decimal digits, with a
+// minus sign before the digits of a negative number (" 7", " -3").
+std::string integer_text(long long value);
+
+// ---------------------------------------------------------------------------
+// Free-format input
+// ---------------------------------------------------------------------------
+
+// A real number: optional sign, digits with an optional decimal point, an
+// optional exponent introduced by E, e, D or d with optional sign. Nothing
+// else (no blanks, no repeat counts, no NaN/Inf, no hexadecimal). A value
+// beyond the largest double fails; a value below the smallest double reads as
+// the nearest double (zero or subnormal). Locale-independent.
+bool parse_real(std::string_view token, double& value);
+
+// An optionally signed decimal integer within the signed 32-bit range.
+bool parse_int(std::string_view token, int& value);
+
+// Splits numbers of a free-format line: blanks and commas separate, a comma
+// between two blanks runs counts once. Yields the tokens left to right.
+class NumberTokens {
+ public:
+  explicit NumberTokens(std::string_view line) : line_(line) {}
+  // Next token, or false at the end of the line. An empty item between two
+  // commas yields an empty token (which parse_real rejects).
+  bool next(std::string_view& token);
+
+ private:
+  std::string_view line_;
+  std::size_t pos_ = 0;
+  bool afterComma_ = false;
+};
+
+// Item decoding of keyword lines: items separated by blanks or by a comma with
+// optional blanks around it; an item may be delimited by double quotes or
+// apostrophes (a doubled delimiter inside stands for one); an undelimited item
+// ends before a blank, comma or slash; a slash outside a delimited item ends
+// the line. Status of the next item:
+enum class ItemResult { Ok, EndOfLine, Slash, Unterminated };
+
+class ItemDecoder {
+ public:
+  explicit ItemDecoder(std::string_view line) : line_(line) {}
+  ItemResult next(std::string& item);
+
+ private:
+  std::string_view line_;
+  std::size_t pos_ = 0;
+  bool first_ = true;
+};
+
+}  // namespace kavril::platform

@@ -1,0 +1,85 @@
+// Run framework: file opening, termination, the logical file numbers and the
+// system output files, run timing, and the run report (title block, file-name
+// listing).
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kavril {
+
+// --- Logical file numbers and program name (module state) -----------------
+
+extern int lfnSysInp;   // 5
+extern int lfnPrint;    // 6, or lfnPrtFile
+extern int lfnError;    // 6, lfnErrFile, or lfnPrint
+extern int lfnFirst;    // 11
+extern int lfnErrFile;  // 997
+extern int lfnPrtFile;  // 998
+extern int lfnLocal;    // 999
+
+// Name of the running program (8 characters), blank until PRITIT sets it.
+extern std::string pgmNam;
+// Input file of the menu-auxiliary program; never set by this program.
+extern std::string menuAuxFile;
+
+// --- File opening ----------------------------------------------------------
+
+// Opens `filNam` on `lfn`. status: OLD, NEW, UNKNOWN, SCRATCH or blank; form:
+// FORMATTED, UNFORMATTED, BINARY or blank; action: READONLY or blank. iostat
+// 0 on success. Always followed by OPNERR.
+void OPNFIL(int lfn, std::string_view filNam, std::string_view status, std::string_view form,
+            std::string_view action, std::string_view spare, int& iostat);
+
+// Reports a failed open (iostat modulo 256 not 0) and stops the run.
+void OPNERR(int lfnMsg, int lfn, int iostat, std::string_view filNam, std::string_view caller);
+
+// Inquiry by unit or by file name (variables resolved in error mode); every
+// argument is optional.
+struct InquireArgs {
+  std::optional<int> unit;
+  std::optional<std::string> file;
+  std::string* name = nullptr;
+  bool* exist = nullptr;
+  bool* opened = nullptr;
+  int* number = nullptr;
+};
+void INQUIRE(const InquireArgs& args);
+
+// --- Termination -----------------------------------------------------------
+
+[[noreturn]] void EXITRC(int irCode);
+void EXIT_MEN(int irCode);
+void EXIT_DEL();
+[[noreturn]] void EXIT_PGM(int irCode);
+
+// Reports a failed allocation (status not 0) and stops the run.
+void ALCERR(int status, std::string_view varName, std::span<const long long> extents,
+            std::string_view caller);
+
+// --- System output files -----------------------------------------------------
+
+void OPNSYS();
+
+// --- Run timing (module m_cpu) ---------------------------------------------
+
+void CPU_START(bool measure);
+void CPU_NOW(std::string_view label);
+void CPU_END(int irCode);
+// Duration in days as H:MM:SS.sss in a 13-character field.
+void WRITE_TIME(std::string& text, double value);
+// Year, month, day, UTC offset (minutes), hour, minute, second, millisecond.
+void CLOCKS(std::array<int, 8>& values);
+// Run date (06-DEC-26) and time (14:05).
+void DATTIM(std::string& date, std::string& time);
+
+// --- Run report --------------------------------------------------------------
+
+void PRITIT(std::string_view pgmName, std::string_view descr,
+            std::optional<int> width = std::nullopt);
+void PRFLNA(std::optional<int> lineWidth = std::nullopt);
+
+}  // namespace kavril

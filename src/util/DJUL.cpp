@@ -1,0 +1,12 @@
+// PLACEHOLDER: replaced when the routine is built.
+#include <cstdlib>
+
+#include "util/util.h"
+
+namespace kavril {
+
+double DJUL(int, int, double) {
+  std::abort();  // placeholder until the routine is built
+}
+
+}  // namespace kavril
