@@ -1,0 +1,34 @@
+// Shared test helpers: a scratch folder per test and whole-file reading and
+// writing (test code may use the C++ file APIs directly).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kavril::test {
+
+// A fresh empty folder under the system's temporary folder, removed again
+// when the object goes away.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // path() / name as a string.
+  std::string file(std::string_view name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, std::string_view contents);
+
+// Folder of the checked-in test data (tests/data).
+std::filesystem::path data_dir();
+
+}  // namespace kavril::test
