@@ -230,8 +230,10 @@ class NumberTokens {
 // optional blanks around it; an item may be delimited by double quotes or
 // apostrophes (a doubled delimiter inside stands for one); an undelimited item
 // ends before a blank, comma or slash; a slash outside a delimited item ends
-// the line. Status of the next item:
-enum class ItemResult { Ok, EndOfLine, Slash, Unterminated };
+// the line. Status of the next item: Ok (item set), EndOfLine (no item left),
+// Slash (a slash ended the line before an item), Unterminated (a quoted item
+// without its closing delimiter), Empty (nothing between two commas).
+enum class ItemResult { Ok, EndOfLine, Slash, Unterminated, Empty };
 
 class ItemDecoder {
  public:
