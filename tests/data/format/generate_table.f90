@@ -83,38 +83,38 @@ program generate_table
   ! Fw.d: hundredths, the half-way values of F5.1, values that round to
   ! zero, and random values for F10.3.
   do i = -2000, 2000, 13
-    call f_row('F5.1', i * 0.01d0)
-    call f_row('F10.3', i * 0.01d0)
+    call d_row('F5.1', i * 0.01d0)
+    call d_row('F10.3', i * 0.01d0)
   end do
   do i = 0, 999, 3
-    call f_row('F5.1', i * 0.1d0 + 0.05d0)
+    call d_row('F5.1', i * 0.1d0 + 0.05d0)
   end do
-  call f_row('F5.1', 59.95d0)
-  call f_row('F5.1', 59.949999999999996d0)
-  call f_row('F5.1', 999.95d0)
-  call f_row('F5.1', -99.95d0)
-  call f_row('F5.1', -0.04d0)
-  call f_row('F5.1', -0.05d0)
-  call f_row('F5.1', -0d0)
-  call f_row('F5.1', 0d0)
-  call f_row('F5.1', 0.25d0)
-  call f_row('F5.1', 1d300)
-  call f_row('F10.3', -0.0004d0)
-  call f_row('F10.3', -0.0005d0)
-  call f_row('F10.3', 999999.9995d0)
-  call f_row('F10.3', 99999.9995d0)
-  call f_row('F10.3', -99999.9995d0)
-  call f_row('F10.3', 123456.7895d0)
-  call f_row('F10.3', 4.9406564584124654d-324)
+  call d_row('F5.1', 59.95d0)
+  call d_row('F5.1', 59.949999999999996d0)
+  call d_row('F5.1', 999.95d0)
+  call d_row('F5.1', -99.95d0)
+  call d_row('F5.1', -0.04d0)
+  call d_row('F5.1', -0.05d0)
+  call d_row('F5.1', -0d0)
+  call d_row('F5.1', 0d0)
+  call d_row('F5.1', 0.25d0)
+  call d_row('F5.1', 1d300)
+  call d_row('F10.3', -0.0004d0)
+  call d_row('F10.3', -0.0005d0)
+  call d_row('F10.3', 999999.9995d0)
+  call d_row('F10.3', 99999.9995d0)
+  call d_row('F10.3', -99999.9995d0)
+  call d_row('F10.3', 123456.7895d0)
+  call d_row('F10.3', 4.9406564584124654d-324)
   do i = 1, 300
     v = random_unit() * 10d0**(mod(ishft(next_random(), -40), 13_int64) - 5)
     if (mod(i, 3) == 0) v = -v
-    call f_row('F10.3', v)
-    if (i <= 150) call f_row('F5.1', v)
+    call d_row('F10.3', v)
+    if (i <= 150) call d_row('F5.1', v)
   end do
   do i = 1, 200
     v = real(mod(ishft(next_random(), -30), 2000000_int64) - 1000000, real64) / 2000d0   ! ties at 3 decimals
-    call f_row('F10.3', v)
+    call d_row('F10.3', v)
   end do
 
   ! Iw: every boundary of the widths and random integers.
@@ -173,14 +173,7 @@ contains
     call d_row('D25.17', v)
   end subroutine
 
-  subroutine d_row(descriptor, v)
-    character(len=*), intent(in) :: descriptor
-    real(real64), intent(in) :: v
-    write(text, '(' // descriptor // ')') v
-    call emit(descriptor, v, text)
-  end subroutine
-
-  subroutine f_row(descriptor, v)
+  subroutine d_row(descriptor, v)   ! any real descriptor (Dw.d, Fw.d)
     character(len=*), intent(in) :: descriptor
     real(real64), intent(in) :: v
     write(text, '(' // descriptor // ')') v
