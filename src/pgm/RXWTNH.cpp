@@ -1,12 +1,37 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
+// Writes the header of a RINEX navigation file of version 1.
+#include <algorithm>
 
+#include "platform/platform.h"
 #include "pgm/pgm.h"
 
 namespace kavril {
 
-void RXWTNH(int, int, std::string_view, std::string_view, std::string_view, std::string_view, int, std::span<const std::string>, int&) {
-  std::abort();  // placeholder until the routine is built
+namespace {
+
+// Every line but the last is 80 columns with its label in columns 61 to 80;
+// a line holding one blank ends the header (version 1 has no end label).
+const platform::Layout kVersionLine("(I6,14X,A20,20X,A20)");
+const platform::Layout kProgramLine("(A20,A20,A9,1X,A5,5X,A20)");
+const platform::Layout kCommentLine("(A60,A20)");
+const platform::Layout kEndLine("(A)");
+
+}  // namespace
+
+// The texts are cut or padded to their fields here, so that a short or long
+// argument never shifts a column.
+void RXWTNH(int lfnRnx, int /*lfnErr*/, std::string_view pgmNam, std::string_view agency,
+            std::string_view date, std::string_view time, int nCom,
+            std::span<const std::string> comment, int& irCode) {
+  using platform::fit;
+  kVersionLine.write(lfnRnx, {1, fit("NAVIGATION DATA", 20), "RINEX VERSION / TYPE"});
+  kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(date, 9), fit(time, 5),
+                              "PGM / RUN BY / DATE "});
+  const std::size_t lines = nCom > 0 ? std::min(static_cast<std::size_t>(nCom), comment.size()) : 0;
+  for (std::size_t i = 0; i < lines; ++i) {
+    kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
+  }
+  kEndLine.write(lfnRnx, {" "});
+  irCode = 0;
 }
 
 }  // namespace kavril

@@ -10,6 +10,12 @@ namespace kavril {
 namespace l_basfun {
 // Remainder x - AINT(x / y) * y, with the sign of x.
 double DMOD(double x, double y);
+// INT of a double (cut toward zero) and NINT (nearest, halves away from
+// zero), defined for every double: beyond the int range they give the
+// nearest int limit, NaN gives 0. Use them wherever a computed double becomes
+// an int, so that no input value can make the conversion undefined.
+int IDINT(double x);
+int IDNINT(double x);
 }  // namespace l_basfun
 
 // Calendar date (day with fraction) to Modified Julian Date.
