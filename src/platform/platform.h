@@ -192,6 +192,7 @@ int write_list(int unit, std::initializer_list<Arg> args);
 void put_I(char* out, long long value, int w, int m = -1);
 void put_F(char* out, double value, int w, int d);
 void put_D(char* out, double value, int w, int d);
+void put_E(char* out, double value, int w, int d);
 
 // The free-format text of an integer: a blank and its decimal digits, with a
 // minus sign before the digits of a negative number (" 7", " -3").
@@ -223,7 +224,6 @@ class NumberTokens {
  private:
   std::string_view line_;
   std::size_t pos_ = 0;
-  bool afterComma_ = false;
 };
 
 // Item decoding of keyword lines: items separated by blanks or by a comma with
@@ -243,7 +243,6 @@ class ItemDecoder {
  private:
   std::string_view line_;
   std::size_t pos_ = 0;
-  bool first_ = true;
 };
 
 }  // namespace kavril::platform

@@ -1,0 +1,358 @@
+// Logical units: buffered sequential text files on POSIX file descriptors.
+//
+// A unit behaves like a sequential file: reading goes from the start (or the
+// rewind) forward; the first write after an open, a rewind or some reads cuts
+// the file at the current position, so the file ends after the last record
+// written. Units 5 and 6 are standard input and output until a file is opened
+// on them; closing them only flushes (and returns them to the standard
+// stream).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kavril::platform {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+enum class Mode { Idle, Reading, Writing };
+
+struct Unit {
+  int fd = -1;
+  bool standard = false;   // fd 0 or 1, never closed
+  bool readable = false;
+  bool writable = false;
+  int writeDenied = 0;     // errno remembered when read-write access fell back to read-only
+  int firstError = 0;      // first write error, returned by close_unit
+  std::string name;        // as given at open (trailing blanks removed)
+  bool scratch = false;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  Mode mode = Mode::Idle;
+  long lineNumber = 0;
+  bool atEnd = false;
+  // Read buffer: bytes [readPos, readEnd) are read from the file but not yet used.
+  std::unique_ptr<char[]> readBuffer;
+  std::size_t readPos = 0, readEnd = 0;
+  std::string writeBuffer;
+};
+
+// Status of a failed call: errno, or EIO should the call have left it 0.
+int last_error() { return errno != 0 ? errno : EIO; }
+
+class UnitTable {
+ public:
+  UnitTable() : units_(kMaxUnit + 1) { reset_standard(kStdIn); reset_standard(kStdOut); }
+  // Flushes on normal process end (return from main, std::exit).
+  ~UnitTable() { flush_every_unit(); }
+
+  Unit* find(int unit) {
+    if (unit < 0 || unit > kMaxUnit) return nullptr;
+    return units_[static_cast<std::size_t>(unit)].get();
+  }
+  std::unique_ptr<Unit>& slot(int unit) { return units_[static_cast<std::size_t>(unit)]; }
+
+  void reset_standard(int unit) {
+    auto u = std::make_unique<Unit>();
+    u->standard = true;
+    u->fd = unit == kStdIn ? 0 : 1;
+    u->readable = unit == kStdIn;
+    u->writable = unit == kStdOut;
+    slot(unit) = std::move(u);
+  }
+
+  void flush_every_unit();
+  template <class F>
+  void for_each(F f) {
+    for (std::size_t i = 0; i < units_.size(); ++i)
+      if (units_[i]) f(static_cast<int>(i), *units_[i]);
+  }
+
+ private:
+  std::vector<std::unique_ptr<Unit>> units_;
+};
+
+UnitTable& table() {
+  static UnitTable units;
+  return units;
+}
+
+// Writes all of [data, data+size) to fd; returns 0 or errno.
+int write_all(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return last_error();
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int flush_unit(Unit& u) {
+  if (u.writeBuffer.empty()) return 0;
+  const int rc = write_all(u.fd, u.writeBuffer.data(), u.writeBuffer.size());
+  u.writeBuffer.clear();
+  if (rc != 0 && u.firstError == 0) u.firstError = rc;
+  return rc;
+}
+
+void UnitTable::flush_every_unit() {
+  for (auto& u : units_)
+    if (u) flush_unit(*u);
+}
+
+// Prepares a unit for writing: the file is cut where reading stopped (at its
+// start after an open or a rewind).
+int begin_writing(Unit& u) {
+  if (!u.writable) return u.writeDenied != 0 ? u.writeDenied : EBADF;
+  if (u.mode == Mode::Writing) return 0;
+  if (!u.standard) {
+    off_t position = 0;
+    if (u.mode == Mode::Reading) {
+      position = ::lseek(u.fd, 0, SEEK_CUR);
+      if (position < 0) return last_error();
+      position -= static_cast<off_t>(u.readEnd - u.readPos);
+    }
+    if (::lseek(u.fd, position, SEEK_SET) < 0) return last_error();
+    struct stat info {};
+    if (::fstat(u.fd, &info) == 0 && S_ISREG(info.st_mode) && ::ftruncate(u.fd, position) != 0)
+      return last_error();
+  }
+  u.readPos = u.readEnd = 0;
+  u.mode = Mode::Writing;
+  return 0;
+}
+
+// Remembers and returns the status of a write.
+int note_write(Unit& u, int rc) {
+  if (rc != 0 && u.firstError == 0) u.firstError = rc;
+  return rc != 0 ? rc : u.firstError;
+}
+
+int put_bytes(Unit& u, const char* data, std::size_t size) {
+  if (u.writeBuffer.capacity() < kBufferSize) u.writeBuffer.reserve(kBufferSize);
+  if (u.writeBuffer.size() + size > kBufferSize) {
+    if (const int rc = flush_unit(u); rc != 0) return rc;
+    if (size >= kBufferSize) return write_all(u.fd, data, size);
+  }
+  u.writeBuffer.append(data, size);
+  return 0;
+}
+
+// Refills the read buffer; returns the number of bytes read, 0 at the end, -1 on error.
+ssize_t refill(Unit& u) {
+  if (!u.readBuffer) u.readBuffer = std::make_unique<char[]>(kBufferSize);
+  for (;;) {
+    const ssize_t n = ::read(u.fd, u.readBuffer.get(), kBufferSize);
+    if (n < 0 && errno == EINTR) continue;
+    u.readPos = 0;
+    u.readEnd = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return n;
+  }
+}
+
+int open_flags(OpenStatus status, bool readWrite) {
+  int flags = (readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  if (status == OpenStatus::New) flags |= O_CREAT | O_EXCL;
+  if (status == OpenStatus::Unknown) flags |= O_CREAT;
+  return flags;
+}
+
+// Opens a named file; sets `writeDenied` when read-write access had to fall
+// back to read-only. Returns the descriptor or -errno.
+int open_named(const std::string& name, OpenStatus status, bool readOnly, int& writeDenied) {
+  writeDenied = 0;
+  if (name.find('\0') != std::string::npos) return -EINVAL;
+  int fd = ::open(name.c_str(), open_flags(status, !readOnly), 0666);
+  if (fd >= 0 || readOnly) return fd >= 0 ? fd : -last_error();
+  const int denied = last_error();
+  if (denied != EACCES && denied != EROFS) return -denied;
+  // Not writable: an existing file may still be read.
+  const OpenStatus existing = status == OpenStatus::New ? OpenStatus::New : OpenStatus::Old;
+  fd = ::open(name.c_str(), open_flags(existing, false), 0666);
+  if (fd < 0) return -denied;
+  writeDenied = denied;
+  return fd;
+}
+
+int open_scratch(int& fd) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string pattern = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+  pattern += "/kavril-XXXXXX";
+  fd = ::mkstemp(pattern.data());
+  if (fd < 0) return last_error();
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  ::unlink(pattern.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted, bool readOnly) {
+  (void)formatted;  // text and unformatted files are opened alike
+  if (unit < 0 || unit > kMaxUnit) return EBADF;
+  close_unit(unit, false);
+  auto u = std::make_unique<Unit>();
+  u->name = std::string(trim_right(name));
+  int fd = -1;
+  if (status == OpenStatus::Scratch) {
+    if (const int rc = open_scratch(fd); rc != 0) return rc;
+    u->scratch = true;
+  } else {
+    fd = open_named(u->name, status, readOnly, u->writeDenied);
+    if (fd < 0) return -fd;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int rc = S_ISDIR(info.st_mode) ? EISDIR : last_error();
+    ::close(fd);
+    if (status == OpenStatus::New) ::unlink(u->name.c_str());
+    return rc;
+  }
+  u->fd = fd;
+  u->dev = info.st_dev;
+  u->ino = info.st_ino;
+  u->readable = true;
+  u->writable = !readOnly && u->writeDenied == 0;
+  if (readOnly) u->writeDenied = EBADF;
+  table().slot(unit) = std::move(u);
+  return 0;
+}
+
+ReadResult read_line(int unit, std::string& line) {
+  Unit* u = table().find(unit);
+  line.clear();
+  if (u == nullptr || !u->readable || u->mode == Mode::Writing) return ReadResult::Error;
+  u->mode = Mode::Reading;
+  if (u->atEnd) return ReadResult::End;
+  bool any = false;
+  for (;;) {
+    if (u->readPos == u->readEnd) {
+      const ssize_t n = refill(*u);
+      if (n < 0) return ReadResult::Error;
+      if (n == 0) {
+        u->atEnd = true;
+        if (!any) return ReadResult::End;
+        break;  // last line without a line end
+      }
+    }
+    const char* start = u->readBuffer.get() + u->readPos;
+    const std::size_t available = u->readEnd - u->readPos;
+    const void* newline = std::memchr(start, '\n', available);
+    any = true;
+    if (newline == nullptr) {
+      line.append(start, available);
+      u->readPos = u->readEnd;
+      continue;
+    }
+    const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+    line.append(start, length);
+    u->readPos += length + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    break;
+  }
+  ++u->lineNumber;
+  return ReadResult::Ok;
+}
+
+long line_number(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr ? u->lineNumber : 0;
+}
+
+int write_line(int unit, std::string_view text) {
+  Unit* u = table().find(unit);
+  if (u == nullptr) return EBADF;
+  if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
+  int rc = put_bytes(*u, text.data(), text.size());
+  if (rc == 0) rc = put_bytes(*u, "\n", 1);
+  return note_write(*u, rc);
+}
+
+int write_text(int unit, std::string_view text) {
+  Unit* u = table().find(unit);
+  if (u == nullptr) return EBADF;
+  if (text.empty()) return 0;
+  if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
+  int rc = put_bytes(*u, text.data(), text.size());
+  if (rc == 0 && text.back() != '\n') rc = put_bytes(*u, "\n", 1);
+  return note_write(*u, rc);
+}
+
+int rewind_unit(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr) return EBADF;
+  int rc = flush_unit(*u);
+  if (!u->standard && ::lseek(u->fd, 0, SEEK_SET) < 0 && rc == 0) rc = last_error();
+  u->mode = Mode::Idle;
+  u->atEnd = false;
+  u->readPos = u->readEnd = 0;
+  u->lineNumber = 0;
+  return rc;
+}
+
+int close_unit(int unit, bool deleteFile) {
+  Unit* u = table().find(unit);
+  if (u == nullptr) return unit < 0 || unit > kMaxUnit ? EBADF : 0;
+  flush_unit(*u);
+  int rc = u->firstError;
+  u->firstError = 0;
+  if (u->standard) return rc;
+  if (::close(u->fd) != 0 && rc == 0) rc = last_error();
+  if (deleteFile && !u->scratch && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();
+  if (unit == kStdIn || unit == kStdOut)
+    table().reset_standard(unit);
+  else
+    table().slot(unit).reset();
+  return rc;
+}
+
+bool unit_connected(int unit) { return table().find(unit) != nullptr; }
+
+std::string unit_file_name(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr && !u->standard ? u->name : std::string();
+}
+
+int inquire_file(std::string_view name, FileInquiry& answer) {
+  answer = FileInquiry{};
+  const std::string path(trim_right(name));
+  if (path.empty()) return 0;
+  if (path.find('\0') != std::string::npos) return EINVAL;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    const int rc = last_error();
+    return rc == ENOENT || rc == ENOTDIR ? 0 : rc;
+  }
+  answer.exists = true;
+  table().for_each([&](int unit, const Unit& u) {
+    if (!answer.connected && !u.standard && !u.scratch && u.dev == info.st_dev && u.ino == info.st_ino) {
+      answer.connected = true;
+      answer.unit = unit;
+    }
+  });
+  return 0;
+}
+
+void flush_all() { table().flush_every_unit(); }
+
+void exit_process(int status) {
+  table().for_each([](int unit, Unit&) { close_unit(unit, false); });
+  std::exit(status);
+}
+
+}  // namespace kavril::platform

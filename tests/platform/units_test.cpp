@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/support.h"
+
+namespace kavril::platform {
+namespace {
+
+using test::read_file;
+using test::ScratchDir;
+using test::write_file;
+
+constexpr int kUnit = 42;
+
+TEST(Units, WrittenLinesReadBackWithLineNumbers) {
+  ScratchDir dir;
+  const std::string name = dir.file("a.txt");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::New, true, false), 0);
+  EXPECT_TRUE(unit_connected(kUnit));
+  EXPECT_EQ(unit_file_name(kUnit), name);
+  EXPECT_EQ(write_line(kUnit, "first"), 0);
+  EXPECT_EQ(write_text(kUnit, "second\nthird\n"), 0);
+  EXPECT_EQ(write_line(kUnit, ""), 0);
+  ASSERT_EQ(close_unit(kUnit), 0);
+  EXPECT_FALSE(unit_connected(kUnit));
+  EXPECT_EQ(read_file(name), "first\nsecond\nthird\n\n");
+
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Old, true, true), 0);
+  std::string line;
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "first");
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line_number(kUnit), 2);
+  EXPECT_EQ(rewind_unit(kUnit), 0);
+  EXPECT_EQ(line_number(kUnit), 0);
+  for (const char* expected : {"first", "second", "third", ""}) {
+    ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+    EXPECT_EQ(line, expected);
+  }
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::End);
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::End);
+  EXPECT_EQ(line_number(kUnit), 4);
+  EXPECT_EQ(close_unit(kUnit), 0);
+}
+
+TEST(Units, LineEndsCarriageReturnsAndLongLines) {
+  ScratchDir dir;
+  const std::string longLine(100000, 'x');
+  write_file(dir.file("in"), "dos\r\n" + longLine + "\nin\rside\nlast");
+  ASSERT_EQ(open_unit(kUnit, dir.file("in"), OpenStatus::Old, true, true), 0);
+  std::string line;
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "dos");
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, longLine);
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "in\rside");
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "last");
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::End);
+  close_unit(kUnit);
+}
+
+TEST(Units, OpenStatusesFollowTheFileState) {
+  ScratchDir dir;
+  const std::string name = dir.file("f");
+  EXPECT_EQ(open_unit(kUnit, name, OpenStatus::Old, true, false), ENOENT);
+  EXPECT_FALSE(unit_connected(kUnit));
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::New, true, false), 0);
+  close_unit(kUnit);
+  EXPECT_EQ(open_unit(kUnit, name, OpenStatus::New, true, false), EEXIST);
+  EXPECT_EQ(open_unit(kUnit, dir.path().string(), OpenStatus::Old, true, true), EISDIR);
+  EXPECT_EQ(open_unit(kUnit, dir.path().string(), OpenStatus::Unknown, true, false), EISDIR);
+  EXPECT_EQ(open_unit(kUnit, "", OpenStatus::Old, true, false), ENOENT);
+  EXPECT_EQ(open_unit(kMaxUnit + 1, name, OpenStatus::Old, true, false), EBADF);
+  EXPECT_EQ(open_unit(-1, name, OpenStatus::Old, true, false), EBADF);
+}
+
+TEST(Units, UnknownKeepsTheFileUntilTheFirstWrite) {
+  ScratchDir dir;
+  const std::string name = dir.file("keep");
+  write_file(name, "one\ntwo\n");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Unknown, true, false), 0);
+  EXPECT_EQ(close_unit(kUnit), 0);
+  EXPECT_EQ(read_file(name), "one\ntwo\n");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Unknown, true, false), 0);
+  write_line(kUnit, "new");
+  EXPECT_EQ(close_unit(kUnit), 0);
+  EXPECT_EQ(read_file(name), "new\n");
+  // Blank padding of the name does not matter.
+  ASSERT_EQ(open_unit(kUnit, name + "   ", OpenStatus::Old, true, true), 0);
+  EXPECT_EQ(unit_file_name(kUnit), name);
+  close_unit(kUnit);
+}
+
+TEST(Units, WritingAfterReadingCutsTheFileThere) {
+  ScratchDir dir;
+  const std::string name = dir.file("cut");
+  write_file(name, "1\n2\n3\n");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Old, true, false), 0);
+  std::string line;
+  read_line(kUnit, line);
+  EXPECT_EQ(write_line(kUnit, "X"), 0);
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);  // a written unit is not read
+  close_unit(kUnit);
+  EXPECT_EQ(read_file(name), "1\nX\n");
+}
+
+TEST(Units, ReadOnlyUnitsRefuseWritesAndReportAtClose) {
+  ScratchDir dir;
+  const std::string name = dir.file("ro");
+  write_file(name, "data\n");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Old, true, true), 0);
+  EXPECT_NE(write_line(kUnit, "x"), 0);
+  EXPECT_NE(close_unit(kUnit), 0);
+  EXPECT_EQ(read_file(name), "data\n");
+}
+
+TEST(Units, UnwritableFileFallsBackToReading) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  ScratchDir dir;
+  const std::string name = dir.file("locked");
+  write_file(name, "data\n");
+  ::chmod(name.c_str(), 0444);
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Old, true, false), 0);
+  std::string line;
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(write_line(kUnit, "x"), EACCES);
+  EXPECT_EQ(close_unit(kUnit), EACCES);
+  EXPECT_EQ(read_file(name), "data\n");
+}
+
+TEST(Units, UnconnectedUnits) {
+  std::string line = "old";
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);
+  EXPECT_NE(write_line(kUnit, "x"), 0);
+  EXPECT_EQ(close_unit(kUnit), 0);
+  EXPECT_FALSE(unit_connected(kUnit));
+  EXPECT_FALSE(unit_connected(kMaxUnit + 1));
+  EXPECT_EQ(unit_file_name(kUnit), "");
+  EXPECT_TRUE(unit_connected(kStdIn));
+  EXPECT_TRUE(unit_connected(kStdOut));
+  EXPECT_EQ(read_line(kStdOut, line), ReadResult::Error);
+}
+
+TEST(Units, CloseDeletesWhenAsked) {
+  ScratchDir dir;
+  const std::string name = dir.file("gone");
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::Unknown, true, false), 0);
+  write_line(kUnit, "x");
+  EXPECT_EQ(close_unit(kUnit, true), 0);
+  EXPECT_FALSE(std::filesystem::exists(name));
+}
+
+TEST(Units, ScratchFilesAreNamelessAndReadable) {
+  ASSERT_EQ(open_unit(kUnit, "", OpenStatus::Scratch, true, false), 0);
+  write_line(kUnit, "tmp");
+  ASSERT_EQ(rewind_unit(kUnit), 0);
+  std::string line;
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "tmp");
+  EXPECT_EQ(close_unit(kUnit, true), 0);
+}
+
+TEST(Units, OpeningAConnectedUnitClosesItFirst) {
+  ScratchDir dir;
+  ASSERT_EQ(open_unit(kUnit, dir.file("a"), OpenStatus::New, true, false), 0);
+  write_line(kUnit, "a");
+  ASSERT_EQ(open_unit(kUnit, dir.file("b"), OpenStatus::New, true, false), 0);
+  close_unit(kUnit);
+  EXPECT_EQ(read_file(dir.file("a")), "a\n");
+}
+
+TEST(Units, InquireFindsFilesAndTheirUnits) {
+  ScratchDir dir;
+  const std::string name = dir.file("q");
+  FileInquiry answer;
+  EXPECT_EQ(inquire_file(name, answer), 0);
+  EXPECT_FALSE(answer.exists);
+  EXPECT_EQ(inquire_file("   ", answer), 0);
+  EXPECT_FALSE(answer.exists);
+  ASSERT_EQ(open_unit(kUnit, name, OpenStatus::New, true, false), 0);
+  // Another name of the same file.
+  EXPECT_EQ(inquire_file(dir.path().string() + "/./q", answer), 0);
+  EXPECT_TRUE(answer.exists);
+  EXPECT_TRUE(answer.connected);
+  EXPECT_EQ(answer.unit, kUnit);
+  close_unit(kUnit);
+  EXPECT_EQ(inquire_file(name, answer), 0);
+  EXPECT_TRUE(answer.exists);
+  EXPECT_FALSE(answer.connected);
+  EXPECT_EQ(answer.unit, -1);
+  EXPECT_EQ(inquire_file(std::string(5000, 'n'), answer), ENAMETOOLONG);
+  EXPECT_FALSE(answer.exists);
+}
+
+TEST(Units, StandardOutputIsBufferedUntilFlushed) {
+  testing::internal::CaptureStdout();
+  write_line(kStdOut, "to stdout");
+  flush_all();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "to stdout\n");
+  EXPECT_EQ(close_unit(kStdOut), 0);
+  EXPECT_TRUE(unit_connected(kStdOut));
+}
+
+TEST(Units, WriteErrorsAreReturnedAtClose) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP();
+  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Old, true, false), 0);
+  write_line(kUnit, "lost");
+  EXPECT_EQ(close_unit(kUnit), ENOSPC);
+}
+
+TEST(Units, ExitFlushesEverything) {
+  ScratchDir dir;
+  const std::string name = dir.file("exit");
+  EXPECT_EXIT(
+      {
+        open_unit(kUnit, name, OpenStatus::New, true, false);
+        write_line(kUnit, "kept");
+        exit_process(3);
+      },
+      testing::ExitedWithCode(3), "");
+  EXPECT_EQ(read_file(name), "kept\n");
+}
+
+TEST(Clock, LocalTimeAndCpuTimeAreSane) {
+  const LocalTime t = local_time();
+  EXPECT_GE(t.year, 2020);
+  EXPECT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31);
+  EXPECT_TRUE(t.millisecond >= 0 && t.millisecond < 1000);
+  EXPECT_LE(std::abs(t.utcOffsetMinutes), 14 * 60);
+  const double first = cpu_seconds();
+  volatile double sink = 0;
+  for (int i = 0; i < 1000000; ++i) sink = sink + i;
+  EXPECT_GE(cpu_seconds(), first);
+}
+
+}  // namespace
+}  // namespace kavril::platform
