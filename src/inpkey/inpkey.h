@@ -2,6 +2,8 @@
 // file names from keywords, and the option checks.
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +61,22 @@ void MYGETARG(std::string& text);
 // Number of occurrences of the first character of `chr` in `text`; `first`
 // receives the 1-based position of the first occurrence, or 0.
 int CHRCOUNT(std::string_view chr, std::string_view text, int& first);
+
+// Decodes the next items of `line` into `items`, in order, by the free-format
+// item rules of the keyword file. Returns the number of items set: fewer than
+// items.size() when a slash ended the line first (the items not reached keep
+// their content); -1 when the line ran out, or held an empty or unterminated
+// item, before all items were decoded.
+int decode_items(std::string_view line, std::span<std::string> items);
+
+// Post-processing of a decoded keyword value: "#text#" becomes "text", and a
+// double-quoted field "#text#" inside the value loses its two "#".
+void strip_hash_marks(std::string& value);
+
+// Runs `create`, which makes a list at its final size, and hands a failed
+// allocation to ALCERR (variable name, extents, routine), which stops the run.
+void create_checked(const std::function<void()>& create, std::string_view varName,
+                    std::initializer_list<long long> extents, std::string_view caller);
 
 // --- Keyword lookup ------------------------------------------------------
 
