@@ -24,9 +24,9 @@ void right_align(char* out, int w, const char* text, int length) {
   std::memcpy(out + (w - length), text, static_cast<std::size_t>(length));
 }
 
-// Room for the fixed form of any double with up to about 80 decimals; wider
-// requests print asterisks.
-constexpr int kFixedBuffer = 400;
+// Room for the fixed form of any double with up to 1000 decimals (layouts
+// allow widths up to 1000); anything longer prints asterisks.
+constexpr int kFixedBuffer = 1400;
 
 }  // namespace
 

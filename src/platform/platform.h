@@ -212,8 +212,10 @@ bool parse_real(std::string_view token, double& value);
 // An optionally signed decimal integer within the signed 32-bit range.
 bool parse_int(std::string_view token, int& value);
 
-// Splits numbers of a free-format line: blanks and commas separate, a comma
-// between two blanks runs counts once. Yields the tokens left to right.
+// Splits numbers of a free-format line: blanks (and tabs) and commas
+// separate, a comma between two blanks runs counts once. A slash is no
+// separator: it stays in its token (which parse_real then rejects). Yields
+// the tokens left to right.
 class NumberTokens {
  public:
   explicit NumberTokens(std::string_view line) : line_(line) {}
@@ -232,7 +234,9 @@ class NumberTokens {
 // ends before a blank, comma or slash; a slash outside a delimited item ends
 // the line. Status of the next item: Ok (item set), EndOfLine (no item left),
 // Slash (a slash ended the line before an item), Unterminated (a quoted item
-// without its closing delimiter), Empty (nothing between two commas).
+// without its closing delimiter, or with text right after it as in 'ab'cd),
+// Empty (nothing between two commas, or a comma at the start). Tabs count as
+// blanks outside quotes.
 enum class ItemResult { Ok, EndOfLine, Slash, Unterminated, Empty };
 
 class ItemDecoder {
