@@ -176,7 +176,7 @@ TEST_F(CkoptiTest, LongDescriptionWarnsAndShowsItsFirst45Characters) {
             "                for this option - not more than 45 chr. are possible\n"
             "                to get a \"nice\" error message.\n"
             "                You have a description with  50 characters.\n"
-            "                Keyword:  KEY\n");
+            "                Keyword:  KEY\n\n");
   EXPECT_NE(text.find("                Option:      " + fifty.substr(0, 45) + "\n"),
             std::string::npos);
 }

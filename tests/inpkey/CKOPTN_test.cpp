@@ -55,10 +55,11 @@ TEST_F(CkoptnTest, TooManyValuesAreReportedAndCountedBySeverity) {
 
 TEST_F(CkoptnTest, IllegalSeverityStops) {
   EXPECT_EXIT(
-      {
-        int numItems = 0, errCount = 0;
+      ([&] {
+        int numItems = 0;
+        int errCount = 0;
         CKOPTN(2, "KEY", {}, numItems, "CALLER", "", errCount, 1);
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_EQ(test::read_file(messages),
             "\n"

@@ -62,10 +62,10 @@ TEST_F(DescrpTest, TheEarlierCompanionWinsAndMissingOnesGiveBlank) {
 TEST_F(DescrpTest, IllegalLengthStopsWhenTheTextMustBeShortened) {
   const std::string messages = dir.file("messages");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::messages_to(50, messages);
         descrp("TEN   ", 0);
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_EQ(test::read_file(messages),
             "\n"

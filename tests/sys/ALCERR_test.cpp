@@ -31,18 +31,18 @@ TEST_F(AlcerrTest, StatusZeroReturnsWithoutOutput) {
 TEST_F(AlcerrTest, ReportShowsEveryExtentInEightColumnsAndStops) {
   const std::string messages = dir.file("messages");
   EXPECT_EXIT(
-      {
+      ([&] {
         platform::open_unit(50, messages, platform::OpenStatus::Unknown, true, false);
         lfnError = 50;
         const long long extents[] = {3, 20, 123456789, -1234567};
         ALCERR(12, "filnam  ", extents, "GTFILE2 ");
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_EQ(read_file(messages),
             "\n"
             " *** SR ALCERR: ALLOCATION OF AN ARRAY FAILED\n"
             "                VARIABLE NAME : filnam\n"
-            "                SIZE OF ARRAY : (       3,      20,********,-1234567)\n"
+            "                SIZE OF ARRAY : (       3,       20, ********, -1234567)\n"
             "                PGM./SUBR.    : GTFILE2\n"
             "                ERROR STATUS  :     12\n"
             "\n");
@@ -51,12 +51,12 @@ TEST_F(AlcerrTest, ReportShowsEveryExtentInEightColumnsAndStops) {
 TEST_F(AlcerrTest, MessageUnitZeroMeansStandardOutput) {
   const std::string output = dir.file("stdout");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::redirect_stdout(output);
         lfnError = 0;
         const long long extent[] = {5000};
         ALCERR(-1, "inpKey%keys", extent, "readInpf");
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_NE(read_file(output).find("                SIZE OF ARRAY : (    5000)\n"
                                    "                PGM./SUBR.    : readInpf\n"

@@ -58,15 +58,16 @@ TEST_F(ExitrcTest, StopNoticeNamesThePhaseAndSkipsTheDeletion) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.notice);
     write_file(listed, "keep me\n");
+    write_file(messages, "");
     EXPECT_EXIT(
-        {
+        ([&] {
           test::set_key_table("input.inp", {}, {listed});
           inpKey.runPhase = c.runPhase;
           inpKey.inOpnfil = c.inOpnfil;
           pgmNam = c.pgm;
           messages_to_file();
           EXITRC(2);
-        },
+        }()),
         testing::ExitedWithCode(1), "");
     EXPECT_EQ(read_file(messages), c.notice);
     EXPECT_TRUE(fs::exists(listed));
@@ -85,13 +86,13 @@ TEST_F(ExitrcTest, ReturnCodesOneAndZeroEndSuccessfullyTwoWithAnError) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.irCode);
     EXPECT_EXIT(
-        {
+        ([&] {
           test::redirect_stdout(output);
           CPU_START(true);
           test::set_key_table("input.inp", {});
           pgmNam = "KAVRIL  ";
           EXITRC(c.irCode);
-        },
+        }()),
         testing::ExitedWithCode(c.status), "");
     const std::string printed = read_file(output);
     EXPECT_NE(printed.find(">>> CPU/Real time for pgm \"KAVRIL\": "), std::string::npos) << printed;
@@ -107,7 +108,7 @@ TEST_F(ExitrcTest, NormalEndDeletesListedFilesAndClosesTheProgramUnits) {
   const std::string written = dir.file("written.out");
   for (const auto& name : {plain, held, unresolved}) write_file(name, "data\n");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::set_key_table("input.inp", {},
                             {plain, held, unresolved, dir.file("missing.tmp"), " "});
         pgmNam = "KAVRIL  ";
@@ -115,7 +116,7 @@ TEST_F(ExitrcTest, NormalEndDeletesListedFilesAndClosesTheProgramUnits) {
         platform::open_unit(998, written, platform::OpenStatus::Unknown, true, false);
         platform::write_line(998, "last line");
         EXITRC(0);
-      },
+      }()),
       testing::ExitedWithCode(0), "");
   EXPECT_FALSE(fs::exists(plain));
   EXPECT_FALSE(fs::exists(held));
@@ -127,10 +128,10 @@ TEST_F(ExitrcTest, NothingIsDeletedBeforeAProgramRegisteredItsName) {
   const std::string listed = dir.file("listed.tmp");
   write_file(listed, "data\n");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::set_key_table("input.inp", {}, {listed});
         EXITRC(0);
-      },
+      }()),
       testing::ExitedWithCode(0), "");
   EXPECT_TRUE(fs::exists(listed));
 }

@@ -14,7 +14,7 @@ class InquireTest : public testing::Test {
  protected:
   void SetUp() override {
     test::reset_run_state();
-    test::set_key_table("input.inp", {{"ENVIRONMENT", {"D " + dir.path().string()}}});
+    test::set_key_table("input.inp", {{"ENVIRONMENT", {"\"D\" \"" + dir.path().string() + "\""}}});
     file = dir.file("held.txt");
     test::write_file(file, "x\n");
     ASSERT_EQ(platform::open_unit(40, file, platform::OpenStatus::Old, true, false), 0);
@@ -79,7 +79,7 @@ TEST_F(InquireTest, ByFileNameWithVariables) {
 TEST_F(InquireTest, AnUnresolvableVariableStopsTheRun) {
   const std::string messages = dir.file("messages");
   EXPECT_EXIT(
-      {
+      ([&] {
         platform::open_unit(50, messages, platform::OpenStatus::Unknown, true, false);
         lfnError = 50;
         bool exist = false;
@@ -87,7 +87,7 @@ TEST_F(InquireTest, AnUnresolvableVariableStopsTheRun) {
         args.file = "${NOWHERE}/x";
         args.exist = &exist;
         INQUIRE(args);
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_NE(test::read_file(messages).find(" *** SR RPLENVAR: Variable NOWHERE not resolved in: "),
             std::string::npos);

@@ -41,10 +41,10 @@ TEST_F(OpnerrTest, ReportShowsTheReducedStatusAndTheCallerRightAligned) {
                         {-1, "CALLER_LONGER", "CALLER_LON", "    -1"}};
   for (const Case& c : cases) {
     EXPECT_EXIT(
-        {
+        ([&] {
           platform::open_unit(50, messages, platform::OpenStatus::Unknown, true, false);
           OPNERR(50, 998, c.iostat, "out/prog.out   ", c.caller);
-        },
+        }()),
         testing::ExitedWithCode(1), "");
     EXPECT_EQ(read_file(messages), std::string("\n"
                                                " *** SR OPNERR: OPEN FAILED\n"
@@ -58,10 +58,10 @@ TEST_F(OpnerrTest, ReportShowsTheReducedStatusAndTheCallerRightAligned) {
 TEST_F(OpnerrTest, MessageUnitZeroIsStandardOutput) {
   const std::string output = dir.file("stdout");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::redirect_stdout(output);
         OPNERR(0, 5, 2, "sysinp.txt", "OPNSYS");
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_NE(read_file(output).find(" *** SR OPNERR: OPEN FAILED\n"), std::string::npos);
 }

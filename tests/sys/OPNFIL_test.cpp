@@ -22,7 +22,7 @@ class OpnfilTest : public testing::Test {
  protected:
   void SetUp() override {
     test::reset_run_state();
-    test::set_key_table("input.inp", {{"ENVIRONMENT", {"D " + dir.path().string()}}});
+    test::set_key_table("input.inp", {{"ENVIRONMENT", {"\"D\" \"" + dir.path().string() + "\""}}});
   }
   void TearDown() override { test::reset_run_state(); }
 
@@ -105,16 +105,17 @@ TEST_F(OpnfilTest, UnknownKeywordStopsWithTheBlockOnStandardOutput) {
   const std::string output = dir.file("stdout");
   const std::string name = dir.file("f.txt");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::redirect_stdout(output);
         open(30, "  " + name, "OLD", "FORMATTED", "read");
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_EQ(read_file(output),
             "\n"
             " SR OPNFIL: UNKNOWN KEYWORD    : READ                \n"
             "            LOGICAL FILENUMBER : 30\n"
             "            FILENAME           : " + platform::fit(name, 255) + "\n"
+            "\n"
             "\n"
             " ### SR EXITRC: PROGRAM HAS BEEN STOPPED IN OPNFIL\n"
             "\n");
@@ -132,11 +133,11 @@ TEST_F(OpnfilTest, UnknownKeywordStopsWithTheBlockOnStandardOutput) {
                         {3, "old", " ", "old                 "}};
   for (const Case& c : cases) {
     EXPECT_EXIT(
-        {
+        ([&] {
           test::redirect_stdout(output);
           inpKey.runPhase = c.phase;
           open(123, name, c.status, c.form);
-        },
+        }()),
         testing::ExitedWithCode(1), "");
     const std::string printed = read_file(output);
     EXPECT_EQ(printed.substr(0, printed.find("            FILENAME")),

@@ -109,10 +109,10 @@ TEST_F(OpnsysTest, DefaultLookingNameWarnsUnlessDefaultIsSelected) {
 TEST_F(OpnsysTest, FailuresStopTheRun) {
   const std::string output = dir.file("stdout");
   EXPECT_EXIT(
-      {
+      ([&] {
         test::redirect_stdout(output);
         run({{"SYSINP", {dir.file("missing.inp")}}});
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_NE(read_file(output).find(" *** SR OPNERR: OPEN FAILED\n"
                                    "                FILE NAME : " + dir.file("missing.inp") + "\n"
@@ -123,10 +123,10 @@ TEST_F(OpnsysTest, FailuresStopTheRun) {
   // A bad check box is reported (messages still on standard output), the
   // other steps still run, then the stop.
   EXPECT_EXIT(
-      {
+      ([&] {
         test::redirect_stdout(output);
         run({{"SYSOUT", {printFile}}, {"ERRMRG", {"2"}}, {"SYSERR", {errorFile}}});
-      },
+      }()),
       testing::ExitedWithCode(1), "");
   EXPECT_NE(read_file(output).find(" *** SR CKOPTI: The value for keyword \"ERRMRG\" exceeds the range.\n"),
             std::string::npos);
@@ -137,13 +137,13 @@ TEST_F(OpnsysTest, SysinpReplacesStandardInput) {
   const std::string input = dir.file("sysinp.txt");
   write_file(input, "first line of the replacement\n");
   EXPECT_EXIT(
-      {
+      ([&] {
         run({{"SYSINP", {input}}});
         std::string line;
         const bool ok = platform::read_line(5, line) == platform::ReadResult::Ok &&
                         line == "first line of the replacement";
         platform::exit_process(ok ? 0 : 3);
-      },
+      }()),
       testing::ExitedWithCode(0), "");
 }
 
