@@ -1,4 +1,7 @@
 // WRITE_TIME: a duration in days as H:MM:SS.sss (hours of the day fraction).
+#include <algorithm>
+#include <cmath>
+
 #include "platform/platform.h"
 #include "sys/sys.h"
 #include "util/util.h"
@@ -17,6 +20,7 @@ const platform::Layout& layout_for(int hours) {
 }
 constexpr std::size_t kSecondsWidth = 6;
 constexpr std::size_t kTextLength = 13;
+constexpr double kMillisecondsPerDay = 86400000.0;
 }  // namespace
 
 void WRITE_TIME(std::string& text, double value) {
@@ -24,7 +28,10 @@ void WRITE_TIME(std::string& text, double value) {
   int hours = 0;
   int minutes = 0;
   double seconds = 0.0;
-  RADGMS(3, value, sign, hours, minutes, seconds);
+  // Whole milliseconds first, so that 59.9996 s shows as 0:01:00.000 and
+  // not as 0:00:60.000; a negative duration (a clock set back) shows as 0.
+  const double milliseconds = std::max(0.0, std::round(value * kMillisecondsPerDay));
+  RADGMS(3, milliseconds / kMillisecondsPerDay, sign, hours, minutes, seconds);
 
   std::string line;
   layout_for(hours).format(line, {hours, minutes, seconds});

@@ -10,10 +10,13 @@ namespace kavril::m_cpu {
 
 Times times;
 
+// Durations are taken in universal time, so that a run across a change of
+// the local time offset (daylight saving) still shows its true length.
 double clock_date(const std::array<int, 8>& values) {
+  constexpr double kMinutesPerDay = 1440.0;
   const double dayFraction =
       (values[4] + (values[5] + (values[6] + values[7] / 1000.0) / 60.0) / 60.0) / 24.0;
-  return DJUL(values[0], values[1], values[2] + dayFraction);
+  return DJUL(values[0], values[1], values[2] + dayFraction) - values[3] / kMinutesPerDay;
 }
 
 std::string time_text(double days) {

@@ -12,19 +12,20 @@ inline constexpr double kNotStarted = 1.0E20;
 
 struct Times {
   double startCpu = kNotStarted;   // processor time at the start (seconds)
-  double startReal = kNotStarted;  // local clock at the start (MJD with day fraction)
+  double startReal = kNotStarted;  // clock at the start (MJD with day fraction, UT)
   double lastCpu = kNotStarted;    // the same at the last intermediate line
   double lastReal = kNotStarted;
 };
 extern Times times;
 
-// Processor time (seconds) and local clock (MJD) read now.
+// Processor time (seconds) and clock (MJD in universal time) read now.
 void read_now(double& cpu, double& real);
 
 // WRITE_TIME text of a duration in days, without trailing blanks.
 std::string time_text(double days);
 
-// Local clock reading of CLOCKS as an MJD with day fraction.
+// Clock reading of CLOCKS as an MJD with day fraction in universal time
+// (the local time less its offset from UTC).
 double clock_date(const std::array<int, 8>& values);
 
 // Run date (06-DEC-26) and run time (14:05) of a clock reading of CLOCKS.

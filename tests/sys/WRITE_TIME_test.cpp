@@ -27,6 +27,9 @@ TEST(WriteTime, HoursTakeTheColumnsTheyNeedAndSecondsKeepTheirLeadingZero) {
       {43200.0, "12:00:00.000 "},   // two hour columns
       {36000.0 - 0.25, "9:59:59.750  "},
       {108000.0, "6:00:00.000  "},  // 1.25 days: only the fraction of the day counts
+      {59.9996, "0:01:00.000  "},   // rounds up into the next minute, never 0:00:60.000
+      {3599.9999, "1:00:00.000  "},
+      {-3600.0, "0:00:00.000  "},   // a clock set back gives no negative figures
   };
   for (const Case& c : cases) {
     EXPECT_EQ(time_of_seconds(c.seconds), c.text) << c.seconds << " s";
@@ -62,10 +65,17 @@ TEST(RunDateTime, DattimReadsTheClockIntoFixedLengthTexts) {
   EXPECT_EQ(time[2], ':');
 }
 
-TEST(ClockDate, LocalClockReadingBecomesModifiedJulianDate) {
-  // 6 January 1980 at 18:00:00.000 is MJD 44244.75.
+TEST(ClockDate, ClockReadingBecomesModifiedJulianDateInUniversalTime) {
+  // 6 January 1980 at 18:00:00.000 UTC is MJD 44244.75.
   EXPECT_DOUBLE_EQ(m_cpu::clock_date({1980, 1, 6, 0, 18, 0, 0, 0}), 44244.75);
   EXPECT_NEAR(m_cpu::clock_date({2000, 1, 1, 0, 0, 0, 1, 500}), 51544.0 + 1.5 / 86400.0, 1e-9);
+  // Local 20:00 at UTC+2 is 18:00 UTC.
+  EXPECT_NEAR(m_cpu::clock_date({1980, 1, 6, 120, 20, 0, 0, 0}), 44244.75, 1e-9);
+  // Across the end of daylight saving (02:50 at UTC+2, then 02:10 at UTC+1)
+  // 20 minutes have passed, not -40.
+  const double before = m_cpu::clock_date({2026, 10, 25, 120, 2, 50, 0, 0});
+  const double after = m_cpu::clock_date({2026, 10, 25, 60, 2, 10, 0, 0});
+  EXPECT_NEAR((after - before) * 1440.0, 20.0, 1e-6);
 }
 
 }  // namespace
