@@ -18,7 +18,6 @@ namespace {
 constexpr std::size_t kNameLength = 6;
 constexpr std::size_t kValueStart = 9;
 constexpr std::size_t kValueLength = 16;
-constexpr std::size_t kFileNameLength = 255;
 
 const platform::Layout kDecodingError("(/,A,/,1X,A6,3X,A16,/)");
 const platform::Layout kReadError("(/,A,/,16X,A,A,/)");
@@ -96,7 +95,7 @@ void DEFCON(int flag) {
     if (c.name != "WGTCOD") *c.slot = 0.0;  // the code weight survives a new call
   }
 
-  std::string filNam(kFileNameLength, ' ');
+  std::string filNam;
   int irCode = 0;
   GTFLNA(1, "CONST", filNam, irCode);
   int ioStat = 0;
