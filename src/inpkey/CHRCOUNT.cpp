@@ -1,12 +1,18 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
-
+// Counts the occurrences of one character in a text.
 #include "inpkey/inpkey.h"
 
 namespace kavril {
 
-int CHRCOUNT(std::string_view, std::string_view, int&) {
-  std::abort();  // placeholder until the routine is built
+int CHRCOUNT(std::string_view chr, std::string_view text, int& first) {
+  first = 0;
+  if (chr.empty()) return 0;
+  int count = 0;
+  for (std::size_t pos = text.find(chr.front()); pos != std::string_view::npos;
+       pos = text.find(chr.front(), pos + 1)) {
+    if (count == 0) first = static_cast<int>(pos) + 1;
+    ++count;
+  }
+  return count;
 }
 
 }  // namespace kavril

@@ -1,12 +1,11 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
-
+// Puts a freshly created keyword record into its "no values" state.
 #include "inpkey/inpkey.h"
 
 namespace kavril {
 
-void INIT_KEY(t_key&) {
-  std::abort();  // placeholder until the routine is built
+void INIT_KEY(t_key& key) {
+  key.value.clear();
+  key.hasValue = false;
 }
 
 }  // namespace kavril

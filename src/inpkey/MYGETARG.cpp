@@ -1,12 +1,24 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
+// The command line as one text: the arguments joined with single blanks, so
+// that a path with blanks that the shell split up is put together again.
+#include <algorithm>
 
 #include "inpkey/inpkey.h"
+#include "platform/platform.h"
 
 namespace kavril {
 
-void MYGETARG(std::string&) {
-  std::abort();  // placeholder until the routine is built
+void MYGETARG(std::string& text) {
+  std::string joined;
+  for (int i = 1; i <= platform::argument_count(); ++i) {
+    const std::string argument = platform::fit(platform::argument(i), kKeyValueLength);
+    joined.resize(platform::trim_right(joined).size());
+    joined += ' ';
+    joined += platform::trim_right(argument);
+    if (joined.size() > kKeyValueLength) joined.resize(kKeyValueLength);
+  }
+  const std::size_t leading = joined.find_first_not_of(' ');
+  joined.erase(0, std::min(joined.size(), leading));
+  text = std::string(platform::trim_right(joined));
 }
 
 }  // namespace kavril

@@ -2,6 +2,8 @@
 // file names from keywords, and the option checks.
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +61,22 @@ void MYGETARG(std::string& text);
 // Number of occurrences of the first character of `chr` in `text`; `first`
 // receives the 1-based position of the first occurrence, or 0.
 int CHRCOUNT(std::string_view chr, std::string_view text, int& first);
+
+// Decodes the next items of `line` into `items`, in order, by the free-format
+// item rules of the keyword file. Returns the number of items set: fewer than
+// items.size() when a slash ended the line first (the items not reached keep
+// their content); -1 when the line ran out, or held an empty or unterminated
+// item, before all items were decoded.
+int decode_items(std::string_view line, std::span<std::string> items);
+
+// Post-processing of a decoded keyword value: "#text#" becomes "text", and a
+// double-quoted field "#text#" inside the value loses its two "#".
+void strip_hash_marks(std::string& value);
+
+// Runs `create`, which makes a list at its final size, and hands a failed
+// allocation to ALCERR (variable name, extents, routine), which stops the run.
+void create_checked(const std::function<void()>& create, std::string_view varName,
+                    std::initializer_list<long long> extents, std::string_view caller);
 
 // --- Keyword lookup ------------------------------------------------------
 
@@ -162,5 +180,45 @@ struct CkoptbOptional {
 
 void CKOPTB(int severity, std::span<const std::string> keyNames, std::string_view callerName,
             std::string_view optDescr, int& errCount, const CkoptbOptional& opt = {});
+
+// Module m_ckopt: the report pieces that CKOPTB, CKOPTI and CKOPTN share.
+namespace m_ckopt {
+
+inline constexpr int kDescrLength = 45;  // longest option description shown
+
+// " ### SR <routine>: " for severity 0, " *** SR <routine>: " otherwise.
+std::string prefix(std::string_view routine, int severity);
+
+// The description of keyName from the keyword table, else the first 45
+// characters of the caller's description.
+std::string option_description(std::string_view keyName, std::string_view optDescr);
+
+// Report lines: an empty line and the header from column 1; a detail line of
+// 16 blanks, a 13-character label and a text or a number in 5 columns.
+void append_header(std::string& block, std::string_view header);
+void append_detail(std::string& block, std::string_view label, std::string_view text);
+void append_detail(std::string& block, std::string_view label, int number);
+
+// The header followed by the "Input file:", "Called by:" and "Option:" lines.
+void append_report_head(std::string& block, std::string_view header, std::string_view callerName,
+                        std::string_view description);
+
+// Free-format texts of two integers, the shorter prefixed with blanks to the
+// length of the longer, and to at least minWidth.
+void aligned_integer_texts(long long a, long long b, std::size_t minWidth, std::string& aText,
+                           std::string& bText);
+
+// Warning about a caller's description longer than 45 characters.
+void write_description_warning(std::string_view routine, std::string_view optDescr,
+                               std::string_view keywordLine);
+
+// Block about a severity other than 0 or 1; stops the run. The keyword line
+// is left out when blank.
+[[noreturn]] void stop_severity_misuse(std::string_view routine, std::string_view keywordLine);
+
+// errCount + count, held at the largest int instead of overflowing.
+void add_errors(int& errCount, int count);
+
+}  // namespace m_ckopt
 
 }  // namespace kavril

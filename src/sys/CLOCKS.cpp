@@ -1,12 +1,13 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
-
+// CLOCKS: the local date and time as 8 integers.
+#include "platform/platform.h"
 #include "sys/sys.h"
 
 namespace kavril {
 
-void CLOCKS(std::array<int, 8>&) {
-  std::abort();  // placeholder until the routine is built
+void CLOCKS(std::array<int, 8>& values) {
+  const platform::LocalTime now = platform::local_time();
+  values = {now.year, now.month, now.day, now.utcOffsetMinutes,
+            now.hour, now.minute, now.second, now.millisecond};
 }
 
 }  // namespace kavril

@@ -1,12 +1,40 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
-
+// Ends every run: the exit steps of a normal run, or a notice saying where
+// the run was stopped, then the final step that never returns.
+#include "inpkey/inpkey.h"
+#include "platform/platform.h"
 #include "sys/sys.h"
 
 namespace kavril {
 
-void EXITRC(int) {
-  std::abort();  // placeholder until the routine is built
+namespace {
+
+// The notice for a run stopped outside its normal course; empty when the run
+// had not started reading its input file yet.
+std::string_view stop_notice() {
+  if ((inpKey.inOpnfil & 1) != 0) return " ### SR EXITRC: PROGRAM HAS BEEN STOPPED IN OPNFIL";
+  if (inpKey.runPhase == 1) return " ### SR EXITRC: PROGRAM HAS BEEN STOPPED DURING INITIALIZATION";
+  if (inpKey.runPhase >= 3) return " ### SR EXITRC: PROGRAM HAS BEEN STOPPED DURING EXITING";
+  return {};
+}
+
+}  // namespace
+
+void EXITRC(int irCode) {
+  static const platform::Layout kNotice("(/,A,/)");
+
+  const bool insideOpnfil = (inpKey.inOpnfil & 1) != 0;
+  if (inpKey.runPhase == 2 && !insideOpnfil) {
+    // Phase 3 first: a fatal error inside the exit steps comes back here and
+    // goes straight to the end.
+    inpKey.runPhase = 3;
+    EXIT_MEN(irCode);
+    EXIT_DEL();
+  } else if (!platform::same_text(pgmNam, "VESTRO")) {
+    const std::string_view notice = stop_notice();
+    if (!notice.empty()) kNotice.write(lfnError, {notice});
+  }
+  inpKey.runPhase = 3;
+  EXIT_PGM(irCode);
 }
 
 }  // namespace kavril

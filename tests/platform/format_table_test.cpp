@@ -1,0 +1,170 @@
+// The edit descriptors against texts of the Fortran run-time library (a
+// checked-in table, see tests/data/format/generate_table.sh) and against an
+// independent reference built on C's printf, which glibc rounds correctly.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/support.h"
+
+namespace kavril::platform {
+namespace {
+
+struct Row {
+  char letter = 0;
+  int w = 0, d = -1;
+  std::string value;     // hex bits of a real, decimal integer
+  std::string expected;  // between the bars
+};
+
+bool parse_row(const std::string& line, Row& row) {
+  const std::size_t blank = line.find(' ');
+  const std::size_t bar = line.find('|');
+  if (blank == std::string::npos || bar == std::string::npos || line.back() != '|') return false;
+  const std::string descriptor = line.substr(0, blank);
+  row.letter = descriptor[0];
+  row.w = std::atoi(descriptor.c_str() + 1);
+  const std::size_t point = descriptor.find('.');
+  row.d = point == std::string::npos ? -1 : std::atoi(descriptor.c_str() + point + 1);
+  row.value = line.substr(blank + 1, bar - blank - 2);
+  row.expected = line.substr(bar + 1, line.size() - bar - 2);
+  return static_cast<int>(row.expected.size()) == row.w;
+}
+
+double real_of(const std::string& hex) { return std::bit_cast<double>(std::stoull(hex, nullptr, 16)); }
+
+std::string formatted(const Row& row) {
+  std::string out(static_cast<std::size_t>(row.w), '?');
+  if (row.letter == 'I') put_I(out.data(), std::stoll(row.value), row.w);
+  if (row.letter == 'F') put_F(out.data(), real_of(row.value), row.w, row.d);
+  if (row.letter == 'D') put_D(out.data(), real_of(row.value), row.w, row.d);
+  return out;
+}
+
+TEST(FormatTable, EveryRowMatchesTheFortranText) {
+  std::ifstream in(test::data_dir() / "format" / "gfortran_table.txt");
+  ASSERT_TRUE(in) << "table missing";
+  std::vector<Row> rows;
+  std::map<std::string, std::string> positiveZero;  // D texts of +0.0 by descriptor
+  for (std::string line; std::getline(in, line);) {
+    Row row;
+    ASSERT_TRUE(parse_row(line, row)) << line;
+    if (row.letter == 'D' && row.value == "0000000000000000")
+      positiveZero[std::to_string(row.w) + "." + std::to_string(row.d)] = row.expected;
+    rows.push_back(row);
+  }
+  EXPECT_GT(rows.size(), 5000u);
+  int mismatches = 0;
+  for (Row& row : rows) {
+    // A negative zero is written like zero (the Fortran library writes "-0.").
+    if (row.letter == 'D' && row.value == "8000000000000000")
+      row.expected = positiveZero.at(std::to_string(row.w) + "." + std::to_string(row.d));
+    const std::string got = formatted(row);
+    if (got != row.expected && ++mismatches <= 20)
+      ADD_FAILURE() << row.letter << row.w << "." << row.d << " of " << row.value << ": got |" << got
+                    << "| expected |" << row.expected << "|";
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+// Reference Dw.d from printf's "%.*e": the digits are taken as they are and
+// only rearranged into the "0.ddd" form.
+std::string reference_d(double v, int w, int d) {
+  if (v == 0.0) return std::string(static_cast<std::size_t>(w - d - 7), ' ') + " 0." + std::string(d, '0') + "D+00";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(v));
+  std::string digits(1, buf[0]);
+  if (d > 1) digits += std::string(buf + 2, static_cast<std::size_t>(d - 1));
+  const int exponent = std::atoi(std::strchr(buf, 'e') + 1) + 1;
+  char tail[16];
+  const int magnitude = std::abs(exponent) % 1000;  // within 1..324 for doubles
+  if (magnitude <= 99)
+    std::snprintf(tail, sizeof tail, "D%c%02d", exponent < 0 ? '-' : '+', magnitude);
+  else
+    std::snprintf(tail, sizeof tail, "%c%03d", exponent < 0 ? '-' : '+', magnitude);
+  const std::string text = std::string(v < 0 ? "-" : " ") + "0." + digits + tail;
+  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+}
+
+long random_count() {
+  const char* count = std::getenv("KAVRIL_RANDOM_VALUES");  // long mode: e.g. 100000000
+  return count != nullptr ? std::atol(count) : 300000;
+}
+
+// A value drawn from one of several families: any finite bit pattern,
+// ordinary magnitudes, values next to a decimal tie at 12 digits.
+double random_value(std::mt19937_64& rng) {
+  switch (rng() % 3) {
+    case 0: {
+      for (;;) {
+        const double v = std::bit_cast<double>(rng());
+        if (std::isfinite(v)) return v;
+      }
+    }
+    case 1: {
+      std::uniform_real_distribution<double> unit(-1.0, 1.0);
+      return unit(rng) * std::pow(10.0, static_cast<int>(rng() % 30) - 15);
+    }
+    default: {
+      // "d.ddddddddddd5e<x>": half-way between two 12-digit values.
+      char text[64];
+      std::snprintf(text, sizeof text, "%d.%011llu5e%d", static_cast<int>(1 + rng() % 9),
+                    static_cast<unsigned long long>(rng() % 100000000000ULL), static_cast<int>(rng() % 620) - 320);
+      double v = std::strtod(text, nullptr);
+      const int step = static_cast<int>(rng() % 3) - 1;
+      if (step != 0) v = std::nextafter(v, step * INFINITY);
+      return std::isfinite(v) ? v : 1.0;
+    }
+  }
+}
+
+TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
+  std::mt19937_64 rng(20260607);
+  const long count = random_count();
+  int mismatches = 0;
+  char out[32];
+  for (long i = 0; i < count; ++i) {
+    const double v = random_value(rng);
+    const int d = i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12;
+    const int w = d + 7;
+    put_D(out, v, w, d);
+    const std::string expected = reference_d(v, w, d);
+    if (std::string(out, static_cast<std::size_t>(w)) != expected && ++mismatches <= 10)
+      ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << std::string(out, w)
+                    << "| expected |" << expected << "|";
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(FormatRandom, PutFAgreesWithPrintfWhereTheZeroFits) {
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  const long count = random_count() / 3;
+  int mismatches = 0;
+  char out[32];
+  char expected[64];
+  for (long i = 0; i < count; ++i) {
+    const double v = unit(rng) * std::pow(10.0, static_cast<int>(rng() % 12) - 4);
+    const int d = static_cast<int>(rng() % 6);
+    const int w = 20;
+    put_F(out, v, w, d);
+    std::snprintf(expected, sizeof expected, d == 0 ? "%#*.*f" : "%*.*f", w, d, v);
+    if (std::string(out, w) != expected && ++mismatches <= 10)
+      ADD_FAILURE() << "F20." << d << " of " << std::hexfloat << v << ": got |" << std::string(out, w)
+                    << "| expected |" << expected << "|";
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace
+}  // namespace kavril::platform
