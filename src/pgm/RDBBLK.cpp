@@ -1,12 +1,46 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
+// Reads a block of 20 free-format numbers of a broadcast message.
+#include <string>
 
+#include "platform/platform.h"
 #include "pgm/pgm.h"
 
 namespace kavril {
 
-void RDBBLK(int, std::array<double, 20>&) {
-  std::abort();  // placeholder until the routine is built
+namespace {
+
+// Reason for a token that is not a number; long tokens are cut for the report.
+std::string not_a_number(std::string_view token) {
+  if (token.empty()) return "Empty value between two commas";
+  constexpr std::size_t kShown = 80;
+  return "Not a number: \"" + std::string(token.substr(0, kShown)) + "\"";
+}
+
+}  // namespace
+
+// The block starts on the line after the previous read and runs over as many
+// lines as its 20 numbers need; whatever follows the 20th number on its line
+// is not looked at. Numbers are separated by blanks, commas and line ends;
+// anything that is not a plain number (repeat counts, empty values, a slash,
+// NaN, Inf, hexadecimal, overflow) stops the run, as does the end of the file
+// inside the block. The line buffer is reused, so a block allocates nothing.
+void RDBBLK(int lfn, std::array<double, 20>& block) {
+  thread_local std::string line;
+  std::size_t count = 0;
+  while (count < block.size()) {
+    switch (platform::read_line(lfn, line)) {
+      case platform::ReadResult::End:
+        RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
+                        " of the 20 numbers of a block");
+      case platform::ReadResult::Error: RDBERR(lfn, "A line of a block cannot be read");
+      case platform::ReadResult::Ok: break;
+    }
+    platform::NumberTokens tokens(line);
+    std::string_view token;
+    while (count < block.size() && tokens.next(token)) {
+      if (!platform::parse_real(token, block[count])) RDBERR(lfn, not_a_number(token));
+      ++count;
+    }
+  }
 }
 
 }  // namespace kavril

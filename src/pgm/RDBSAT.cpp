@@ -1,12 +1,40 @@
-// PLACEHOLDER: replaced when the routine is built.
-#include <cstdlib>
+// Reads the satellite record that opens a broadcast message.
+#include <string>
 
+#include "platform/platform.h"
 #include "pgm/pgm.h"
 
 namespace kavril {
 
-int RDBSAT(int) {
-  std::abort();  // placeholder until the routine is built
+namespace {
+constexpr std::size_t kFieldStart = 11;  // columns 12 to 14
+constexpr std::size_t kFieldLength = 3;
+}  // namespace
+
+// The satellite number stands in columns 12 to 14 as an integer with an
+// optional sign; blanks inside the field are ignored and a blank field (also
+// a blank or short line) reads as 0, which ends the messages. So does the end
+// of the file. Anything else in the field is an input error.
+int RDBSAT(int lfn) {
+  thread_local std::string line;
+  switch (platform::read_line(lfn, line)) {
+    case platform::ReadResult::End: return 0;
+    case platform::ReadResult::Error: RDBERR(lfn, "The satellite record cannot be read");
+    case platform::ReadResult::Ok: break;
+  }
+  const std::string_view field =
+      line.size() > kFieldStart ? std::string_view(line).substr(kFieldStart, kFieldLength) : "";
+  char digits[kFieldLength];
+  std::size_t length = 0;
+  for (char c : field) {
+    if (c != ' ') digits[length++] = c;
+  }
+  if (length == 0) return 0;
+  int satellite = 0;
+  if (!platform::parse_int(std::string_view(digits, length), satellite)) {
+    RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + std::string(field) + "\"");
+  }
+  return satellite;
 }
 
 }  // namespace kavril

@@ -34,6 +34,15 @@ int RDBSAT(int lfn);
 // Reads a block of 20 free-format numbers starting on the next line.
 void RDBBLK(int lfn, std::array<double, 20>& block);
 
+// Checks the ephemeris block just read: its GPS week (position 1) must round
+// to an int and its semi-major axis (position 3) must not be negative. The
+// driver calls it right after reading the ephemeris block, before V3RXBR.
+void RDBCHK(int lfn, const EphemerisArray& eph);
+
+// The input error report of the readers (file name and line number of `lfn`
+// and `reason`), then the end of the run with return code 2.
+[[noreturn]] void RDBERR(int lfn, std::string_view reason);
+
 // --- Conversion and RINEX output -----------------------------------------
 
 // Broadcast message to RINEX record array.

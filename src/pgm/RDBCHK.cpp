@@ -1,0 +1,39 @@
+// Checks the ephemeris block of a broadcast message before its conversion.
+#include <cmath>
+#include <string>
+
+#include "platform/platform.h"
+#include "pgm/pgm.h"
+
+namespace kavril {
+
+namespace {
+
+constexpr double kIntLimit = 2147483648.0;  // 2^31
+
+// A value in the D form of the RINEX records (never all blank), for the report.
+std::string d_form(double value) {
+  char text[19];
+  platform::put_D(text, value, 19, 12);
+  const std::string_view field(text, sizeof text);
+  return std::string(field.substr(field.find_first_not_of(' ')));
+}
+
+}  // namespace
+
+// The GPS week becomes an int when the record is written, and the semi-major
+// axis its square root; values for which that is impossible are input errors
+// of the ephemeris block, reported with the line the block ended on. (The
+// reader never yields NaN or Inf.)
+void RDBCHK(int lfn, const EphemerisArray& eph) {
+  const double week = eph[0];
+  if (!(std::abs(std::round(week)) < kIntLimit)) {
+    RDBERR(lfn, "GPS week of the ephemeris block out of range: " + d_form(week));
+  }
+  const double semiMajorAxis = eph[2];
+  if (semiMajorAxis < 0.0) {
+    RDBERR(lfn, "Semi-major axis of the ephemeris block negative: " + d_form(semiMajorAxis));
+  }
+}
+
+}  // namespace kavril
