@@ -134,6 +134,49 @@ struct Call {
   const CkoptiOptional& opt;
 };
 
+// Decodes and checks every value, counts the bad ones and fills `result`.
+// Returns the position of the first valid value, or -1.
+int decode_values(const Call& call, int n, int& errCount, Decoded& decoded) {
+  const CkoptiOptional& opt = call.opt;
+  if (opt.numBad != nullptr) *opt.numBad = 0;
+  if (opt.numGood != nullptr) *opt.numGood = 0;
+  int firstValid = -1;
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    const std::string& text = call.values[k];
+    decoded.longest = std::max(decoded.longest, static_cast<int>(platform::trim_right(text).size()));
+    const int status = value_status(text, opt, decoded.value[k]);
+    decoded.status[k] = status;
+    if (status != kValid) {
+      m_ckopt::add_errors(errCount, call.severity);
+      if (opt.numBad != nullptr) ++*opt.numBad;
+    } else {
+      if (opt.numGood != nullptr) ++*opt.numGood;
+      if (firstValid < 0) firstValid = i;
+    }
+    // Warnings hand out what was decoded; errors the error value, if any.
+    if (opt.result != nullptr) {
+      if (status == kValid || call.severity == 0) {
+        (*opt.result)[k] = decoded.value[k];
+      } else if (opt.errorVal) {
+        (*opt.result)[k] = *opt.errorVal;
+      }
+    }
+  }
+  return firstValid;
+}
+
+void set_first_result(const Call& call, const Decoded& decoded, int firstValid, int n) {
+  const CkoptiOptional& opt = call.opt;
+  if (firstValid >= 0) {
+    *opt.firstResult = decoded.value[static_cast<std::size_t>(firstValid)];
+  } else if (call.severity == 1 && opt.errorVal) {
+    *opt.firstResult = *opt.errorVal;
+  } else if (n > 0) {
+    *opt.firstResult = decoded.value.front();
+  }
+}
+
 void write_value_report(int kind, const Call& call, const Decoded& decoded, int n) {
   const CkoptiOptional& opt = call.opt;
   const std::string key(platform::trim_right(call.keyName));
@@ -206,45 +249,13 @@ void CKOPTI(int severity, std::string_view keyName, const std::vector<std::strin
     return;
   }
 
+  const Call call{severity, keyName, values, callerName, optDescr, opt};
   Decoded decoded;
   create_work_lists(decoded, n);
-  if (opt.numBad != nullptr) *opt.numBad = 0;
-  if (opt.numGood != nullptr) *opt.numGood = 0;
-  int firstValid = -1;
-  for (int i = 0; i < n; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    decoded.longest =
-        std::max(decoded.longest, static_cast<int>(platform::trim_right(values[k]).size()));
-    const int status = value_status(values[k], opt, decoded.value[k]);
-    decoded.status[k] = status;
-    if (status != kValid) {
-      m_ckopt::add_errors(errCount, severity);
-      if (opt.numBad != nullptr) ++*opt.numBad;
-    } else {
-      if (opt.numGood != nullptr) ++*opt.numGood;
-      if (firstValid < 0) firstValid = i;
-    }
-    if (opt.result != nullptr) {
-      if (status == kValid || severity == 0) {
-        (*opt.result)[k] = decoded.value[k];
-      } else if (opt.errorVal) {
-        (*opt.result)[k] = *opt.errorVal;
-      }
-    }
-  }
+  const int firstValid = decode_values(call, n, errCount, decoded);
   if (opt.numValues != nullptr) *opt.numValues = n;
+  if (opt.firstResult != nullptr) set_first_result(call, decoded, firstValid, n);
 
-  if (opt.firstResult != nullptr) {
-    if (firstValid >= 0) {
-      *opt.firstResult = decoded.value[static_cast<std::size_t>(firstValid)];
-    } else if (severity == 1 && opt.errorVal) {
-      *opt.firstResult = *opt.errorVal;
-    } else if (n > 0) {
-      *opt.firstResult = decoded.value.front();
-    }
-  }
-
-  const Call call{severity, keyName, values, callerName, optDescr, opt};
   for (const int kind : {kBlank, kNotInteger, kOutOfRange}) {
     if (std::find(decoded.status.begin(), decoded.status.end(), kind) != decoded.status.end()) {
       write_value_report(kind, call, decoded, n);

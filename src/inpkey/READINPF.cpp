@@ -4,6 +4,7 @@
 // list created at its final size.
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
@@ -14,7 +15,7 @@ namespace kavril {
 namespace {
 
 constexpr std::string_view kRoutine = "readInpf";
-const std::string_view kQuote = "\"";
+constexpr std::string_view kQuote = "\"";
 // A line with at least this many double quotes is a value taken verbatim.
 constexpr int kVerbatimQuotes = 3;
 

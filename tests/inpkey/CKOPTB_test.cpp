@@ -88,13 +88,6 @@ TEST_F(CkoptbTest, BadCheckBoxIsReportedOnlyByTheIntegerCheck) {
   EXPECT_FALSE(selFlag);
   EXPECT_NE(report().find(" *** SR CKOPTN: Too many items found for keyword \"PAIR\".\n"),
             std::string::npos);
-
-  // A missing keyword: the lookup reports it, CKOPTB counts it.
-  test::messages_to(50, messages);
-  check(0, {"MISSING"});
-  EXPECT_EQ(errCount, 3);
-  EXPECT_FALSE(selFlag);
-  EXPECT_EQ(report().find("radiobottons"), std::string::npos);
 }
 
 TEST_F(CkoptbTest, RadioButtonsNeedExactlyOneTicked) {

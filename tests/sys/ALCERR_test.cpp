@@ -48,21 +48,5 @@ TEST_F(AlcerrTest, ReportShowsEveryExtentInEightColumnsAndStops) {
             "\n");
 }
 
-TEST_F(AlcerrTest, MessageUnitZeroMeansStandardOutput) {
-  const std::string output = dir.file("stdout");
-  EXPECT_EXIT(
-      ([&] {
-        test::redirect_stdout(output);
-        lfnError = 0;
-        const long long extent[] = {5000};
-        ALCERR(-1, "inpKey%keys", extent, "readInpf");
-      }()),
-      testing::ExitedWithCode(1), "");
-  EXPECT_NE(read_file(output).find("                SIZE OF ARRAY : (    5000)\n"
-                                   "                PGM./SUBR.    : readInpf\n"
-                                   "                ERROR STATUS  :     -1\n\n"),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace kavril

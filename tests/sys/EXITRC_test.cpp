@@ -136,5 +136,19 @@ TEST_F(ExitrcTest, NothingIsDeletedBeforeAProgramRegisteredItsName) {
   EXPECT_TRUE(fs::exists(listed));
 }
 
+TEST_F(ExitrcTest, AUnitThatCannotBeClosedTurnsSuccessIntoAnError) {
+  // The last records of a full disk are lost when the unit is closed: the
+  // run must not end with status 0.
+  EXPECT_EXIT(([&] {
+                test::redirect_stdout(output);
+                test::set_key_table("input.inp", {});
+                platform::open_unit(20, "/dev/full", platform::OpenStatus::Old, true, false);
+                platform::write_line(20, "lost record");
+                EXITRC(0);
+              }()),
+              testing::ExitedWithCode(1), "");
+  EXPECT_EQ(read_file(output), "  *** SR EXIT_PGM: Cannot close LFN 20\n");
+}
+
 }  // namespace
 }  // namespace kavril

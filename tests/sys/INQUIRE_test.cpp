@@ -76,22 +76,5 @@ TEST_F(InquireTest, ByFileNameWithVariables) {
   EXPECT_TRUE(exist);
 }
 
-TEST_F(InquireTest, AnUnresolvableVariableStopsTheRun) {
-  const std::string messages = dir.file("messages");
-  EXPECT_EXIT(
-      ([&] {
-        platform::open_unit(50, messages, platform::OpenStatus::Unknown, true, false);
-        lfnError = 50;
-        bool exist = false;
-        InquireArgs args;
-        args.file = "${NOWHERE}/x";
-        args.exist = &exist;
-        INQUIRE(args);
-      }()),
-      testing::ExitedWithCode(1), "");
-  EXPECT_NE(test::read_file(messages).find(" *** SR RPLENVAR: Variable NOWHERE not resolved in: "),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace kavril

@@ -101,6 +101,27 @@ TEST_F(OpnfilTest, VariablesAreResolvedOnceTheInputFileIsReadAndTheDeletionListF
   EXPECT_TRUE(fs::exists(literal));
 }
 
+TEST_F(OpnfilTest, AFailedInquiryStopsTheRunInsideOpnfilWithoutDeleting) {
+  const std::string loop = dir.file("loop");
+  const std::string listed = dir.file("listed.tmp");
+  fs::create_symlink("loop", loop);  // the inquiry by name fails
+  write_file(listed, "keep\n");
+  const std::string messages = dir.file("messages");
+  EXPECT_EXIT(([&] {
+                test::set_key_table("input.inp", {}, {listed});
+                pgmNam = "KAVRIL  ";
+                test::messages_to(50, messages);
+                const int ios = open(30, loop, "OLD");
+                if (inpKey.inOpnfil != -1) platform::exit_process(3);
+                OPNERR(lfnError, 30, ios, loop, "TEST");
+              }()),
+              testing::ExitedWithCode(1), "");
+  const std::string text = read_file(messages);
+  EXPECT_NE(text.find(" *** SR OPNERR: OPEN FAILED\n"), std::string::npos);
+  EXPECT_NE(text.find("\n ### SR EXITRC: PROGRAM HAS BEEN STOPPED IN OPNFIL\n\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(listed));
+}
+
 TEST_F(OpnfilTest, UnknownKeywordStopsWithTheBlockOnStandardOutput) {
   const std::string output = dir.file("stdout");
   const std::string name = dir.file("f.txt");
