@@ -24,6 +24,7 @@ class BroadcastFile {
     EXPECT_EQ(platform::open_unit(kUnit, dir_.file("input.brd"), platform::OpenStatus::Old, true, true), 0);
   }
   ~BroadcastFile() { platform::close_unit(kUnit); }
+  std::string name() const { return dir_.file("input.brd"); }
 
  private:
   test::ScratchDir dir_;
@@ -104,6 +105,85 @@ TEST(RDBCHK, AcceptsWeeksThatFitAnIntAndNonNegativeAxes) {
       RDBCHK(kUnit, eph);
     }
   }
+}
+
+// `text` as a regular expression that matches exactly it.
+std::string literal(std::string_view text) {
+  std::string regex;
+  for (char c : text) {
+    if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) regex += '\\';
+    regex += c;
+  }
+  return regex;
+}
+
+// Runs `read` on a broadcast file holding `text` and expects the run to stop
+// with status 1 after the input error report. The report goes to the message
+// unit (standard output), which the dying child sends to standard error,
+// where the death test looks.
+template <typename Read>
+void expect_input_error(std::string_view text, Read read, long line, std::string_view reason) {
+  BroadcastFile file(text);
+  const std::string report = "\n *** PG KAVRIL: Error reading broadcast file\n" + std::string(16, ' ') +
+                             "File name  : " + file.name() + "\n" + std::string(16, ' ') +
+                             "Line number: " + std::to_string(line) + "\n" + std::string(16, ' ') +
+                             "Reason     : " + std::string(reason) + "\n\n";
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        read();
+      },
+      testing::ExitedWithCode(1), "^" + literal(report) + "$")
+      << text;
+}
+
+void read_block() {
+  Block block{};
+  RDBBLK(kUnit, block);
+}
+
+TEST(RDBBLKDeathTest, AnythingButAPlainNumberStopsTheRun) {
+  const std::string twenty = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n";
+  expect_input_error(twenty + "1 2 3*1.0 4\n", [] { read_block(); read_block(); }, 2,
+                     "Not a number: \"3*1.0\"");
+  expect_input_error("1 2,,3\n", read_block, 1, "Empty value between two commas");
+  for (const char* token : {"/", "1/", "nan", "NaN", "inf", "-Infinity", "0x1p3", "1.0D999",
+                            "-1e309", "1.0.0", "1e", "--1", "1.0Q0", "\x01"}) {
+    expect_input_error("0.5\n 1 " + std::string(token) + " 3\n", read_block, 2,
+                       "Not a number: \"" + std::string(token) + "\"");
+  }
+  expect_input_error("1 2 3\n4 5\n", read_block, 2, "End of file after 5 of the 20 numbers of a block");
+  expect_input_error("", read_block, 0, "End of file after 0 of the 20 numbers of a block");
+  expect_input_error(std::string(30, ' ') + "x", read_block, 1, "Not a number: \"x\"");
+}
+
+TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
+  const auto read_satellite = [] { RDBSAT(kUnit); };
+  expect_input_error("           1x\n", read_satellite, 1,
+                     "Satellite number in columns 12 to 14 is not an integer: \"1x\"");
+  expect_input_error("\n           1.5\n", [] { RDBSAT(kUnit); RDBSAT(kUnit); }, 2,
+                     "Satellite number in columns 12 to 14 is not an integer: \"1.5\"");
+  expect_input_error("           +  \n", read_satellite, 1,
+                     "Satellite number in columns 12 to 14 is not an integer: \"+  \"");
+  expect_input_error("           \t12\n", read_satellite, 1,  // a tab is no blank
+                     "Satellite number in columns 12 to 14 is not an integer: \"\t12\"");
+}
+
+TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
+  const auto check = [](double week, double axis) {
+    return [week, axis] {
+      EphemerisArray eph{};
+      eph[0] = week;
+      eph[2] = axis;
+      RDBCHK(kUnit, eph);
+    };
+  };
+  expect_input_error("", check(2147483647.5, 1.0), 0,
+                     "GPS week of the ephemeris block out of range: 0.214748364750D+10");
+  expect_input_error("", check(-2147483648.0, 1.0), 0,
+                     "GPS week of the ephemeris block out of range: -0.214748364800D+10");
+  expect_input_error("", check(1590.0, -26560000.0), 0,
+                     "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
 }
 
 }  // namespace

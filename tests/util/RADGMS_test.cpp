@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <limits>
 
@@ -69,6 +71,20 @@ TEST(RADGMS, AnyDoubleIsDefined) {
   for (int type : {0, 1, 2, 3, 13}) {
     for (double value : {1e300, -1e300, inf, -inf, std::nan(""), -0.75}) radgms(type, value);
   }
+}
+
+// The message goes to the message unit (standard output here); the test
+// sends standard output to standard error, where the death test looks.
+TEST(RADGMSDeathTest, IllegalTypeStopsWithTheReducedType) {
+  const auto run = [](int type) {
+    dup2(2, 1);
+    radgms(type, 1.0);
+  };
+  const char* message =
+      "\n \\*\\*\\* SR RADGMS: ILLEGAL TRANSFORMATION TYPE\n {16}TRANS. TYPE: 4\n\n";
+  EXPECT_EXIT(run(14), testing::ExitedWithCode(1), message);
+  EXPECT_EXIT(run(-1), testing::ExitedWithCode(1), "TRANS. TYPE:-1\n");
+  EXPECT_EXIT(run(4), testing::ExitedWithCode(1), "TRANS. TYPE: 4\n");
 }
 
 }  // namespace
