@@ -90,15 +90,5 @@ TEST_F(CpuEnd, IntermediateLineShowsLabelAndTimesSinceStartAndSinceLastLine) {
   EXPECT_EQ(masked(stdOut), "\n>>> CPU/Real time at \"reading\": T / T  ( T / T )\n\n");
 }
 
-TEST_F(CpuEnd, IntermediateLineIsCutAt255Characters) {
-  CPU_START(true);
-  pgmNam = "KAVRIL  ";
-  std::string stdOut;
-  program_output([] { CPU_NOW(std::string(300, 'x')); }, stdOut);
-  // Framed by empty lines; the line itself holds at most 255 characters.
-  ASSERT_GE(stdOut.size(), 3u);
-  EXPECT_EQ(stdOut.size(), 1 + 255 + 1 + 1u);
-}
-
 }  // namespace
 }  // namespace kavril

@@ -36,10 +36,6 @@ TEST(WriteTime, HoursTakeTheColumnsTheyNeedAndSecondsKeepTheirLeadingZero) {
   }
 }
 
-TEST(WriteTime, TextOfDurationDropsTrailingBlanks) {
-  EXPECT_EQ(m_cpu::time_text(0.5), "12:00:00.000");
-}
-
 TEST(RunDateTime, FormatsDayMonthNameTwoDigitYearAndTime) {
   std::string date;
   std::string time;
@@ -52,17 +48,6 @@ TEST(RunDateTime, FormatsDayMonthNameTwoDigitYearAndTime) {
   m_cpu::format_run_date_time({1999, 5, 1, 0, 0, 0, 0, 0}, date, time);
   EXPECT_EQ(date, "01-MAY-99");
   EXPECT_EQ(time, "00:00");
-}
-
-TEST(RunDateTime, DattimReadsTheClockIntoFixedLengthTexts) {
-  std::string date;
-  std::string time;
-  DATTIM(date, time);
-  EXPECT_EQ(date.size(), 9u);
-  EXPECT_EQ(time.size(), 5u);
-  EXPECT_EQ(date[2], '-');
-  EXPECT_EQ(date[6], '-');
-  EXPECT_EQ(time[2], ':');
 }
 
 TEST(ClockDate, ClockReadingBecomesModifiedJulianDateInUniversalTime) {
