@@ -1,0 +1,147 @@
+// Runs the built program on every case folder and compares what it leaves
+// behind with the case's expected files.
+//
+// A case folder holds:
+//   run/          the files the run starts with (keyword file, inputs, ...)
+//   args          optional: the command line (default: input.inp)
+//   expected/     every file the run creates or changes, by name; "stdout"
+//                 is the standard output and "exit_status" the exit status
+//   absent        optional: names (one per line) that must not exist after
+//                 the run
+// Files of run/ that the run neither changes nor deletes need not be listed.
+// Run dates, times and timing figures are masked before comparing.
+//
+// KAVRIL_E2E_UPDATE=1 writes the actual results into expected/ instead of
+// comparing (for new cases; review every such file by hand).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/support.h"
+
+namespace fs = std::filesystem;
+
+namespace kavril::test {
+namespace {
+
+// Run dates, times and timing figures differ between runs and are masked.
+std::string maskVolatile(std::string text) {
+  static const std::regex rinexDate(R"(\d\d-[A-Z]{3}-\d\d \d\d:\d\d)");
+  static const std::regex titleDate(R"(\d\d-[A-Z][a-z]{2}-\d{4} \d\d:\d\d:\d\d)");
+  static const std::regex duration(R"(\d+:\d\d:\d\d\.\d\d\d)");
+  text = std::regex_replace(text, rinexDate, "DD-MMM-YY HH:MM");
+  text = std::regex_replace(text, titleDate, "DD-Mmm-YYYY HH:MM:SS");
+  text = std::regex_replace(text, duration, "H:MM:SS.mmm");
+  return text;
+}
+
+std::vector<std::string> caseNames() {
+  std::vector<std::string> names;
+  if (!fs::exists(KAVRIL_E2E_CASES)) return names;
+  for (const auto& entry : fs::directory_iterator(KAVRIL_E2E_CASES))
+    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+std::set<std::string> filesIn(const fs::path& dir) {
+  std::set<std::string> names;
+  if (!fs::exists(dir)) return names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.is_regular_file()) names.insert(fs::relative(entry.path(), dir).string());
+  return names;
+}
+
+std::vector<std::string> linesOf(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::istringstream in(read_file(path));
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// Runs the program in `dir` with `args`; standard output goes to `stdoutFile`.
+int runProgram(const fs::path& dir, const std::string& args, const fs::path& stdoutFile) {
+  const std::string command = "cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + args + " > '" +
+                              stdoutFile.string() + "' 2>&1 < /dev/null";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class EndToEnd : public testing::TestWithParam<std::string> {};
+
+TEST_P(EndToEnd, LeavesTheExpectedFiles) {
+  const fs::path caseDir = fs::path(KAVRIL_E2E_CASES) / GetParam();
+  const fs::path expectedDir = caseDir / "expected";
+  ScratchDir scratch;
+  const fs::path runDir = scratch.path() / "run";
+  const fs::path stdoutFile = scratch.path() / "stdout";
+  fs::create_directories(runDir);
+  if (fs::exists(caseDir / "run")) fs::copy(caseDir / "run", runDir, fs::copy_options::recursive);
+
+  const std::string args =
+      fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
+  const int exitStatus = runProgram(runDir, args, stdoutFile);
+
+  if (std::getenv("KAVRIL_E2E_UPDATE") != nullptr) {
+    fs::create_directories(expectedDir);
+    write_file(expectedDir / "exit_status", std::to_string(exitStatus) + "\n");
+    fs::copy_file(stdoutFile, expectedDir / "stdout", fs::copy_options::overwrite_existing);
+    const auto before = filesIn(caseDir / "run");
+    for (const auto& name : filesIn(runDir)) {
+      if (before.count(name) && read_file(runDir / name) == read_file(caseDir / "run" / name)) continue;
+      fs::create_directories((expectedDir / name).parent_path());
+      fs::copy_file(runDir / name, expectedDir / name, fs::copy_options::overwrite_existing);
+    }
+    GTEST_SKIP() << "expected files written for " << GetParam();
+  }
+
+  EXPECT_EQ(std::to_string(exitStatus), trimmed(read_file(expectedDir / "exit_status")));
+  EXPECT_EQ(maskVolatile(read_file(stdoutFile)), maskVolatile(read_file(expectedDir / "stdout")))
+      << "standard output of " << GetParam();
+
+  const auto expected = filesIn(expectedDir);
+  for (const auto& name : expected) {
+    if (name == "stdout" || name == "exit_status") continue;
+    ASSERT_TRUE(fs::exists(runDir / name)) << name << " was not written";
+    EXPECT_EQ(maskVolatile(read_file(runDir / name)), maskVolatile(read_file(expectedDir / name)))
+        << "file " << name;
+  }
+  // Every other file is one the run started with, unchanged.
+  for (const auto& name : filesIn(runDir)) {
+    if (expected.count(name)) continue;
+    ASSERT_TRUE(fs::exists(caseDir / "run" / name)) << "unexpected file " << name;
+    EXPECT_EQ(read_file(runDir / name), read_file(caseDir / "run" / name)) << name << " was changed";
+  }
+  if (fs::exists(caseDir / "absent")) {
+    for (const auto& name : linesOf(caseDir / "absent"))
+      EXPECT_FALSE(fs::exists(runDir / name)) << name << " should not exist";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(caseNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           std::replace_if(name.begin(), name.end(),
+                                           [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                           return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(EndToEnd);
+
+}  // namespace
+}  // namespace kavril::test
