@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the run/ folders of the end-to-end cases from the IGS sample
+# broadcast files (tests/data/igs) and the bundled constants file. The
+# expected/ folders are written by a reviewed run with KAVRIL_E2E_UPDATE=1.
+set -euo pipefail
+cd "$(dirname "$0")/cases"
+igs=../../data/igs/brdc1820.brd
+const=../../../examples/CONST
+
+# Title of the IGS file with `suffix`, then messages first..first+count-1
+# (a message is a satellite record and two blocks: 11 lines).
+messages() {
+  local first=$1 count=$2 suffix=${3:-}
+  echo "$(head -1 "$igs")${suffix}"
+  tail -n +2 "$igs" | sed -n "$(((first - 1) * 11 + 1)),$(((first + count - 1) * 11))p"
+}
+keywords() {
+  cat <<KEYS
+! Keyword input file of an end-to-end case
+TITLE 1 "$1"
+CONST 1 "CONST"
+BRDFIL_PTH_COL_2 1 ""
+BRDFIL_EXT_COL_2 1 "10N"
+KEYS
+}
+values() {  # keyword value... : a keyword with one quoted value per line
+  local key=$1; shift
+  echo "$key $#"
+  for v in "$@"; do echo "  \"$v\""; done
+}
+newcase() { rm -rf "$1/run"; mkdir -p "$1/run"; cp "$const" "$1/run/CONST"; run=$1/run; }
+abc() { messages 1 1 " (first)" > "$run/first.brd"; messages 2 1 " (second)" > "$run/second.brd"; messages 3 2 " (third)" > "$run/third.brd"; }
+
+newcase no_input_files
+{ keywords "No broadcast files"; echo 'BRDFIL 0'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase no_input_files_two_outputs
+{ keywords "No broadcast files, two output names"; echo 'BRDFIL 0'; values RXNFIL A.10N B.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+printf 'A.10N\nB.10N\n' > no_input_files_two_outputs/absent
+
+newcase one_output_three_inputs
+messages 1 1 " (part 1)" > "$run/part1.brd"; messages 2 2 " (part 2)" > "$run/part2.brd"; messages 4 3 " (part 3)" > "$run/part3.brd"
+{ keywords "Three inputs into one RINEX file"; values BRDFIL part1.brd part2.brd part3.brd; echo 'RXNFIL 1 "ALL.10N"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase outputs_A_A_B; abc
+{ keywords "Outputs A, A, B"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N A.10N B.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase outputs_A_B_A; abc
+{ keywords "Outputs A, B, A"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N B.10N A.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase blank_output_name; abc; rm "$run/second.brd"
+{ keywords "Second output name blank"; values BRDFIL first.brd second.brd third.brd; values RXNFIL one.10N "" three.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase satellite_zero_first
+{ echo "BROADCAST FILE WITHOUT MESSAGES"; echo "           0"; sed -n 2,12p "$igs"; } > "$run/nomsg.brd"
+{ keywords "Satellite number 0 on the second line"; echo 'BRDFIL 1 "nomsg.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase runby_blank
+messages 1 1 > "$run/one.brd"
+{ keywords "RUNBY with a blank value"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 ""'; } > "$run/input.inp"
+
+newcase runby_missing
+messages 1 1 > "$run/one.brd"
+{ keywords "RUNBY missing"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; } > "$run/input.inp"
+
+newcase output_count_mismatch; abc
+{ keywords "Three inputs, two outputs"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N B.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+printf 'A.10N\nB.10N\n' > output_count_mismatch/absent
+
+newcase empty_input_merged; abc; rm "$run/second.brd"; : > "$run/empty.brd"
+{ keywords "An empty broadcast file between two merged ones"; values BRDFIL first.brd empty.brd third.brd; echo 'RXNFIL 1 "A.10N"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase message_cut_short
+messages 1 3 > "$run/cut.brd"; sed -i 31,\$d "$run/cut.brd"
+{ keywords "A message cut short"; echo 'BRDFIL 1 "cut.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
