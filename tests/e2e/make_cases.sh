@@ -73,3 +73,13 @@ newcase empty_input_merged; abc; rm "$run/second.brd"; : > "$run/empty.brd"
 newcase message_cut_short
 messages 1 3 > "$run/cut.brd"; sed -i 31,\$d "$run/cut.brd"
 { keywords "A message cut short"; echo 'BRDFIL 1 "cut.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+newcase missing_input_file; abc
+{ keywords "The second broadcast file is missing"; values BRDFIL first.brd nothere.brd third.brd; values RXNFIL A.10N B.10N C.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+printf 'B.10N\nC.10N\n' > missing_input_file/absent
+
+# The bundled example as a new user runs it.
+newcase bundled_example; rm "$run/CONST"
+cp -r ../../../examples/kavril.inp ../../../examples/CONST ../../../examples/data "$run/"
+mkdir -p "$run/out" && : > "$run/out/.keep"
+echo kavril.inp > bundled_example/args
