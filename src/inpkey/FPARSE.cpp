@@ -1,4 +1,4 @@
-// Splits a file specification into device, directory, name and extension.
+// Splits a file name into device, directory, name and extension.
 // The device ends with the rightmost ":", the directory with the rightmost
 // "\" or "/", the name before the rightmost "." right of the directory.
 #include <algorithm>
@@ -13,11 +13,11 @@ namespace {
 // Specifications are scanned from the right over at most this many characters.
 constexpr int kMaxScanned = 10000;
 
-// Positions first to last (1-based, inclusive) of `spec`; empty when last < first.
-std::string part(std::string_view spec, int first, int last) {
+// Positions first to last (1-based, inclusive) of `text`; empty when last < first.
+std::string part(std::string_view text, int first, int last) {
   if (last < first) return {};
   return std::string(
-      spec.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
+      text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
 }
 
 bool is_directory_separator(char c) { return c == '\\' || c == '/'; }

@@ -46,11 +46,11 @@ std::string column_path(std::string_view keyWord, int column) {
   return path;
 }
 
-// The base name of a file specification (leading blanks removed from it).
-std::string base_name(std::string& spec) {
+// The base name of a file name (leading blanks removed from it).
+std::string base_name(std::string& fileName) {
   std::string device, dir, name, ext;
   int irCode = 0;
-  FPARSE(1, spec, device, dir, name, ext, irCode);
+  FPARSE(1, fileName, device, dir, name, ext, irCode);
   name.resize(platform::trim_right(name).size());
   if (!name.empty() && name.back() == '.') name.pop_back();
   return name;
@@ -88,9 +88,9 @@ void GTFILE2(std::string_view keyWord, int nCol, int& nFil, FileNameMatrix& filn
     return std::string(platform::trim_right(text.substr(0, elementLength)));
   };
   for (int i = 1; i <= nFil && i <= static_cast<int>(keyValue.size()) && nCol >= 1; ++i) {
-    std::string& spec = keyValue[static_cast<std::size_t>(i - 1)];
-    const std::string name = base_name(spec);
-    filnam.at(1, i) = cut(spec);
+    std::string& value = keyValue[static_cast<std::size_t>(i - 1)];
+    const std::string name = base_name(value);
+    filnam.at(1, i) = cut(value);
     for (int j = 2; j <= nCol; ++j) filnam.at(j, i) = cut(derived_name(name, path[j], ext[j]));
   }
 }

@@ -127,7 +127,7 @@ class FileNameMatrix {
 void GTFILE2(std::string_view keyWord, int nCol, int& nFil, FileNameMatrix& filnam,
              std::size_t elementLength = 255);
 
-// Splits a file specification into device, directory, name and extension.
+// Splits a file name into device, directory, name and extension.
 // mode 1: parts keep their separators. irCode 0, 1 empty, 2 malformed.
 void FPARSE(int mode, std::string& fileSpec, std::string& device, std::string& dir,
             std::string& name, std::string& ext, int& irCode);

@@ -39,8 +39,8 @@ newcase no_input_files_two_outputs
 printf 'A.10N\nB.10N\n' > no_input_files_two_outputs/absent
 
 newcase one_output_three_inputs
-messages 1 1 " (part 1)" > "$run/part1.brd"; messages 2 2 " (part 2)" > "$run/part2.brd"; messages 4 3 " (part 3)" > "$run/part3.brd"
-{ keywords "Three inputs into one RINEX file"; values BRDFIL part1.brd part2.brd part3.brd; echo 'RXNFIL 1 "ALL.10N"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+messages 1 1 " (input 1)" > "$run/input1.brd"; messages 2 2 " (input 2)" > "$run/input2.brd"; messages 4 3 " (input 3)" > "$run/input3.brd"
+{ keywords "Three inputs into one RINEX file"; values BRDFIL input1.brd input2.brd input3.brd; echo 'RXNFIL 1 "ALL.10N"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
 
 newcase outputs_A_A_B; abc
 { keywords "Outputs A, A, B"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N A.10N B.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
