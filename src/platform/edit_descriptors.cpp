@@ -19,14 +19,16 @@ void fill(char* out, int w, char c) {
 }
 
 // Right-aligns `text` of `length` characters in w columns (length <= w).
+// (Plain loops: the fields are short, and an inlined variable-length memcpy
+// costs more than the copy itself.)
 void right_align(char* out, int w, const char* text, int length) {
-  fill(out, w - length, ' ');
-  std::memcpy(out + (w - length), text, static_cast<std::size_t>(length));
+  for (int i = 0; i < w - length; ++i) *out++ = ' ';
+  for (int i = 0; i < length; ++i) *out++ = text[i];
 }
 
-// Room for the fixed form of any double with up to about 80 decimals; wider
-// requests print asterisks.
-constexpr int kFixedBuffer = 400;
+// Room for the fixed form of any double with up to 1000 decimals (layouts
+// allow widths up to 1000); anything longer prints asterisks.
+constexpr int kFixedBuffer = 1400;
 
 }  // namespace
 
@@ -77,64 +79,54 @@ namespace {
 
 // Dw.d and Ew.d: "0." + d significant digits + exponent, with the exponent
 // letter dropped for three-digit exponents. The sign position is blank for
-// positive values and for zeros of either sign.
+// positive values and for zeros of either sign. Written straight into `out`
+// (this is the hot path of record writing).
 void put_exponent_form(char* out, double value, int w, int d, char letter) {
   if (w <= 0) return;
   if (!std::isfinite(value) || d < 1 || d > 200) return fill(out, w, '*');
-  char digits[256];
+  const bool zero = value == 0.0;
+  const bool negative = value < 0.0;
+  char sci[300];
   int exponent = 0;
-  const bool negative = value < 0;
-  if (value == 0.0) {
-    std::memset(digits, '0', static_cast<std::size_t>(d));
-  } else {
+  if (!zero) {
     // One correctly rounded conversion gives the digits and the exponent,
     // so a carry (9.99...95 -> 10.0) moves into the exponent by itself.
-    char sci[300];
     const auto [end, ec] =
         std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, d - 1);
     if (ec != std::errc()) return fill(out, w, '*');
-    digits[0] = sci[0];
-    const char* p = sci + 1;
-    if (d > 1) {
-      std::memcpy(digits + 1, sci + 2, static_cast<std::size_t>(d - 1));
-      p = sci + 1 + d;  // past '.' and the d-1 decimals
-    }
-    // p points at 'e'
-    const bool expNegative = p[1] == '-';
-    for (const char* q = p + 2; q < end; ++q) exponent = exponent * 10 + (*q - '0');
-    if (expNegative) exponent = -exponent;
+    const char* e = sci + (d == 1 ? 1 : d + 1);  // "d.ddd" then 'e'
+    for (const char* q = e + 2; q < end; ++q) exponent = exponent * 10 + (*q - '0');
+    if (e[1] == '-') exponent = -exponent;
     exponent += 1;
   }
-  char text[300];
-  int length = 0;
-  text[length++] = negative && value != 0.0 ? '-' : ' ';
-  text[length++] = '0';
-  text[length++] = '.';
-  std::memcpy(text + length, digits, static_cast<std::size_t>(d));
-  length += d;
+  // Without room the blank sign position goes first, then the optional zero.
+  int length = d + 7;
+  const bool signShown = negative || length <= w;
+  if (!signShown) --length;
+  const bool zeroShown = length <= w;
+  if (!zeroShown) --length;
+  if (length > w) return fill(out, w, '*');
+  char* p = out;
+  for (int i = length; i < w; ++i) *p++ = ' ';
+  if (signShown) *p++ = negative ? '-' : ' ';
+  if (zeroShown) *p++ = '0';
+  *p++ = '.';
+  if (zero) {
+    for (int i = 0; i < d; ++i) *p++ = '0';
+  } else {
+    *p++ = sci[0];
+    for (int i = 2; i <= d; ++i) *p++ = sci[i];
+  }
   const int magnitude = exponent < 0 ? -exponent : exponent;
   if (magnitude <= 99) {
-    text[length++] = letter;
-    text[length++] = exponent < 0 ? '-' : '+';
+    *p++ = letter;
+    *p++ = exponent < 0 ? '-' : '+';
   } else {
-    text[length++] = exponent < 0 ? '-' : '+';
-    text[length++] = static_cast<char>('0' + magnitude / 100);
+    *p++ = exponent < 0 ? '-' : '+';
+    *p++ = static_cast<char>('0' + magnitude / 100);
   }
-  text[length++] = static_cast<char>('0' + magnitude / 10 % 10);
-  text[length++] = static_cast<char>('0' + magnitude % 10);
-  // Without room the blank sign position goes first, then the optional zero.
-  char* start = text;
-  if (length > w && start[0] == ' ') {
-    ++start;
-    --length;
-  }
-  if (length > w) {
-    if (start[0] == '-') start[1] = '-';  // "-0." -> "-."
-    ++start;                              // "0." -> "."
-    --length;
-    if (length > w) return fill(out, w, '*');
-  }
-  right_align(out, w, start, length);
+  *p++ = static_cast<char>('0' + magnitude / 10 % 10);
+  *p = static_cast<char>('0' + magnitude % 10);
 }
 
 }  // namespace

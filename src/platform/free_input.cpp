@@ -146,6 +146,11 @@ ItemResult ItemDecoder::next(std::string& item) {
         break;
       }
     }
+    // The closing delimiter must end the item ('ab'cd is no item).
+    if (pos_ < line_.size() && !is_space(line_[pos_]) && line_[pos_] != ',' && line_[pos_] != '/') {
+      pos_ = line_.size();
+      return ItemResult::Unterminated;
+    }
   } else {
     const std::size_t start = pos_;
     while (pos_ < line_.size() && !is_space(line_[pos_]) && line_[pos_] != ',' && line_[pos_] != '/') ++pos_;

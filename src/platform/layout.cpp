@@ -67,7 +67,7 @@ class Parser {
     int value = 0;
     while (digit(next())) {
       value = value * 10 + (text_[pos_++] - '0');
-      if (value > 100000) fail("number too large in layout", text_);
+      if (value > 1000) fail("number above 1000 in layout", text_);
     }
     return value;
   }

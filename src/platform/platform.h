@@ -45,9 +45,16 @@ inline constexpr int kMaxUnit = 9999;
 
 enum class OpenStatus { Old, New, Unknown, Scratch };
 
-// Connects `unit` to the file `name`. Old: the file must exist. New: the file
-// must not exist. Unknown: opened if it exists (and rewritten from its start
-// unless readOnly), created otherwise. Scratch: a new nameless temporary file.
+// Connects `unit` to the file `name` (trailing blanks of the name do not
+// count). Old: the file must exist. New: the file must not exist. Unknown:
+// opened if it exists (and rewritten from its start unless readOnly), created
+// otherwise. Scratch: a new nameless temporary file. A unit works like a
+// sequential file: the first write after the open or a rewind cuts the file
+// there, so opening an existing file and closing it unwritten leaves it
+// intact. Without readOnly, a file that cannot be written (EACCES, EROFS) is
+// opened for reading and its writes fail with that status. A folder is not
+// a file (EISDIR). Opening a file on unit 5 or 6 replaces the standard
+// stream until the unit is closed.
 // `formatted` selects line-structured text; unformatted files are opened the
 // same way but never read as lines by this system. Returns 0 or an errno value
 // (never a non-zero multiple of 256). A unit that is connected is closed first.
@@ -57,7 +64,8 @@ enum class ReadResult { Ok, End, Error };
 
 // Reads the next line of `unit` into `line` without its line end ("\n", or
 // "\r\n"). The last line of a file need not end in "\n". `line` keeps its
-// capacity, so a reused buffer does not allocate per line.
+// capacity, so a reused buffer does not allocate per line. A unit written
+// since its open or rewind, unit 6 and unconnected units give Error.
 ReadResult read_line(int unit, std::string& line);
 
 // Number of lines read from `unit` since it was opened or rewound (the line
@@ -75,7 +83,8 @@ int write_text(int unit, std::string_view text);
 int rewind_unit(int unit);
 
 // Closes `unit`, deleting its file when `deleteFile`. Units 5 and 6 are never
-// really closed, only flushed. Returns 0 or an errno value, including the
+// really closed, only flushed (a file opened on them is closed and the unit
+// goes back to the standard stream). Returns 0 or an errno value, including the
 // first write error that happened on the unit. Closing an unconnected unit
 // succeeds.
 int close_unit(int unit, bool deleteFile = false);
@@ -97,6 +106,8 @@ struct FileInquiry {
 // exist" and "not connected".
 int inquire_file(std::string_view name, FileInquiry& answer);
 
+// Writes out the buffers of every unit (unit 6 included: tests that capture
+// standard output call this before reading the capture).
 void flush_all();
 
 // Flushes and closes everything, then ends the process.
@@ -160,6 +171,13 @@ class Arg {
 // when the layout runs out while items remain, it is used again from its last
 // top-level group, starting a new line (format reversion). A layout that
 // starts or ends with "/" writes an empty line there.
+// Fields: Aw cuts or blank-pads the text on the right (texts are blank-padded
+// fields); nX always writes n blanks, also at the end of a line; Fw.d keeps
+// the minus sign of a negative value that rounds to zero (" -0.0") and drops
+// the zero before the point when there is no room ("-.5"); Dw.d writes zero
+// of either sign with a blank sign. Letters may be lower case; blanks are
+// ignored; widths and counts go up to 1000. A wrong item kind for a
+// descriptor (a real for I, a text for D) aborts: it is a programming error.
 class Layout {
  public:
   explicit Layout(std::string_view layout);  // aborts on a malformed layout
@@ -184,7 +202,9 @@ class Layout {
 int write_layout(int unit, std::string_view layout, std::initializer_list<Arg> args);
 
 // List-directed output: one line of a leading blank and the items, integers
-// as their shortest decimal text, texts as they are, separated by one blank.
+// as their shortest decimal text, texts as they are, reals in their shortest
+// round-trip form, logicals as T or F, separated by one blank. Without items
+// the line is empty (an empty record).
 int write_list(int unit, std::initializer_list<Arg> args);
 
 // Single edit descriptors, each writing exactly `w` characters at `out`
@@ -212,8 +232,10 @@ bool parse_real(std::string_view token, double& value);
 // An optionally signed decimal integer within the signed 32-bit range.
 bool parse_int(std::string_view token, int& value);
 
-// Splits numbers of a free-format line: blanks and commas separate, a comma
-// between two blanks runs counts once. Yields the tokens left to right.
+// Splits numbers of a free-format line: blanks (and tabs) and commas
+// separate, a comma between two blanks runs counts once. A slash is no
+// separator: it stays in its token (which parse_real then rejects). Yields
+// the tokens left to right.
 class NumberTokens {
  public:
   explicit NumberTokens(std::string_view line) : line_(line) {}
@@ -232,7 +254,9 @@ class NumberTokens {
 // ends before a blank, comma or slash; a slash outside a delimited item ends
 // the line. Status of the next item: Ok (item set), EndOfLine (no item left),
 // Slash (a slash ended the line before an item), Unterminated (a quoted item
-// without its closing delimiter), Empty (nothing between two commas).
+// without its closing delimiter, or with text right after it as in 'ab'cd),
+// Empty (nothing between two commas, or a comma at the start). Tabs count as
+// blanks outside quotes.
 enum class ItemResult { Ok, EndOfLine, Slash, Unterminated, Empty };
 
 class ItemDecoder {

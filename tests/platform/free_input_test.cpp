@@ -196,6 +196,10 @@ TEST(ItemDecoder, KeywordLineItems) {
   EXPECT_EQ(d.results, (std::vector<R>{R::Empty, R::Ok, R::EndOfLine}));
   d = decode("\"\"");
   EXPECT_EQ(d.items, (V{""}));
+  d = decode("'ab'cd");  // text glued to the closing delimiter
+  EXPECT_EQ(d.results, (std::vector<R>{R::Unterminated}));
+  d = decode("ab\"cd\tef");  // a quote inside an undelimited item is kept; tab separates
+  EXPECT_EQ(d.items, (V{"ab\"cd", "ef"}));
   d = decode("/ A");
   EXPECT_EQ(d.results, (std::vector<R>{R::Slash}));
 }

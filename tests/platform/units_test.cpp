@@ -209,6 +209,20 @@ TEST(Units, StandardOutputIsBufferedUntilFlushed) {
   EXPECT_TRUE(unit_connected(kStdOut));
 }
 
+TEST(Units, StandardUnitsCanBeConnectedToFilesAndReturnAtClose) {
+  ScratchDir dir;
+  write_file(dir.file("sysinp"), "from file\n");
+  ASSERT_EQ(open_unit(kStdIn, dir.file("sysinp"), OpenStatus::Old, true, false), 0);
+  EXPECT_EQ(unit_file_name(kStdIn), dir.file("sysinp"));
+  std::string line;
+  EXPECT_EQ(read_line(kStdIn, line), ReadResult::Ok);
+  EXPECT_EQ(line, "from file");
+  EXPECT_EQ(close_unit(kStdIn), 0);
+  EXPECT_TRUE(unit_connected(kStdIn));
+  EXPECT_EQ(unit_file_name(kStdIn), "");
+  EXPECT_NE(write_line(kStdIn, "x"), 0);  // standard input is not written
+}
+
 TEST(Units, WriteErrorsAreReturnedAtClose) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP();
   ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Old, true, false), 0);

@@ -42,21 +42,21 @@ program generate_table
   ! that rounds up to it at 12 digits (9.999999999995) with its neighbours.
   do k = -323, 308
     v = read_value('1d', k)
-    call d_row('D19.12', v)
-    if (k > -323) call d_row('D19.12', nearest(v, -1d0))
+    call real_row('D19.12', v)
+    if (k > -323) call real_row('D19.12', nearest(v, -1d0))
     if (k < 308) then
       w = read_value('9.999999999995d', k)
-      call d_row('D19.12', w)
-      call d_row('D19.12', nearest(w, 1d0))
-      call d_row('D19.12', -nearest(w, -1d0))
+      call real_row('D19.12', w)
+      call real_row('D19.12', nearest(w, 1d0))
+      call real_row('D19.12', -nearest(w, -1d0))
     end if
   end do
 
   ! Exact binary ties at the 12th digit: twelve digits and a half.
   do i = 1, 150
     v = real(100000000000_int64 + mod(ishft(next_random(), -20), 900000000000_int64), real64) + 0.5d0
-    call d_row('D19.12', v)
-    call d_row('D19.12', -v * 1000d0)
+    call real_row('D19.12', v)
+    call real_row('D19.12', -v * 1000d0)
   end do
 
   ! Random bit patterns (NaN and infinity excluded), all widths for some.
@@ -65,7 +65,7 @@ program generate_table
     if (i <= 150) then
       call all_d(v)
     else
-      call d_row('D19.12', v)
+      call real_row('D19.12', v)
     end if
   end do
 
@@ -73,48 +73,48 @@ program generate_table
   do i = 1, 200
     v = random_unit() * 10d0**(mod(ishft(next_random(), -40), 24_int64) - 14)
     if (mod(i, 2) == 0) v = -v
-    call d_row('D19.12', v)
+    call real_row('D19.12', v)
   end do
   do i = 1, 50
     v = transfer(ishft(next_random(), -12), 1d0)
-    call d_row('D19.12', v)
+    call real_row('D19.12', v)
   end do
 
   ! Fw.d: hundredths, the half-way values of F5.1, values that round to
   ! zero, and random values for F10.3.
   do i = -2000, 2000, 13
-    call f_row('F5.1', i * 0.01d0)
-    call f_row('F10.3', i * 0.01d0)
+    call real_row('F5.1', i * 0.01d0)
+    call real_row('F10.3', i * 0.01d0)
   end do
   do i = 0, 999, 3
-    call f_row('F5.1', i * 0.1d0 + 0.05d0)
+    call real_row('F5.1', i * 0.1d0 + 0.05d0)
   end do
-  call f_row('F5.1', 59.95d0)
-  call f_row('F5.1', 59.949999999999996d0)
-  call f_row('F5.1', 999.95d0)
-  call f_row('F5.1', -99.95d0)
-  call f_row('F5.1', -0.04d0)
-  call f_row('F5.1', -0.05d0)
-  call f_row('F5.1', -0d0)
-  call f_row('F5.1', 0d0)
-  call f_row('F5.1', 0.25d0)
-  call f_row('F5.1', 1d300)
-  call f_row('F10.3', -0.0004d0)
-  call f_row('F10.3', -0.0005d0)
-  call f_row('F10.3', 999999.9995d0)
-  call f_row('F10.3', 99999.9995d0)
-  call f_row('F10.3', -99999.9995d0)
-  call f_row('F10.3', 123456.7895d0)
-  call f_row('F10.3', 4.9406564584124654d-324)
+  call real_row('F5.1', 59.95d0)
+  call real_row('F5.1', 59.949999999999996d0)
+  call real_row('F5.1', 999.95d0)
+  call real_row('F5.1', -99.95d0)
+  call real_row('F5.1', -0.04d0)
+  call real_row('F5.1', -0.05d0)
+  call real_row('F5.1', -0d0)
+  call real_row('F5.1', 0d0)
+  call real_row('F5.1', 0.25d0)
+  call real_row('F5.1', 1d300)
+  call real_row('F10.3', -0.0004d0)
+  call real_row('F10.3', -0.0005d0)
+  call real_row('F10.3', 999999.9995d0)
+  call real_row('F10.3', 99999.9995d0)
+  call real_row('F10.3', -99999.9995d0)
+  call real_row('F10.3', 123456.7895d0)
+  call real_row('F10.3', 4.9406564584124654d-324)
   do i = 1, 300
     v = random_unit() * 10d0**(mod(ishft(next_random(), -40), 13_int64) - 5)
     if (mod(i, 3) == 0) v = -v
-    call f_row('F10.3', v)
-    if (i <= 150) call f_row('F5.1', v)
+    call real_row('F10.3', v)
+    if (i <= 150) call real_row('F5.1', v)
   end do
   do i = 1, 200
     v = real(mod(ishft(next_random(), -30), 2000000_int64) - 1000000, real64) / 2000d0   ! ties at 3 decimals
-    call f_row('F10.3', v)
+    call real_row('F10.3', v)
   end do
 
   ! Iw: every boundary of the widths and random integers.
@@ -165,22 +165,15 @@ contains
 
   subroutine all_d(v)
     real(real64), intent(in) :: v
-    call d_row('D19.12', v)
-    call d_row('D9.2', v)
-    call d_row('D15.8', v)
-    call d_row('D18.12', v)
-    call d_row('D24.16', v)
-    call d_row('D25.17', v)
+    call real_row('D19.12', v)
+    call real_row('D9.2', v)
+    call real_row('D15.8', v)
+    call real_row('D18.12', v)
+    call real_row('D24.16', v)
+    call real_row('D25.17', v)
   end subroutine
 
-  subroutine d_row(descriptor, v)
-    character(len=*), intent(in) :: descriptor
-    real(real64), intent(in) :: v
-    write(text, '(' // descriptor // ')') v
-    call emit(descriptor, v, text)
-  end subroutine
-
-  subroutine f_row(descriptor, v)
+  subroutine real_row(descriptor, v)
     character(len=*), intent(in) :: descriptor
     real(real64), intent(in) :: v
     write(text, '(' // descriptor // ')') v
