@@ -16,8 +16,8 @@ constexpr int kMaxScanned = 10000;
 // Positions first to last (1-based, inclusive) of `spec`; empty when last < first.
 std::string part(std::string_view spec, int first, int last) {
   if (last < first) return {};
-  return std::string(spec.substr(static_cast<std::size_t>(first - 1),
-                                 static_cast<std::size_t>(last - first + 1)));
+  return std::string(
+      spec.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
 }
 
 bool is_directory_separator(char c) { return c == '\\' || c == '/'; }
@@ -75,8 +75,8 @@ void FPARSE(int mode, std::string& fileSpec, std::string& device, std::string& d
   name = e > 0 ? part(fileSpec, nameStart, e - cut) : part(fileSpec, nameStart, length);
   if (e > 0) ext = part(fileSpec, e + 1, length);
 
-  const bool badName = keepSeparators ? platform::trim_right(name) == "."
-                                      : platform::is_blank(name);
+  const bool badName =
+      keepSeparators ? platform::trim_right(name) == "." : platform::is_blank(name);
   irCode = badName ? 2 : 0;
 }
 

@@ -81,8 +81,9 @@ void fill_record(t_inpkey& table, const std::string& line, t_key& key) {
   key.name = platform::trim_right(platform::fit(keyWord, kKeyNameLength));
 
   const int nValues = count == 0 ? 1 : count;
-  create_checked([&] { key.value.assign(static_cast<std::size_t>(std::max(nValues, 0)), std::string()); },
-                 "inpKey%keys(ikey)%value", {nValues}, "readkeys");
+  create_checked(
+      [&] { key.value.assign(static_cast<std::size_t>(std::max(nValues, 0)), std::string()); },
+      "inpKey%keys(ikey)%value", {nValues}, "readkeys");
   key.hasValue = true;
   if (count == 1) key.value[0] = keyword_line_value(table, line);
   for (int j = 0; count > 1 && j < count; ++j) key.value[j] = value_line_value(table, line);
@@ -92,8 +93,8 @@ void fill_record(t_inpkey& table, const std::string& line, t_key& key) {
 
   if (platform::same_text(key.name, "DELETE_FILES")) {
     const auto nDel = key.value.begin() + std::max(count, 0);
-    create_checked([&] { table.delFil.assign(key.value.begin(), nDel); }, "inpKey%delFil",
-                   {count}, kRoutine);
+    create_checked([&] { table.delFil.assign(key.value.begin(), nDel); }, "inpKey%delFil", {count},
+                   kRoutine);
     table.nDel = static_cast<int>(table.delFil.size());
   }
 }
@@ -130,8 +131,8 @@ void READINPF(std::string_view filNam, t_inpkey& table) {
 
   const int nKey = count_keyword_lines(table);
   table.nKey = nKey;
-  create_checked([&] { table.keys.assign(static_cast<std::size_t>(nKey), t_key{}); },
-                 "inpKey%keys", {nKey}, kRoutine);
+  create_checked([&] { table.keys.assign(static_cast<std::size_t>(nKey), t_key{}); }, "inpKey%keys",
+                 {nKey}, kRoutine);
   for (t_key& key : table.keys) INIT_KEY(key);
 
   platform::rewind_unit(lfnLocal);

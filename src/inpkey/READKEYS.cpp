@@ -11,8 +11,8 @@ namespace {
 
 void list_names(std::vector<std::string>& keyValue) {
   const long long nKey = static_cast<long long>(inpKey.keys.size());
-  create_checked([&] { keyValue.assign(inpKey.keys.size(), std::string()); }, "keyValue",
-                 {nKey}, "readKeys");
+  create_checked([&] { keyValue.assign(inpKey.keys.size(), std::string()); }, "keyValue", {nKey},
+                 "readKeys");
   for (std::size_t i = 0; i < inpKey.keys.size(); ++i) {
     keyValue[i] = platform::trim_right(inpKey.keys[i].name);
   }

@@ -56,7 +56,8 @@ void report(int mode, const std::string& what) {
 // Puts `value` in place of text positions first to last (0-based, inclusive).
 // The text may grow up to the work length; it keeps a longer length of its own,
 // padded. Returns the position right after the inserted value.
-std::size_t replace(std::string& text, std::size_t first, std::size_t last, std::string_view value) {
+std::size_t replace(std::string& text, std::size_t first, std::size_t last,
+                    std::string_view value) {
   std::string work = text.substr(0, first);
   work += platform::trim_right(value);
   work += platform::trim_right(std::string_view(text).substr(last + 1));
@@ -93,8 +94,8 @@ void RPLENVAR(int mode, std::string& text) {
     if (find_definition(name, value)) {
       start = replace(text, dollar, last, value);
     } else {
-      report(mode, "Variable " + std::string(platform::trim_right(name)) + " not resolved in: " +
-                       std::string(platform::trim_right(text)));
+      report(mode, "Variable " + std::string(platform::trim_right(name)) +
+                       " not resolved in: " + std::string(platform::trim_right(text)));
     }
   } while (start < platform::trim_right(text).size());
 }

@@ -8,9 +8,8 @@ namespace kavril {
 
 bool TSTKEY(std::string_view keyWord) {
   if (inpKey.runPhase != 2) return false;
-  return std::any_of(inpKey.keys.begin(), inpKey.keys.end(), [&](const t_key& key) {
-    return platform::same_text(key.name, keyWord);
-  });
+  return std::any_of(inpKey.keys.begin(), inpKey.keys.end(),
+                     [&](const t_key& key) { return platform::same_text(key.name, keyWord); });
 }
 
 }  // namespace kavril

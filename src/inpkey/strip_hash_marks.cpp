@@ -9,9 +9,7 @@ namespace kavril {
 
 namespace {
 
-std::size_t used_length(const std::string& value) {
-  return platform::trim_right(value).size();
-}
+std::size_t used_length(const std::string& value) { return platform::trim_right(value).size(); }
 
 void strip_enclosing_marks(std::string& value) {
   const std::size_t length = used_length(value);

@@ -15,7 +15,8 @@ class NextLine : public testing::Test {
  protected:
   void open(const std::string& contents) {
     test::write_file(dir_.file("keys"), contents);
-    ASSERT_EQ(platform::open_unit(kUnit, dir_.file("keys"), platform::OpenStatus::Old, true, true), 0);
+    ASSERT_EQ(platform::open_unit(kUnit, dir_.file("keys"), platform::OpenStatus::Old, true, true),
+              0);
   }
   void TearDown() override { platform::close_unit(kUnit); }
 
