@@ -1,4 +1,4 @@
-// Library functions of module l_basfun: the Fortran-style remainder and the
+// Library functions of module l_basfun: the remainder with the sign of x and the
 // double-to-int conversions that are safe for every double.
 #include <cmath>
 #include <limits>

@@ -1,10 +1,9 @@
-// Round trip through real data: broadcast files made from IGS RINEX 2
-// navigation files are read and written as RINEX records, which are then
-// compared field by field with the IGS records by a column reader of their
-// own (independent of the writer's layouts).
+// Round trip through real data: the broadcast files made from the IGS RINEX 2
+// navigation files are read and written as RINEX records, which a column
+// reader of this test (independent of the writer's layouts) compares field
+// by field with the IGS records.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -20,47 +19,40 @@ namespace {
 constexpr int kIn = 43;
 constexpr int kOut = 44;
 
-struct Record {
-  std::array<int, 6> head{};  // satellite, yy, mm, dd, hh, mi
-  double seconds = 0.0;
-  std::array<double, 27> values{};  // clock values and the six orbit lines
-};
-
-double d_value(const std::string& line, std::size_t column) {
-  std::string field = line.substr(column, 19);
-  for (char& c : field) {
-    if (c == 'D') c = 'E';
+// The numbers of one record: satellite, yy, mm, dd, hh, mi, seconds, the three
+// clock values and the six orbit lines (the RINEX 2 line 7 is not compared).
+std::vector<double> record_fields(const std::vector<std::string>& lines, std::size_t first) {
+  std::vector<double> fields;
+  const auto number = [&fields](std::string field) {
+    for (char& c : field) c = c == 'D' ? 'E' : c;
+    fields.push_back(std::strtod(field.c_str(), nullptr));
+  };
+  number(lines[first].substr(0, 2));
+  for (std::size_t column = 2; column < 17; column += 3) number(lines[first].substr(column, 3));
+  number(lines[first].substr(17, 5));
+  for (std::size_t column = 22; column < 79; column += 19) number(lines[first].substr(column, 19));
+  for (std::size_t line = first + 1; line <= first + 6; ++line) {
+    EXPECT_EQ(lines[line].size(), 79u);
+    for (std::size_t column = 3; column < 79; column += 19) number(lines[line].substr(column, 19));
   }
-  return std::strtod(field.c_str(), nullptr);
+  return fields;
 }
 
-// Records of a RINEX navigation file after the header line `headerEnd`
-// (compared whole, trailing blanks included); `linesPerRecord` is 8
-// for RINEX 2 (orbit line 7 is not compared) and 7 for version 1.
-std::vector<Record> read_records(const std::string& text, std::string_view headerEnd,
-                                 std::size_t linesPerRecord) {
-  std::vector<std::string> lines;
+// Records after the header line `headerEnd`, `linesPerRecord` lines each.
+std::vector<std::vector<double>> records(const std::string& text, const std::string& headerEnd,
+                                         std::size_t linesPerRecord) {
   std::istringstream in(text);
-  bool inHeader = true;
-  for (std::string line; std::getline(in, line);) {
-    if (!inHeader) lines.push_back(line);
-    if (line == headerEnd) inHeader = false;
+  std::string line;
+  while (std::getline(in, line) && line != headerEnd) {
   }
+  std::vector<std::string> lines;
+  while (std::getline(in, line)) lines.push_back(line);
   EXPECT_EQ(lines.size() % linesPerRecord, 0u);
-  std::vector<Record> records;
+  std::vector<std::vector<double>> result;
   for (std::size_t k = 0; k + linesPerRecord <= lines.size(); k += linesPerRecord) {
-    Record r;
-    const std::string& first = lines[k];
-    r.head[0] = std::atoi(first.substr(0, 2).c_str());
-    for (int i = 1; i < 6; ++i) r.head[i] = std::atoi(first.substr(2 + 3 * (i - 1), 3).c_str());
-    r.seconds = std::strtod(first.substr(17, 5).c_str(), nullptr);
-    for (int i = 0; i < 3; ++i) r.values[i] = d_value(first, 22 + 19 * i);
-    for (int line = 1; line <= 6; ++line) {
-      for (int i = 0; i < 4; ++i) r.values[3 + 4 * (line - 1) + i] = d_value(lines[k + line], 3 + 19 * i);
-    }
-    records.push_back(r);
+    result.push_back(record_fields(lines, k));
   }
-  return records;
+  return result;
 }
 
 // The driver's message loop on one broadcast file, into one RINEX file.
@@ -86,29 +78,17 @@ std::string convert(const std::string& broadcastName, const std::string& rinexNa
   return test::read_file(rinexName);
 }
 
-void expect_round_trip(const std::string& day, std::size_t messages) {
-  test::ScratchDir dir;
-  const auto igsDir = test::data_dir() / "igs";
-  const std::string written = convert((igsDir / (day + ".brd")).string(), dir.file("out.rnx"));
-  const std::vector<Record> ours = read_records(written, " ", 7);
-  const std::vector<Record> igs = read_records(test::read_file(igsDir / (day + ".10n")),
-                                               std::string(60, ' ') + "END OF HEADER       ", 8);
-  ASSERT_EQ(ours.size(), messages);
-  ASSERT_EQ(igs.size(), messages);
-  for (std::size_t k = 0; k < messages; ++k) {
-    EXPECT_EQ(ours[k].head, igs[k].head) << day << " record " << k + 1;
-    EXPECT_EQ(ours[k].seconds, igs[k].seconds) << day << " record " << k + 1;
-    for (std::size_t i = 0; i < ours[k].values.size(); ++i) {
-      EXPECT_EQ(ours[k].values[i], igs[k].values[i]) << day << " record " << k + 1 << " value " << i;
-    }
-  }
-  std::istringstream lines(written.substr(written.find("\n \n") + 3));
-  for (std::string line; std::getline(lines, line);) ASSERT_EQ(line.size(), 79u) << line;
-}
-
 TEST(IGSRoundTrip, EveryFieldOfEveryRecordSurvives) {
-  expect_round_trip("brdc1820", 421);
-  expect_round_trip("brdc1830", 422);
+  for (const auto& [day, messages] : {std::pair{"brdc1820", 421u}, std::pair{"brdc1830", 422u}}) {
+    test::ScratchDir dir;
+    const auto igs = test::data_dir() / "igs" / day;
+    const auto ours = records(convert(igs.string() + ".brd", dir.file("out.rnx")), " ", 7);
+    const auto theirs =
+        records(test::read_file(igs.string() + ".10n"), std::string(60, ' ') + "END OF HEADER       ", 8);
+    ASSERT_EQ(ours.size(), messages);
+    ASSERT_EQ(theirs.size(), messages);
+    for (std::size_t k = 0; k < messages; ++k) EXPECT_EQ(ours[k], theirs[k]) << day << " record " << k + 1;
+  }
 }
 
 }  // namespace

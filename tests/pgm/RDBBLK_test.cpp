@@ -1,5 +1,5 @@
 // The readers of the broadcast navigation file: title, satellite record,
-// blocks of 20 numbers and the check of the ephemeris block.
+// blocks of 20 numbers, the check of the ephemeris block, input errors.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -19,169 +19,127 @@ constexpr int kUnit = 42;
 // A broadcast file with `text`, open on kUnit while the object lives.
 class BroadcastFile {
  public:
-  explicit BroadcastFile(std::string_view text) {
-    test::write_file(dir_.file("input.brd"), text);
-    EXPECT_EQ(platform::open_unit(kUnit, dir_.file("input.brd"), platform::OpenStatus::Old, true, true), 0);
+  explicit BroadcastFile(std::string_view text) : name_(dir_.file("input.brd")) {
+    test::write_file(name_, text);
+    EXPECT_EQ(platform::open_unit(kUnit, name_, platform::OpenStatus::Old, true, true), 0);
   }
   ~BroadcastFile() { platform::close_unit(kUnit); }
-  std::string name() const { return dir_.file("input.brd"); }
+  const std::string& name() const { return name_; }
 
  private:
   test::ScratchDir dir_;
+  std::string name_;
 };
 
 using Block = std::array<double, 20>;
 
-Block one_to_twenty() {
-  Block b{};
-  for (int i = 0; i < 20; ++i) b[i] = i + 1;
-  return b;
+Block read_block() {
+  Block block{};
+  RDBBLK(kUnit, block);
+  return block;
 }
 
 TEST(RDBTIT, TitleIsColumnsOneTo53) {
-  const std::string longTitle = std::string(53, 'T') + "CUT AFTER 53";
-  BroadcastFile file(longTitle + "\nshort\n");
+  BroadcastFile file(std::string(53, 'T') + "CUT\nshort\n");
   std::string title;
   ASSERT_TRUE(RDBTIT(kUnit, title));
   EXPECT_EQ(title, std::string(53, 'T'));
   ASSERT_TRUE(RDBTIT(kUnit, title));
   EXPECT_EQ(title, "short" + std::string(48, ' '));
-  EXPECT_FALSE(RDBTIT(kUnit, title));  // no line left: no title
+  EXPECT_FALSE(RDBTIT(kUnit, title));  // no line: no title
 }
 
 TEST(RDBSAT, OnlyColumns12To14Count) {
   BroadcastFile file(
-      "          12 \n"          // columns 11 to 12: only the 2 is in the field
-      "12345678901 5 99\n"      // number elsewhere on the line is not seen
-      "           + 5\n"        // a sign and inner blanks, like an I3 field
+      "          12 \n"       // only the 2 is in the field
+      "12345678901 5 99\n"   // numbers elsewhere are not seen
+      "           + 5\n"     // sign and inner blanks, as in an I3 field
       "           -17\n"
-      "           1 2\n"        // inner blanks are ignored
-      "          \n"            // short line: blank field
-      "              \n"        // blank field
+      "          \n"         // short line: a blank field ends the messages
       "             0\n"
-      "           7");          // last line without a line end
-  for (int expected : {2, 5, 5, -17, 12, 0, 0, 0, 7, 0}) EXPECT_EQ(RDBSAT(kUnit), expected);
+      "           7");       // last line without a line end; then the end
+  for (int expected : {2, 5, 5, -17, 0, 0, 7, 0}) EXPECT_EQ(RDBSAT(kUnit), expected);
 }
 
-TEST(RDBBLK, LayoutOfTheNumbersDoesNotMatter) {
+TEST(RDBBLK, NumbersInAnyLayoutAndExponentForm) {
+  Block oneToTwenty{};
+  for (int i = 0; i < 20; ++i) oneToTwenty[i] = i + 1;
   BroadcastFile file(
-      "1 2 3 4\n5,6,7,8\n 9 , 10 11 12\n13 14 15 16\n17 18 19 20\n"  // 4 per line
-      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n"          // all on one line
-      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 99 98 97\n"  // 3 more, ignored
-      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 not,checked/\n"
-      "1 2 3\n\n4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n");    // empty line inside
-  for (int i = 0; i < 5; ++i) {
-    Block block{};
-    RDBBLK(kUnit, block);
-    EXPECT_EQ(block, one_to_twenty()) << "block " << i;
-  }
+      "1 2 3 4\n5,6,7,8\n 9 , 10 11 12\n\n13 14 15 16\n17 18 19 20\n"  // 4 per line
+      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 99 x/,\n"    // rest ignored
+      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n"
+      "0.123D-05 0.123E-05 0.123d-05 0.123e-05 +.5 -5. 1D-400 4.9406564584124654D-324\n"
+      "-3.999999999999999999999999 1 2 3 4 5 6 7 8 9 10 11\n");
+  EXPECT_EQ(read_block(), oneToTwenty);
+  EXPECT_EQ(read_block(), oneToTwenty);
+  EXPECT_EQ(read_block(), oneToTwenty);
+  const Block forms = read_block();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(forms[i], 0.123e-05) << i;
+  EXPECT_EQ(forms[4], 0.5);
+  EXPECT_EQ(forms[5], -5.0);
+  EXPECT_EQ(forms[6], 0.0);  // underflow reads as the nearest double
+  EXPECT_EQ(forms[7], 4.9406564584124654e-324);
+  EXPECT_EQ(forms[8], -4.0);
 }
 
-TEST(RDBBLK, ExponentsAndSigns) {
-  BroadcastFile file(
-      "0.123D-05 0.123E-05 0.123d-05 0.123e-05 +.5 -5. 1D3 -0.0\n"
-      "1.0D-400 4.9406564584124654D-324 -3.999999999999999999999999 0.1234567890123456789D+01\n"
-      "1 2 3 4 5 6 7 8\n");
-  Block block{};
-  RDBBLK(kUnit, block);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(block[i], 0.123e-05) << i;
-  EXPECT_EQ(block[4], 0.5);
-  EXPECT_EQ(block[5], -5.0);
-  EXPECT_EQ(block[6], 1000.0);
-  EXPECT_EQ(block[7], 0.0);
-  EXPECT_EQ(block[8], 0.0);  // underflow reads as the nearest double
-  EXPECT_EQ(block[9], 4.9406564584124654e-324);
-  EXPECT_EQ(block[10], -4.0);
-  EXPECT_EQ(block[11], 1.234567890123456789);
-}
-
-TEST(RDBCHK, AcceptsWeeksThatFitAnIntAndNonNegativeAxes) {
-  BroadcastFile file("");
-  EphemerisArray eph{};
-  for (double week : {0.0, 1590.0, 2147483647.4, -2147483647.4}) {
-    eph[0] = week;
-    for (double axis : {0.0, -0.0, 26560000.0}) {
-      eph[2] = axis;
-      RDBCHK(kUnit, eph);
-    }
-  }
-}
-
-// `text` as a regular expression that matches exactly it.
-std::string literal(std::string_view text) {
-  std::string regex;
+// A regular expression that matches exactly `text`.
+std::string exactly(std::string_view text) {
+  std::string regex = "^";
   for (char c : text) {
     if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) regex += '\\';
     regex += c;
   }
+  regex += '$';
   return regex;
 }
 
-// Runs `read` on a broadcast file holding `text` and expects the run to stop
-// with status 1 after the input error report. The report goes to the message
-// unit (standard output), which the dying child sends to standard error,
-// where the death test looks.
+// Runs `read` on a broadcast file holding `text` and expects the input error
+// report and exit status 1. The report goes to the message unit (standard
+// output), which the dying child sends to standard error for the death test.
 template <typename Read>
 void expect_input_error(std::string_view text, Read read, long line, std::string_view reason) {
   BroadcastFile file(text);
-  const std::string report = "\n *** PG KAVRIL: Error reading broadcast file\n" + std::string(16, ' ') +
-                             "File name  : " + file.name() + "\n" + std::string(16, ' ') +
-                             "Line number: " + std::to_string(line) + "\n" + std::string(16, ' ') +
-                             "Reason     : " + std::string(reason) + "\n\n";
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        read();
-      },
-      testing::ExitedWithCode(1), "^" + literal(report) + "$")
-      << text;
-}
-
-void read_block() {
-  Block block{};
-  RDBBLK(kUnit, block);
+  const std::string indent(16, ' ');
+  const std::string report = "\n *** PG KAVRIL: Error reading broadcast file\n" + indent +
+                             "File name  : " + file.name() + "\n" + indent + "Line number: " +
+                             std::to_string(line) + "\n" + indent + "Reason     : " +
+                             std::string(reason) + "\n\n";
+  EXPECT_EXIT((dup2(2, 1), read()), testing::ExitedWithCode(1), exactly(report)) << text;
 }
 
 TEST(RDBBLKDeathTest, AnythingButAPlainNumberStopsTheRun) {
-  const std::string twenty = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n";
-  expect_input_error(twenty + "1 2 3*1.0 4\n", [] { read_block(); read_block(); }, 2,
-                     "Not a number: \"3*1.0\"");
-  expect_input_error("1 2,,3\n", read_block, 1, "Empty value between two commas");
-  for (const char* token : {"/", "1/", "nan", "NaN", "inf", "-Infinity", "0x1p3", "1.0D999",
+  for (const char* token : {"3*1.0", "/", "1/", "nan", "inf", "-Infinity", "0x1p3", "1.0D999",
                             "-1e309", "1.0.0", "1e", "--1", "1.0Q0", "\x01"}) {
     expect_input_error("0.5\n 1 " + std::string(token) + " 3\n", read_block, 2,
                        "Not a number: \"" + std::string(token) + "\"");
   }
+  expect_input_error("1 2,,3\n", read_block, 1, "Empty value between two commas");
   expect_input_error("1 2 3\n4 5\n", read_block, 2, "End of file after 5 of the 20 numbers of a block");
   expect_input_error("", read_block, 0, "End of file after 0 of the 20 numbers of a block");
-  expect_input_error(std::string(30, ' ') + "x", read_block, 1, "Not a number: \"x\"");
 }
 
 TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
-  const auto read_satellite = [] { RDBSAT(kUnit); };
-  expect_input_error("           1x\n", read_satellite, 1,
-                     "Satellite number in columns 12 to 14 is not an integer: \"1x\"");
-  expect_input_error("\n           1.5\n", [] { RDBSAT(kUnit); RDBSAT(kUnit); }, 2,
-                     "Satellite number in columns 12 to 14 is not an integer: \"1.5\"");
-  expect_input_error("           +  \n", read_satellite, 1,
-                     "Satellite number in columns 12 to 14 is not an integer: \"+  \"");
-  expect_input_error("           \t12\n", read_satellite, 1,  // a tab is no blank
-                     "Satellite number in columns 12 to 14 is not an integer: \"\t12\"");
+  const auto read_twice = [] { RDBSAT(kUnit), RDBSAT(kUnit); };
+  const std::string reason = "Satellite number in columns 12 to 14 is not an integer: ";
+  expect_input_error("\n           1x\n", read_twice, 2, reason + "\"1x\"");
+  expect_input_error("\n           1.5\n", read_twice, 2, reason + "\"1.5\"");
+  expect_input_error("           +  \n", read_twice, 1, reason + "\"+  \"");
+  expect_input_error("           \t12\n", read_twice, 1, reason + "\"\t12\"");  // a tab is no blank
 }
 
 TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
   const auto check = [](double week, double axis) {
-    return [week, axis] {
-      EphemerisArray eph{};
-      eph[0] = week;
-      eph[2] = axis;
-      RDBCHK(kUnit, eph);
-    };
+    return [week, axis] { RDBCHK(kUnit, EphemerisArray{week, 0.0, axis}); };
   };
-  expect_input_error("", check(2147483647.5, 1.0), 0,
-                     "GPS week of the ephemeris block out of range: 0.214748364750D+10");
-  expect_input_error("", check(-2147483648.0, 1.0), 0,
-                     "GPS week of the ephemeris block out of range: -0.214748364800D+10");
+  {
+    BroadcastFile file("");
+    for (double week : {0.0, 2147483647.4, -2147483647.4}) {
+      for (double axis : {0.0, -0.0, 26560000.0}) check(week, axis)();  // accepted
+    }
+  }
+  const std::string week = "GPS week of the ephemeris block out of range: ";
+  expect_input_error("", check(2147483647.5, 1.0), 0, week + "0.214748364750D+10");
+  expect_input_error("", check(-2147483648.0, 1.0), 0, week + "-0.214748364800D+10");
   expect_input_error("", check(1590.0, -26560000.0), 0,
                      "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
 }

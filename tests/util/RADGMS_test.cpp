@@ -4,87 +4,50 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "util/util.h"
 
 namespace kavril {
 namespace {
 
-struct Split {
-  char sign;
-  int degrees;
-  int minutes;
-  double seconds;
-};
-
-Split radgms(int type, double value) {
-  Split s{'?', -1, -1, -1.0};
-  RADGMS(type, value, s.sign, s.degrees, s.minutes, s.seconds);
-  return s;
+// Sign, degrees, minutes and seconds of RADGMS; seconds are rounded to 1e-9,
+// but a negative value is kept as it is, to be seen.
+std::tuple<char, int, int, double> radgms(int type, double value) {
+  char sign = '?';
+  int degrees = -1, minutes = -1;
+  double seconds = -1.0;
+  RADGMS(type, value, sign, degrees, minutes, seconds);
+  return {sign, degrees, minutes, seconds < 0.0 ? seconds : std::round(seconds * 1e9) / 1e9};
 }
 
 const double kPi = 4.0 * std::atan(1.0);
 
-TEST(RADGMS, AnglesSplitWithSign) {
-  const Split degrees = radgms(1, kPi / 4.0);
-  EXPECT_EQ(degrees.sign, ' ');
-  EXPECT_EQ(degrees.degrees, 45);
-  EXPECT_EQ(degrees.minutes, 0);
-  EXPECT_NEAR(degrees.seconds, 0.0, 1e-11);
-  const Split hours = radgms(0, -kPi);
-  EXPECT_EQ(hours.sign, '-');
-  EXPECT_EQ(hours.degrees, 12);
-  EXPECT_EQ(hours.minutes, 0);
-  EXPECT_NEAR(hours.seconds, 0.0, 1e-11);
-  const Split gon = radgms(2, kPi / 2.0);
-  EXPECT_EQ(gon.sign, ' ');
-  EXPECT_EQ(gon.degrees, 100);
-  EXPECT_EQ(gon.minutes, 0);
-  EXPECT_NEAR(gon.seconds, 0.0, 1e-11);
-  const Split fine = radgms(11, 1.0 / 3600.0 * kPi / 180.0);  // one arc second, type 1
-  EXPECT_EQ(fine.degrees, 0);
-  EXPECT_EQ(fine.minutes, 0);
-  EXPECT_NEAR(fine.seconds, 1.0, 1e-9);
-}
-
-TEST(RADGMS, FractionOfDayLeavesTheSignAlone) {
-  const Split noon = radgms(3, 0.5);
-  EXPECT_EQ(noon.sign, '?');
-  EXPECT_EQ(noon.degrees, 12);
-  EXPECT_EQ(noon.minutes, 0);
-  EXPECT_NEAR(noon.seconds, 0.0, 1e-9);
-  // Only the fraction counts; the guard lifts a value a rounding error below a
-  // whole second, so it is not split as 23 59 59.99999.
-  const Split late = radgms(3, 5.0 + 86399.0 / 86400.0);
-  EXPECT_EQ(late.degrees, 23);
-  EXPECT_EQ(late.minutes, 59);
-  EXPECT_NEAR(late.seconds, 59.0, 1e-6);
-  const Split nextMinute = radgms(3, std::nextafter(3600.0 / 86400.0, 0.0));
-  EXPECT_EQ(nextMinute.degrees, 1);
-  EXPECT_EQ(nextMinute.minutes, 0);
-  EXPECT_GE(nextMinute.seconds, 0.0);  // never negative
-  EXPECT_NEAR(nextMinute.seconds, 0.0, 1e-9);
-}
-
-TEST(RADGMS, AnyDoubleIsDefined) {
-  const double inf = std::numeric_limits<double>::infinity();
-  for (int type : {0, 1, 2, 3, 13}) {
-    for (double value : {1e300, -1e300, inf, -inf, std::nan(""), -0.75}) radgms(type, value);
+TEST(RADGMS, SplitsAnglesAndFractionsOfDays) {
+  EXPECT_EQ(radgms(1, kPi / 4.0), std::make_tuple(' ', 45, 0, 0.0));
+  EXPECT_EQ(radgms(0, -kPi), std::make_tuple('-', 12, 0, 0.0));
+  EXPECT_EQ(radgms(2, kPi / 2.0), std::make_tuple(' ', 100, 0, 0.0));
+  EXPECT_EQ(radgms(11, kPi / 648000.0), std::make_tuple(' ', 0, 0, 1.0));  // fine guard
+  EXPECT_EQ(radgms(3, 0.5), std::make_tuple('?', 12, 0, 0.0));  // sign untouched
+  // Only the fraction counts; the guard keeps a value a rounding error below a
+  // whole second from being split as 59.99999, and seconds are never negative.
+  EXPECT_EQ(radgms(3, 5.0 + 86399.0 / 86400.0), std::make_tuple('?', 23, 59, 59.0));
+  EXPECT_EQ(radgms(3, std::nextafter(1.0 / 24.0, 0.0)), std::make_tuple('?', 1, 0, 0.0));
+  for (int type : {0, 3, 13}) {  // defined for any double
+    for (double v : {1e300, -std::numeric_limits<double>::infinity(), std::nan("")}) radgms(type, v);
   }
 }
 
-// The message goes to the message unit (standard output here); the test
-// sends standard output to standard error, where the death test looks.
+// The message goes to the message unit (standard output here); the dying
+// child sends it to standard error, where the death test looks.
 TEST(RADGMSDeathTest, IllegalTypeStopsWithTheReducedType) {
   const auto run = [](int type) {
     dup2(2, 1);
     radgms(type, 1.0);
   };
-  const char* message =
-      "\n \\*\\*\\* SR RADGMS: ILLEGAL TRANSFORMATION TYPE\n {16}TRANS. TYPE: 4\n\n";
-  EXPECT_EXIT(run(14), testing::ExitedWithCode(1), message);
-  EXPECT_EXIT(run(-1), testing::ExitedWithCode(1), "TRANS. TYPE:-1\n");
-  EXPECT_EXIT(run(4), testing::ExitedWithCode(1), "TRANS. TYPE: 4\n");
+  EXPECT_EXIT(run(14), testing::ExitedWithCode(1),
+              "^\n \\*\\*\\* SR RADGMS: ILLEGAL TRANSFORMATION TYPE\n {16}TRANS\\. TYPE: 4\n\n$");
+  EXPECT_EXIT(run(-1), testing::ExitedWithCode(1), "TRANS\\. TYPE:-1\n");
 }
 
 }  // namespace
