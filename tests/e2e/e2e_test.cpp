@@ -1,7 +1,8 @@
 // Runs the built program on every case folder and compares what it leaves
 // behind with the case's expected files.
 //
-// A case folder holds:
+// Case folders live in the suite folders cases/ and bad_input/. A case
+// folder holds:
 //   run/          the files the run starts with (keyword file, inputs, ...)
 //   args          optional: the command line (default: input.inp)
 //   expected/     every file the run creates or changes, by name; "stdout"
@@ -45,11 +46,13 @@ std::string maskVolatile(std::string text) {
   return text;
 }
 
-std::vector<std::string> caseNames() {
+// Case folders of one suite folder (cases, bad_input) as "suite/case".
+std::vector<std::string> caseNames(const std::string& suite) {
   std::vector<std::string> names;
-  if (!fs::exists(KAVRIL_E2E_CASES)) return names;
-  for (const auto& entry : fs::directory_iterator(KAVRIL_E2E_CASES))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  const fs::path root = fs::path(KAVRIL_E2E_ROOT) / suite;
+  if (!fs::exists(root)) return names;
+  for (const auto& entry : fs::directory_iterator(root))
+    if (entry.is_directory()) names.push_back(suite + "/" + entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -86,7 +89,7 @@ int runProgram(const fs::path& dir, const std::string& args, const fs::path& std
 class EndToEnd : public testing::TestWithParam<std::string> {};
 
 TEST_P(EndToEnd, LeavesTheExpectedFiles) {
-  const fs::path caseDir = fs::path(KAVRIL_E2E_CASES) / GetParam();
+  const fs::path caseDir = fs::path(KAVRIL_E2E_ROOT) / GetParam();
   const fs::path expectedDir = caseDir / "expected";
   ScratchDir scratch;
   const fs::path runDir = scratch.path() / "run";
@@ -134,13 +137,17 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(caseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(name.begin(), name.end(),
-                                           [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-                           return name;
-                         });
+std::string caseTestName(const testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(info.param.find('/') + 1);
+  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  return name;
+}
+
+// Runs of the program as its users meet it.
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(caseNames("cases")), caseTestName);
+// Malformed inputs of every kind: each must give a clear message and exit
+// status 1, never a crash, a hang or a record cut short.
+INSTANTIATE_TEST_SUITE_P(BadInput, EndToEnd, testing::ValuesIn(caseNames("bad_input")), caseTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(EndToEnd);
 
 }  // namespace
