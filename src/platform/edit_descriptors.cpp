@@ -3,8 +3,10 @@
 // wide value never shifts the later columns of a line. Digits come from one
 // correctly rounded conversion of the binary value (std::to_chars); nothing is
 // scaled by powers of ten and nothing depends on the locale.
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -77,6 +79,84 @@ void put_F(char* out, double value, int w, int d) {
 
 namespace {
 
+// Powers of ten that are exact doubles.
+constexpr double kPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPowerOfTen = 22;
+constexpr int kMaxShortDigits = 15;  // 10^15 < 2^53: every integer of up to 15 digits is an exact double
+
+// The `count` decimal digits of m (below 10^count), two at a time.
+void write_digits(char* out, std::uint64_t m, int count) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int i = count;
+  for (; i >= 2; i -= 2) {
+    const char* pair = kPairs + 2 * (m % 100);
+    out[i - 2] = pair[0];
+    out[i - 1] = pair[1];
+    m /= 100;
+  }
+  if (i == 1) out[0] = static_cast<char>('0' + m);
+}
+
+// m * 10^-k rounded once to the nearest double, for |k| <= 22 (Clinger):
+// m and the power of ten are exact doubles, and one multiplication or
+// division rounds correctly.
+double exact_quotient(std::uint64_t m, int k) {
+  return k < 0 ? static_cast<double>(m) * kPowerOfTen[-k] : static_cast<double>(m) / kPowerOfTen[k];
+}
+
+// The d significant digits of `magnitude` rounded to d digits, and the
+// exponent of the 0.ddd form, for the common case of a value that has a
+// decimal of at most d digits in its rounding interval (every value read
+// from a text of at most d digits). Such a decimal D is the correctly
+// rounded result: for d <= 15 the rounding interval of a normal double
+// (at most 2^-53 of the value on either side) is far narrower than half the
+// distance between d-digit decimals, so no other d-digit decimal is as close.
+// D = m * 10^-k is found by scaling, which is only a guess: it is accepted
+// when D rounds back to `magnitude`, checked with one exact operation.
+// Returns false when there is no such decimal or the check cannot be made.
+bool short_decimal(double magnitude, int d, char* digits, int& exponent) {
+  if (d > kMaxShortDigits || !std::isnormal(magnitude)) return false;
+  // floor(log10(magnitude)) or one less (log10(2) ~ 78913 / 2^18).
+  const int binaryExponent = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
+  int decade = (binaryExponent * 78913) >> 18;
+  const auto top = static_cast<std::uint64_t>(kPowerOfTen[d]);
+  std::uint64_t m = 0;
+  int k = 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    k = d - 1 - decade;
+    if (k < -kMaxExactPowerOfTen || k > kMaxExactPowerOfTen) return false;
+    const double scaled = k < 0 ? magnitude / kPowerOfTen[-k] : magnitude * kPowerOfTen[k];
+    m = static_cast<std::uint64_t>(scaled + 0.5);
+    if (m < top) break;
+    ++decade;  // the estimate was one too small, or the value rounds up to 10^(decade+1)
+  }
+  if (m < top / 10 || m >= top || exact_quotient(m, k) != magnitude) return false;
+  write_digits(digits, m, d);
+  exponent = decade + 1;
+  return true;
+}
+
+// The same digits and exponent from one correctly rounded conversion of
+// the binary value, so that a carry (9.99...95 -> 10.0) moves into the
+// exponent by itself. Returns false when the conversion fails.
+bool rounded_decimal(double magnitude, int d, char* digits, int& exponent) {
+  char sci[300];
+  const auto [end, ec] = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, d - 1);
+  if (ec != std::errc()) return false;
+  digits[0] = sci[0];
+  for (int i = 2; i <= d; ++i) digits[i - 1] = sci[i];
+  const char* e = sci + (d == 1 ? 1 : d + 1);  // "d.ddd" then 'e'
+  exponent = 0;
+  for (const char* q = e + 2; q < end; ++q) exponent = exponent * 10 + (*q - '0');
+  if (e[1] == '-') exponent = -exponent;
+  exponent += 1;
+  return true;
+}
+
 // Dw.d and Ew.d: "0." + d significant digits + exponent, with the exponent
 // letter dropped for three-digit exponents. The sign position is blank for
 // positive values and for zeros of either sign. Written straight into `out`
@@ -86,18 +166,13 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   if (!std::isfinite(value) || d < 1 || d > 200) return fill(out, w, '*');
   const bool zero = value == 0.0;
   const bool negative = value < 0.0;
-  char sci[300];
+  char digits[200];
   int exponent = 0;
-  if (!zero) {
-    // One correctly rounded conversion gives the digits and the exponent,
-    // so a carry (9.99...95 -> 10.0) moves into the exponent by itself.
-    const auto [end, ec] =
-        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, d - 1);
-    if (ec != std::errc()) return fill(out, w, '*');
-    const char* e = sci + (d == 1 ? 1 : d + 1);  // "d.ddd" then 'e'
-    for (const char* q = e + 2; q < end; ++q) exponent = exponent * 10 + (*q - '0');
-    if (e[1] == '-') exponent = -exponent;
-    exponent += 1;
+  if (zero) {
+    std::memset(digits, '0', static_cast<std::size_t>(d));
+  } else if (!short_decimal(std::fabs(value), d, digits, exponent) &&
+             !rounded_decimal(std::fabs(value), d, digits, exponent)) {
+    return fill(out, w, '*');
   }
   // Without room the blank sign position goes first, then the optional zero.
   int length = d + 7;
@@ -111,12 +186,7 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   if (signShown) *p++ = negative ? '-' : ' ';
   if (zeroShown) *p++ = '0';
   *p++ = '.';
-  if (zero) {
-    for (int i = 0; i < d; ++i) *p++ = '0';
-  } else {
-    *p++ = sci[0];
-    for (int i = 2; i <= d; ++i) *p++ = sci[i];
-  }
+  for (int i = 0; i < d; ++i) *p++ = digits[i];
   const int magnitude = exponent < 0 ? -exponent : exponent;
   if (magnitude <= 99) {
     *p++ = letter;

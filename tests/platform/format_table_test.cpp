@@ -146,6 +146,44 @@ TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// A value read from a decimal of 1 to 15 significant digits (as every value
+// of a broadcast file is), a power of ten, or a neighbour one step away:
+// the values for which put_D finds its digits without a general conversion.
+double short_decimal_value(std::mt19937_64& rng) {
+  char text[64];
+  const int exponent = static_cast<int>(rng() % 90) - 45;
+  if (rng() % 8 == 0) {
+    std::snprintf(text, sizeof text, "1e%d", exponent);
+  } else {
+    const int digits = static_cast<int>(1 + rng() % 15);
+    unsigned long long mantissa = rng() % 1000000000000000ULL;
+    for (int i = digits; i < 15; ++i) mantissa /= 10;
+    if (rng() % 8 == 0) mantissa = 1000000000000000ULL / 10 - 1 - rng() % 3;  // 9999...: carries
+    std::snprintf(text, sizeof text, "%llue%d", mantissa, exponent);
+  }
+  double v = std::strtod(text, nullptr);
+  if (rng() % 4 == 0) v = std::nextafter(v, rng() % 2 == 0 ? INFINITY : 0.0);
+  return rng() % 2 == 0 ? -v : v;
+}
+
+TEST(FormatRandom, PutDOfShortDecimalsAgreesWithAnIndependentReference) {
+  std::mt19937_64 rng(20260611);
+  const long count = random_count();
+  int mismatches = 0;
+  char out[32];
+  for (long i = 0; i < count; ++i) {
+    const double v = short_decimal_value(rng);
+    const int d = i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17);
+    const int w = d + 7;
+    put_D(out, v, w, d);
+    const std::string expected = reference_d(v, w, d);
+    if (std::string(out, static_cast<std::size_t>(w)) != expected && ++mismatches <= 10)
+      ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << std::string(out, w)
+                    << "| expected |" << expected << "|";
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 TEST(FormatRandom, PutFAgreesWithPrintfWhereTheZeroFits) {
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
