@@ -36,8 +36,10 @@ void RDBBLK(int lfn, std::array<double, 20>& block) {
     }
     platform::NumberTokens tokens(line);
     std::string_view token;
-    while (count < block.size() && tokens.next(token)) {
-      if (!platform::parse_real(token, block[count])) RDBERR(lfn, not_a_number(token));
+    while (count < block.size()) {
+      const platform::NumberTokens::Result result = tokens.next_real(block[count], token);
+      if (result == platform::NumberTokens::Result::End) break;
+      if (result == platform::NumberTokens::Result::NotANumber) RDBERR(lfn, not_a_number(token));
       ++count;
     }
   }

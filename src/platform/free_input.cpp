@@ -33,7 +33,7 @@ struct DecimalParts {
   std::uint64_t digits = 0;  // below 10^19 < 2^64 when not `tooLong`
   int exponent = 0;
   bool tooLong = false;      // more than 19 significant digits
-  std::size_t letter = 0;    // position of the exponent letter (the token's size without one)
+  std::size_t letter = 0;    // position of the exponent letter in the token (its end without one)
 };
 
 // True when all 8 bytes of `chunk` are decimal digits.
@@ -73,14 +73,14 @@ const char* take_digits(const char* p, const char* end, std::uint64_t& digits) {
   return p;
 }
 
-// Checks the grammar [sign] digits [. digits] [(E|e|D|d) [sign] digits]
-// with at least one mantissa digit and takes the token apart.
-bool scan_real(std::string_view token, DecimalParts& parts) {
+// Takes apart the number that starts at p: [sign] digits [. digits]
+// [(E|e|D|d) [sign] digits] with at least one mantissa digit. Stops at the
+// first character that cannot continue the number and returns its position,
+// or nullptr when what stands before it is no complete number.
+const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
   constexpr int kMaxDigits = 19;
   constexpr int kExponentCap = 100000;  // far beyond any double; keeps the sum in int
-  const char* const first = token.data();
-  const char* const end = first + token.size();
-  const char* p = first;
+  const char* const first = p;
   if (p < end && (*p == '+' || *p == '-')) parts.negative = *p++ == '-';
   const char* const mantissa = p;
   p = take_digits(p, end, parts.digits);
@@ -92,19 +92,16 @@ bool scan_real(std::string_view token, DecimalParts& parts) {
     decimals = static_cast<int>(p - fraction);
     count += static_cast<std::size_t>(decimals);
   }
-  if (count == 0) return false;
+  if (count == 0) return nullptr;
   parts.letter = static_cast<std::size_t>(p - first);
   int exponent = 0;
-  if (p < end) {
-    if (*p != 'E' && *p != 'e' && *p != 'D' && *p != 'd') return false;
+  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
     ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return false;
-    for (; p < end; ++p) {
-      if (!is_digit(*p)) return false;
+    if (p == end || !is_digit(*p)) return nullptr;
+    for (; p < end && is_digit(*p); ++p)
       if (exponent < kExponentCap) exponent = exponent * 10 + (*p - '0');
-    }
     if (negative) exponent = -exponent;
   }
   // Leading zeros add nothing to the digits.
@@ -114,7 +111,7 @@ bool scan_real(std::string_view token, DecimalParts& parts) {
   }
   parts.tooLong = count > kMaxDigits;
   parts.exponent = exponent - decimals;
-  return true;
+  return p;
 }
 
 // Powers of ten that are exact doubles, and powers of five below 2^64.
@@ -243,13 +240,22 @@ bool convert_general(std::string_view token, std::size_t letter, double& value) 
   return true;
 }
 
+// The value of a token that scan_number took apart.
+bool convert(std::string_view token, const DecimalParts& parts, double& value) {
+  return exact_decimal(parts, value) || convert_general(token, parts.letter, value);
+}
+
+// Skips the blanks (and tabs) from `pos` on.
+void skip_blanks(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && is_space(line[pos])) ++pos;
+}
+
 }  // namespace
 
 bool parse_real(std::string_view token, double& value) {
   DecimalParts parts;
-  if (!scan_real(token, parts)) return false;
-  if (exact_decimal(parts, value)) return true;
-  return convert_general(token, parts.letter, value);
+  const char* const end = token.data() + token.size();
+  return scan_number(token.data(), end, parts) == end && convert(token, parts, value);
 }
 
 bool parse_int(std::string_view token, int& value) {
@@ -269,7 +275,7 @@ bool parse_int(std::string_view token, int& value) {
 }
 
 bool NumberTokens::next(std::string_view& token) {
-  while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
+  skip_blanks(line_, pos_);
   if (pos_ >= line_.size()) return false;
   if (line_[pos_] == ',') {  // no value before this comma: an empty item
     ++pos_;
@@ -282,10 +288,33 @@ bool NumberTokens::next(std::string_view& token) {
   while (end < line_.size() && !is_number_separator(data[end])) ++end;
   pos_ = end;
   token = line_.substr(start, pos_ - start);
-  // The separator after a value: blanks with at most one comma.
-  while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
-  if (pos_ < line_.size() && line_[pos_] == ',') ++pos_;
+  skip_separator();
   return true;
+}
+
+// The number is taken apart where it stands; only a token that is no
+// number is delimited separately (by next), for the caller's report.
+NumberTokens::Result NumberTokens::next_real(double& value, std::string_view& token) {
+  skip_blanks(line_, pos_);
+  if (pos_ >= line_.size()) return Result::End;
+  const char* const first = line_.data() + pos_;
+  const char* const end = line_.data() + line_.size();
+  DecimalParts parts;
+  const char* const stop = scan_number(first, end, parts);
+  if (stop == nullptr || (stop != end && !is_number_separator(*stop))) {
+    next(token);
+    return Result::NotANumber;
+  }
+  token = std::string_view(first, static_cast<std::size_t>(stop - first));
+  pos_ += token.size();
+  skip_separator();
+  return convert(token, parts, value) ? Result::Ok : Result::NotANumber;
+}
+
+// The separator after a value: blanks with at most one comma.
+void NumberTokens::skip_separator() {
+  skip_blanks(line_, pos_);
+  if (pos_ < line_.size() && line_[pos_] == ',') ++pos_;
 }
 
 ItemResult ItemDecoder::next(std::string& item) {

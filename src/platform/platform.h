@@ -243,7 +243,15 @@ class NumberTokens {
   // commas yields an empty token (which parse_real rejects).
   bool next(std::string_view& token);
 
+  // Next token read as a real number, as parse_real reads it: Ok (value
+  // set), End (no token left) or NotANumber (value untouched). `token` is
+  // the token unless End. Faster than next and parse_real.
+  enum class Result { Ok, End, NotANumber };
+  Result next_real(double& value, std::string_view& token);
+
  private:
+  void skip_separator();
+
   std::string_view line_;
   std::size_t pos_ = 0;
 };

@@ -252,6 +252,41 @@ TEST(NumberTokens, BlanksCommasAndEmptyItems) {
   EXPECT_EQ(tokens("   "), V{});
 }
 
+// next_real reads a line as next and parse_real do, token by token: same
+// tokens, same values bit for bit, the same tokens refused. Lines are random
+// mixes of numbers, bad tokens and separators.
+TEST(NumberTokens, NextRealAgreesWithNextAndParseReal) {
+  static const char* const kBad[] = {"1.0/", "3*1.0", "abc", "1e", "1e+", "+", ".", "1.2.3", "1Q5",
+                                     "nan", "1e5.0", "-", "1e999", "0x1p3", "1-2", "1.0e+0x"};
+  static const char* const kSeparators[] = {" ", "  ", ",", " , ", "\t", ",,", " ,"};
+  std::mt19937_64 rng(20260612);
+  const long count = random_count() / 10;
+  for (long i = 0; i < count; ++i) {
+    std::string line = rng() % 2 ? " " : "";
+    for (int n = static_cast<int>(rng() % 6); n >= 0; --n) {
+      line += rng() % 5 == 0 ? std::string(kBad[rng() % std::size(kBad)]) : plain_decimal(rng);
+      line += kSeparators[rng() % std::size(kSeparators)];
+    }
+    NumberTokens plain(line);
+    NumberTokens fused(line);
+    std::string_view expectedToken;
+    std::string_view token;
+    for (;;) {
+      double value = 7.0;
+      const NumberTokens::Result result = fused.next_real(value, token);
+      if (!plain.next(expectedToken)) {
+        ASSERT_EQ(result, NumberTokens::Result::End) << line;
+        break;
+      }
+      double expected = 7.0;
+      const bool ok = parse_real(expectedToken, expected);
+      ASSERT_EQ(token, expectedToken) << line;
+      ASSERT_EQ(result, ok ? NumberTokens::Result::Ok : NumberTokens::Result::NotANumber) << line;
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected)) << line;
+    }
+  }
+}
+
 struct Decoded {
   std::vector<ItemResult> results;
   std::vector<std::string> items;
