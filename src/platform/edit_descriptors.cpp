@@ -108,8 +108,8 @@ double exact_quotient(std::uint64_t m, int k) {
   return k < 0 ? static_cast<double>(m) * kPowerOfTen[-k] : static_cast<double>(m) / kPowerOfTen[k];
 }
 
-// The d significant digits of `magnitude` rounded to d digits, and the
-// exponent of the 0.ddd form, for the common case of a value that has a
+// The d significant digits of `magnitude` rounded to d digits (as the
+// integer m) and the exponent of the 0.ddd form, for the common case of a value that has a
 // decimal of at most d digits in its rounding interval (every value read
 // from a text of at most d digits). Such a decimal D is the correctly
 // rounded result: for d <= 15 the rounding interval of a normal double
@@ -118,7 +118,7 @@ double exact_quotient(std::uint64_t m, int k) {
 // D = m * 10^-k is found by scaling, which is only a guess: it is accepted
 // when D rounds back to `magnitude`, checked with one exact operation.
 // Returns false when there is no such decimal or the check cannot be made.
-bool short_decimal(double magnitude, int d, char* digits, int& exponent) {
+bool short_decimal(double magnitude, int d, std::uint64_t& digits, int& exponent) {
   if (d > kMaxShortDigits || !std::isnormal(magnitude)) return false;
   // floor(log10(magnitude)) or one less (log10(2) ~ 78913 / 2^18).
   const int binaryExponent = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
@@ -135,7 +135,7 @@ bool short_decimal(double magnitude, int d, char* digits, int& exponent) {
     ++decade;  // the estimate was one too small, or the value rounds up to 10^(decade+1)
   }
   if (m < top / 10 || m >= top || exact_quotient(m, k) != magnitude) return false;
-  write_digits(digits, m, d);
+  digits = m;
   exponent = decade + 1;
   return true;
 }
@@ -164,16 +164,7 @@ bool rounded_decimal(double magnitude, int d, char* digits, int& exponent) {
 void put_exponent_form(char* out, double value, int w, int d, char letter) {
   if (w <= 0) return;
   if (!std::isfinite(value) || d < 1 || d > 200) return fill(out, w, '*');
-  const bool zero = value == 0.0;
   const bool negative = value < 0.0;
-  char digits[200];
-  int exponent = 0;
-  if (zero) {
-    std::memset(digits, '0', static_cast<std::size_t>(d));
-  } else if (!short_decimal(std::fabs(value), d, digits, exponent) &&
-             !rounded_decimal(std::fabs(value), d, digits, exponent)) {
-    return fill(out, w, '*');
-  }
   // Without room the blank sign position goes first, then the optional zero.
   int length = d + 7;
   const bool signShown = negative || length <= w;
@@ -186,7 +177,16 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   if (signShown) *p++ = negative ? '-' : ' ';
   if (zeroShown) *p++ = '0';
   *p++ = '.';
-  for (int i = 0; i < d; ++i) *p++ = digits[i];
+  int exponent = 0;
+  std::uint64_t digits = 0;
+  if (value == 0.0) {
+    std::memset(p, '0', static_cast<std::size_t>(d));
+  } else if (short_decimal(std::fabs(value), d, digits, exponent)) {
+    write_digits(p, digits, d);
+  } else if (!rounded_decimal(std::fabs(value), d, p, exponent)) {
+    return fill(out, w, '*');
+  }
+  p += d;
   const int magnitude = exponent < 0 ? -exponent : exponent;
   if (magnitude <= 99) {
     *p++ = letter;
