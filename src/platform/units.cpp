@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -61,7 +62,10 @@ class UnitTable {
     if (unit < 0 || unit > kMaxUnit) return nullptr;
     return units_[static_cast<std::size_t>(unit)].get();
   }
-  std::unique_ptr<Unit>& slot(int unit) { return units_[static_cast<std::size_t>(unit)]; }
+  std::unique_ptr<Unit>& slot(int unit) {
+    used_ = std::max(used_, static_cast<std::size_t>(unit) + 1);
+    return units_[static_cast<std::size_t>(unit)];
+  }
 
   void reset_standard(int unit) {
     auto u = std::make_unique<Unit>();
@@ -73,14 +77,16 @@ class UnitTable {
   }
 
   void flush_every_unit();
+  // Visits the connected units in the order of their numbers.
   template <class F>
   void for_each(F f) {
-    for (std::size_t i = 0; i < units_.size(); ++i)
+    for (std::size_t i = 0; i < used_; ++i)
       if (units_[i]) f(static_cast<int>(i), *units_[i]);
   }
 
  private:
   std::vector<std::unique_ptr<Unit>> units_;
+  std::size_t used_ = 0;  // no unit at or above this number was ever connected
 };
 
 UnitTable& table() {
@@ -155,7 +161,7 @@ int put_bytes(Unit& u, const char* data, std::size_t size) {
 
 // Refills the read buffer; returns the number of bytes read, 0 at the end, -1 on error.
 ssize_t refill(Unit& u) {
-  if (!u.readBuffer) u.readBuffer = std::make_unique<char[]>(kBufferSize);
+  if (!u.readBuffer) u.readBuffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
   for (;;) {
     const ssize_t n = ::read(u.fd, u.readBuffer.get(), kBufferSize);
     if (n < 0 && errno == EINTR) continue;

@@ -196,6 +196,11 @@ TEST(Units, InquireFindsFilesAndTheirUnits) {
   EXPECT_TRUE(answer.exists);
   EXPECT_FALSE(answer.connected);
   EXPECT_EQ(answer.unit, -1);
+  // The highest unit number is found too.
+  ASSERT_EQ(open_unit(kMaxUnit, name, OpenStatus::Old, true, true), 0);
+  EXPECT_EQ(inquire_file(name, answer), 0);
+  EXPECT_EQ(answer.unit, kMaxUnit);
+  close_unit(kMaxUnit);
   EXPECT_EQ(inquire_file(std::string(5000, 'n'), answer), ENAMETOOLONG);
   EXPECT_FALSE(answer.exists);
 }
