@@ -128,20 +128,26 @@ double random_value(std::mt19937_64& rng) {
   }
 }
 
+// Compares put_D of v in Dw.d (w = d + 7) with the reference; the first
+// mismatches are reported.
+void expect_reference_d(double v, int d, int& mismatches) {
+  const int w = d + 7;
+  char out[32];
+  put_D(out, v, w, d);
+  const std::string got(out, static_cast<std::size_t>(w));
+  const std::string expected = reference_d(v, w, d);
+  if (got != expected && ++mismatches <= 10)
+    ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << got << "| expected |"
+                  << expected << "|";
+}
+
 TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
   std::mt19937_64 rng(20260607);
   const long count = random_count();
   int mismatches = 0;
-  char out[32];
   for (long i = 0; i < count; ++i) {
     const double v = random_value(rng);
-    const int d = i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12;
-    const int w = d + 7;
-    put_D(out, v, w, d);
-    const std::string expected = reference_d(v, w, d);
-    if (std::string(out, static_cast<std::size_t>(w)) != expected && ++mismatches <= 10)
-      ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << std::string(out, w)
-                    << "| expected |" << expected << "|";
+    expect_reference_d(v, i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12, mismatches);
   }
   EXPECT_EQ(mismatches, 0);
 }
@@ -170,16 +176,9 @@ TEST(FormatRandom, PutDOfShortDecimalsAgreesWithAnIndependentReference) {
   std::mt19937_64 rng(20260611);
   const long count = random_count();
   int mismatches = 0;
-  char out[32];
   for (long i = 0; i < count; ++i) {
     const double v = short_decimal_value(rng);
-    const int d = i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17);
-    const int w = d + 7;
-    put_D(out, v, w, d);
-    const std::string expected = reference_d(v, w, d);
-    if (std::string(out, static_cast<std::size_t>(w)) != expected && ++mismatches <= 10)
-      ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << std::string(out, w)
-                    << "| expected |" << expected << "|";
+    expect_reference_d(v, i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17), mismatches);
   }
   EXPECT_EQ(mismatches, 0);
 }
