@@ -85,11 +85,11 @@ const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
   const char* const mantissa = p;
   p = take_digits(p, end, parts.digits);
   std::size_t count = static_cast<std::size_t>(p - mantissa);
-  int decimals = 0;
+  std::ptrdiff_t decimals = 0;
   if (p < end && *p == '.') {
     const char* const fraction = ++p;
     p = take_digits(p, end, parts.digits);
-    decimals = static_cast<int>(p - fraction);
+    decimals = p - fraction;
     count += static_cast<std::size_t>(decimals);
   }
   if (count == 0) return nullptr;
@@ -110,7 +110,10 @@ const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
       if (*q == '0') --count;
   }
   parts.tooLong = count > kMaxDigits;
-  parts.exponent = exponent - decimals;
+  // Kept within int also for absurdly long tokens (such exponents take the
+  // general path anyway).
+  const std::ptrdiff_t scaled = exponent - decimals;
+  parts.exponent = static_cast<int>(std::clamp<std::ptrdiff_t>(scaled, -2 * kExponentCap, 2 * kExponentCap));
   return p;
 }
 
