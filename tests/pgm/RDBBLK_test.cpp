@@ -118,6 +118,21 @@ TEST(RDBBLKDeathTest, AnythingButAPlainNumberStopsTheRun) {
   expect_input_error("", read_block, 0, "End of file after 0 of the 20 numbers of a block");
 }
 
+TEST(RDBTITDeathTest, ControlCharacterInTheTitleStopsTheRun) {
+  const auto read_title = [] {
+    std::string title;
+    RDBTIT(kUnit, title);
+  };
+  const std::string reason = "Title line holds a control character in column ";
+  expect_input_error(std::string(80, '\0'), read_title, 1, reason + "1");
+  expect_input_error("TITLE\tWITH A TAB\n", read_title, 1, reason + "6");
+  expect_input_error(std::string(52, 'T') + "\x7f\n", read_title, 1, reason + "53");
+  // Beyond column 53 nothing is looked at.
+  BroadcastFile file(std::string(53, 'T') + "\x01\n");
+  std::string title;
+  EXPECT_TRUE(RDBTIT(kUnit, title));
+}
+
 TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
   const auto read_twice = [] { RDBSAT(kUnit), RDBSAT(kUnit); };
   const std::string reason = "Satellite number in columns 12 to 14 is not an integer: ";
