@@ -89,6 +89,8 @@ bool parse_real(std::string_view token, double& value) {
   return true;
 }
 
+bool has_real_form(std::string_view token) { return check_real_syntax(token) != std::string_view::npos; }
+
 bool parse_int(std::string_view token, int& value) {
   std::size_t i = 0;
   bool negative = false;
