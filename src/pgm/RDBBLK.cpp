@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "util/util.h"
 
 namespace kavril {
 
@@ -14,7 +15,7 @@ std::string not_a_number(std::string_view token) {
   constexpr std::size_t kShown = 80;
   std::string reason(platform::has_real_form(token) ? "Number beyond the range of double precision: "
                                                      : "Not a number: ");
-  reason.append(1, '"').append(token.substr(0, kShown)).append(1, '"');
+  reason.append(1, '"').append(printable(token.substr(0, kShown))).append(1, '"');
   return reason;
 }
 
