@@ -39,6 +39,16 @@ void RDBBLK(int lfn, std::array<double, 20>& block);
 // driver calls it right after reading the ephemeris block, before V3RXBR.
 void RDBCHK(int lfn, const EphemerisArray& eph);
 
+// Checks the clock block just read: its clock reference time (position 11)
+// must lie within as many weeks as an int counts, so that the record's epoch
+// is a calendar date whose fields fit their columns. The driver calls it
+// right after reading the clock block.
+void RDBTOC(int lfn, const ClockArray& clock);
+
+// A value read from a broadcast file as the input error reports show it: its
+// D form of the RINEX records, without leading blanks.
+std::string d_form(double value);
+
 // The input error report of the readers (file name and line number of `lfn`
 // and `reason`), then the end of the run with return code 2.
 [[noreturn]] void RDBERR(int lfn, std::string_view reason);

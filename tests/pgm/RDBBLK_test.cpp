@@ -169,5 +169,22 @@ TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
                      "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
 }
 
+TEST(RDBTOCDeathTest, ClockTimeBeyondTheWeeksOfAnIntStopsTheRun) {
+  const auto check = [](double toc) {
+    return [toc] {
+      ClockArray clock{};
+      clock[10] = toc;
+      RDBTOC(kUnit, clock);
+    };
+  };
+  {
+    BroadcastFile file("");
+    for (double toc : {0.0, 604800.0, -5.0, 1.2987e15, -1.2987e15}) check(toc)();  // accepted
+  }
+  const std::string reason = "Clock reference time of the clock block out of range: ";
+  expect_input_error("", check(1.2988e15), 0, reason + "0.129880000000D+16");
+  expect_input_error("", check(-1e300), 0, reason + "-0.100000000000+301");
+}
+
 }  // namespace
 }  // namespace kavril

@@ -118,6 +118,7 @@ bad_value brd_underflow_reads_as_zero 5 3 -1e-400  # succeeds: Cus becomes 0
 bad_value brd_negative_semi_major_axis 3 3 -2.6571977445812229E+07
 bad_value brd_gps_week_beyond_int 3 1 1e10
 bad_value brd_gps_week_nan 3 1 nan
+bad_value brd_clock_time_beyond_weeks 10 3 1e20
 
 satellite_case() {  # name field description
   newcase "$1"
