@@ -16,8 +16,6 @@
 // comparing (for new cases; review every such file by hand).
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -78,14 +76,6 @@ std::vector<std::string> linesOf(const fs::path& path) {
   return lines;
 }
 
-// Runs the program in `dir` with `args`; standard output goes to `stdoutFile`.
-int runProgram(const fs::path& dir, const std::string& args, const fs::path& stdoutFile) {
-  const std::string command = "cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + args + " > '" +
-                              stdoutFile.string() + "' 2>&1 < /dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 class EndToEnd : public testing::TestWithParam<std::string> {};
 
 TEST_P(EndToEnd, LeavesTheExpectedFiles) {
@@ -99,7 +89,7 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
 
   const std::string args =
       fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
-  const int exitStatus = runProgram(runDir, args, stdoutFile);
+  const int exitStatus = run_kavril(runDir, args, stdoutFile);
 
   if (std::getenv("KAVRIL_E2E_UPDATE") != nullptr) {
     fs::create_directories(expectedDir);
