@@ -83,3 +83,10 @@ newcase bundled_example; rm "$run/CONST"
 cp -r ../../../examples/kavril.inp ../../../examples/CONST ../../../examples/data "$run/"
 mkdir -p "$run/out" && : > "$run/out/.keep"
 echo kavril.inp > bundled_example/args
+
+# The options of the command line: only a single argument is an option; any
+# other command line is the name of the keyword input file.
+option() { mkdir -p "$1"; echo "$2" > "$1/args"; }
+option option_help --help
+option option_version --version
+option option_help_and_more_is_a_file_name "--help more"
