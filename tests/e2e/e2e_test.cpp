@@ -8,7 +8,7 @@
 //   expected/     every file the run creates or changes, by name; "stdout"
 //                 is the standard output and "exit_status" the exit status
 //   absent        optional: names (one per line) that must not exist after
-//                 the run
+//                 the run; every other file of run/ must remain
 // Files of run/ that the run neither changes nor deletes need not be listed.
 // Run dates, times and timing figures are masked before comparing.
 //
@@ -121,9 +121,16 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
     ASSERT_TRUE(fs::exists(caseDir / "run" / name)) << "unexpected file " << name;
     EXPECT_EQ(read_file(runDir / name), read_file(caseDir / "run" / name)) << name << " was changed";
   }
+  // Files named in `absent` are gone; every other file the run started with remains.
+  std::set<std::string> absent;
   if (fs::exists(caseDir / "absent")) {
-    for (const auto& name : linesOf(caseDir / "absent"))
-      EXPECT_FALSE(fs::exists(runDir / name)) << name << " should not exist";
+    for (const auto& name : linesOf(caseDir / "absent")) absent.insert(name);
+  }
+  for (const auto& name : absent) EXPECT_FALSE(fs::exists(runDir / name)) << name << " should not exist";
+  for (const auto& name : filesIn(caseDir / "run")) {
+    if (absent.count(name) == 0) {
+      EXPECT_TRUE(fs::exists(runDir / name)) << name << " should remain";
+    }
   }
 }
 

@@ -84,6 +84,46 @@ cp -r ../../../examples/kavril.inp ../../../examples/CONST ../../../examples/dat
 mkdir -p "$run/out" && : > "$run/out/.keep"
 echo kavril.inp > bundled_example/args
 
+# --- System output files, deletion at exit, stops by phase -------------------
+newcase sysout_replaces_existing
+messages 1 1 > "$run/one.brd"; printf 'OLD PROGRAM OUTPUT\nOF AN EARLIER RUN\n' > "$run/KAVRIL.OUT"
+{ keywords "Program output into a file that exists"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "KAVRIL.OUT"'; } > "$run/input.inp"
+
+newcase errmrg_selected
+messages 1 1 > "$run/one.brd"
+{ keywords "Messages merged into the program output"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; echo 'ERRMRG 1 "1"'; } > "$run/input.inp"
+echo KAVRIL.ERR > errmrg_selected/absent
+
+newcase syserr_is_sysout
+messages 1 1 > "$run/one.brd"
+{ keywords "SYSERR names the program output"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "SYSOUT"'; } > "$run/input.inp"
+echo SYSOUT > syserr_is_sysout/absent
+
+newcase syserr_separate_file
+messages 1 1 > "$run/one.brd"
+{ keywords "Messages into their own file"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; echo 'ERRMRG 1 "0"'; } > "$run/input.inp"
+
+newcase sysodef_warning
+messages 1 1 > "$run/one.brd"
+{ keywords "Special program output with a default name"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "KAVRIL01"'; echo 'SYSODEF 1 "0"'; } > "$run/input.inp"
+
+newcase sysinp_missing
+messages 1 1 > "$run/one.brd"
+{ keywords "Standard input from a file that is missing"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSINP 1 "nothere.inp"'; } > "$run/input.inp"
+echo one.10N > sysinp_missing/absent
+
+newcase delete_files_at_exit
+messages 1 1 > "$run/one.brd"; echo scratch > "$run/scratch.tmp"; echo kept > "$run/keep\${X}.tmp"
+{ keywords "Listed files are deleted at the end, the open RINEX file through its unit"
+  echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 1 "one.10N"'; echo 'RUNBY 1 "E2E AGENCY"'
+  values DELETE_FILES scratch.tmp RXNFIL 'keep${X}.tmp'; } > "$run/input.inp"
+printf 'scratch.tmp\none.10N\n' > delete_files_at_exit/absent
+
+newcase stopped_during_initialization
+messages 1 1 > "$run/one.brd"; echo scratch > "$run/scratch.tmp"
+{ echo 'DELETE_FILES 1 "scratch.tmp"'; echo 'BRDFIL one.brd'; echo 'CONST 1 "CONST"'; } > "$run/input.inp"
+echo one.10N > stopped_during_initialization/absent
+
 # The options of the command line: only a single argument is an option; any
 # other command line is the name of the keyword input file.
 option() { mkdir -p "$1"; echo "$2" > "$1/args"; }
