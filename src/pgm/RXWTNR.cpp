@@ -15,9 +15,6 @@ const platform::Layout kEpochLine("(I2,5I3,F5.1,3D19.12)");
 const platform::Layout kOrbitLines("(3X,4D19.12)");
 
 constexpr double kHalfWeek = 302400.0;
-// F5.1 shows every seconds value from this one up as 60.0 (the double 59.95
-// lies just above the decimal 59.95, the largest double below it just under).
-constexpr double kShownAsSixty = 59.95;
 
 // GPS week of the clock reference time: the ephemeris week (position 23),
 // moved by one when toc and toe lie more than half a week apart.
@@ -29,39 +26,23 @@ int clock_week(const RinexRecordArray& rinex) {
   return l_basfun::IDINT(week);  // the reader has refused weeks beyond int
 }
 
-// The calendar epoch of `mjd`: year, month, day of the month with its
-// fraction, and the hours, minutes and seconds of that fraction.
-struct Epoch {
-  int year = 0;
-  int month = 0;
-  double day = 0.0;
-  int hour = 0;
-  int minute = 0;
-  double second = 0.0;
-};
-
-Epoch calendar_epoch(double mjd) {
-  Epoch epoch;
-  JMT(mjd, epoch.year, epoch.month, epoch.day);
-  char sign = ' ';  // not touched by type 3
-  RADGMS(3, epoch.day, sign, epoch.hour, epoch.minute, epoch.second);
-  return epoch;
-}
-
 }  // namespace
 
 void RXWTNR(int lfnRnx, int /*lfnErr*/, int satNum, const RinexRecordArray& rinex, int& irCode) {
-  const double mjd = GPSMJD(rinex[0], clock_week(rinex));
-  Epoch epoch = calendar_epoch(mjd);
-  // Seconds that the record would show as 60.0 belong to the next minute,
-  // which may also begin a new hour, day, month or year: the epoch is split
-  // again from the start of that minute.
-  if (epoch.second >= kShownAsSixty) epoch = calendar_epoch(mjd + (60.0 - epoch.second) * (1.0 / 86400.0));
+  int year = 0;
+  int month = 0;
+  double day = 0.0;
+  JMT(GPSMJD(rinex[0], clock_week(rinex)), year, month, day);
+  char sign = ' ';  // not touched by type 3
+  int hour = 0;
+  int minute = 0;
+  double second = 0.0;
+  RADGMS(3, day, sign, hour, minute, second);
 
   const std::span<const double> clockValues(&rinex[1], 3);  // positions 2 to 4
   const std::span<const double> orbitValues(&rinex[4], 24);  // positions 5 to 28
-  kEpochLine.write(lfnRnx, {satNum, epoch.year % 100, epoch.month, l_basfun::IDINT(epoch.day), epoch.hour,
-                            epoch.minute, epoch.second, clockValues});
+  kEpochLine.write(lfnRnx, {satNum, year % 100, month, l_basfun::IDINT(day), hour, minute, second,
+                            clockValues});
   kOrbitLines.write(lfnRnx, {orbitValues});  // the layout repeats: six lines
   irCode = 0;
 }

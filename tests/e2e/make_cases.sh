@@ -212,16 +212,3 @@ synthetic_case() {
     e15=-9.99999999999949e-100 e10=9.99999999999951e99 c9=0.999999999999949 c10=-1e0 c4=-0.0
   synthetic 3 1590 7200 7200 e3=1.7976931348623157e308
 } | synthetic_case number_forms "D forms: carries, long exponents, subnormals, -0"
-
-# Clock reference times with a fraction: seconds that F5.1 would show as 60.0
-# belong to the next minute, carried into the hour, day, week and year.
-{
-  synthetic 1 1590 0 59.94         # 2010-06-27 00:00:59.9
-  synthetic 2 1590 0 59.96         # 2010-06-27 00:01:00.0
-  synthetic 3 1590 0 3599.96       # 2010-06-27 01:00:00.0
-  synthetic 4 1590 0 86399.96      # 2010-06-28 00:00:00.0
-  synthetic 5 1590 604784 604799.96  # 2010-07-04 00:00:00.0 (week 1591)
-  synthetic 6 5217 86384 86399.96  # 2080-01-01 00:00:00.0
-  synthetic 7 1590 0 0.06          # 2010-06-27 00:00:00.1
-  synthetic 8 1590 0 0.04          # 2010-06-27 00:00:00.0
-} | synthetic_case epoch_seconds_round_up "Epoch seconds that round up to a whole minute"
