@@ -212,3 +212,14 @@ synthetic_case() {
     e15=-9.99999999999949e-100 e10=9.99999999999951e99 c9=0.999999999999949 c10=-1e0 c4=-0.0
   synthetic 3 1590 7200 7200 e3=1.7976931348623157e308
 } | synthetic_case number_forms "D forms: carries, long exponents, subnormals, -0"
+
+# Clock reference times with a fraction: the seconds are F5.1 of the seconds
+# of the epoch, as they stand, so 59.96 s shows as 60.0 in its own minute.
+{
+  synthetic 1 1590 0 59.94         # 2010-06-27 00:00:59.9
+  synthetic 2 1590 0 59.96         # 2010-06-27 00:00 60.0
+  synthetic 3 1590 0 3599.96       # 2010-06-27 00:59 60.0
+  synthetic 4 1590 0 86399.96      # 2010-06-27 23:59 60.0
+  synthetic 7 1590 0 0.06          # 2010-06-27 00:00:00.1
+  synthetic 8 1590 0 0.04          # 2010-06-27 00:00:00.0
+} | synthetic_case epoch_seconds_fraction "Epoch seconds with a fraction, written as F5.1"
