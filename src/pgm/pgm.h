@@ -20,6 +20,12 @@ using RinexRecordArray = std::array<double, 32>;
 // Never returns (ends through EXITRC).
 [[noreturn]] void KAVRIL();
 
+// The options of the command line: a single argument "--help" (usage and a
+// summary of the keyword input file) or "--version" is answered on standard
+// output and ends the process with status 0. Returns for every other command
+// line, which names the keyword input file.
+void CMDOPT();
+
 // --- Broadcast navigation file, read on an open unit ----------------------
 // Each reader stops the run with an input error report (file name, line
 // number, reason) and return code 2 when the file is malformed.
