@@ -196,11 +196,10 @@ synthetic_case() {
   synthetic 8 6269 86400 86400     # 2100-03-01 00:00:00
 } | synthetic_case two_digit_years "Years 1999, 2000, 2079, 2080, 2100"
 
-# Satellite numbers in the I2 field, right-justified. A number above 99 would
-# be asterisks: the reader refuses it (bad_input/brd_satellite_three_digits).
+# Satellite numbers that do not fit I2 are asterisks; columns never shift.
 {
-  for sat in 1 10 99; do synthetic $sat 1590 7200 7200; done
-} | synthetic_case satellite_numbers "Satellite numbers 1, 10 and 99"
+  for sat in 1 99 100 999; do synthetic $sat 1590 7200 7200; done
+} | synthetic_case satellite_numbers "Satellite numbers 1, 99, 100 and 999"
 
 # Values whose D form carries into the exponent, needs three exponent digits
 # (the letter D then goes), is subnormal, a negative zero, or lies near a tie.
