@@ -10,15 +10,12 @@ namespace kavril {
 namespace {
 constexpr std::size_t kFieldStart = 11;  // columns 12 to 14
 constexpr std::size_t kFieldLength = 3;
-// The RINEX record gives the satellite number two columns.
-constexpr int kLargestSatellite = 99;
 }  // namespace
 
 // The satellite number stands in columns 12 to 14 as an integer with an
 // optional sign; blanks inside the field are ignored and a blank field (also
 // a blank or short line) reads as 0, which ends the messages. So does the end
-// of the file. Anything else in the field is an input error, and so is a
-// number outside 1 to 99: its record would carry asterisks for the satellite.
+// of the file. Anything else in the field is an input error.
 int RDBSAT(int lfn) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
@@ -37,9 +34,6 @@ int RDBSAT(int lfn) {
   int satellite = 0;
   if (!platform::parse_int(std::string_view(digits, length), satellite)) {
     RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + printable(field) + "\"");
-  }
-  if (satellite < 0 || satellite > kLargestSatellite) {
-    RDBERR(lfn, "Satellite number in columns 12 to 14 is not within 1 to 99: \"" + printable(field) + "\"");
   }
   return satellite;
 }
