@@ -28,24 +28,6 @@ std::string fileName(std::string_view value) {
   return std::string(platform::trim_right(value.substr(0, kFileNameLength)));
 }
 
-// A keyword written with a negative number of values has no value at all,
-// not even a blank one. For the keywords of the file list and the RINEX
-// header that is an error of the input file: converting nothing, or with
-// default names, or without an agency, would pass it over in silence.
-void checkValueCounts() {
-  static const Layout kNoValue("(/,A,/,16X,A,A,/,16X,A,A,/)");
-  for (const std::string_view keyWord : {"BRDFIL", "RXNFIL", "RUNBY"}) {
-    if (!TSTKEY(keyWord)) continue;  // a missing keyword is reported by its lookup
-    std::vector<std::string> values;
-    int irc = 0;
-    READKEYS(keyWord, values, irc);
-    if (!values.empty()) continue;
-    kNoValue.write(lfnError, {" *** PG KAVRIL: Negative number of values for a keyword", "Keyword   : ",
-                              keyWord, "Input file: ", platform::trim_right(inpKey.inpFilNam)});
-    EXITRC(2);
-  }
-}
-
 // Default output names come from column 2 of the file list; RXNFIL replaces
 // them by one name for all rows or one name per row. A count that fits
 // neither rule stops the run before anything is converted.
@@ -128,7 +110,6 @@ void KAVRIL() {
   PRFLNA(79);
 
   writeTableHead();
-  checkValueCounts();
   int nFil = 0;
   FileNameMatrix files;
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
