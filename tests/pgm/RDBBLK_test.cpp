@@ -145,8 +145,7 @@ TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
   expect_input_error("\n           1x\n", read_twice, 2, reason + "\"1x\"");
   expect_input_error("\n           1.5\n", read_twice, 2, reason + "\"1.5\"");
   expect_input_error("           +  \n", read_twice, 1, reason + "\"+  \"");
-  expect_input_error("           	12
-", read_twice, 1, reason + "\"?12\"");  // a tab is no blank
+  expect_input_error("           \t12\n", read_twice, 1, reason + "\"?12\"");  // a tab is no blank
 }
 
 TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {

@@ -128,8 +128,6 @@ satellite_case() {  # name field description
 satellite_case brd_satellite_letter ' 1a' "a letter"
 satellite_case brd_satellite_sign_only ' - ' "a minus sign only"
 satellite_case brd_satellite_tab $'\t 1' "a tab"
-satellite_case brd_satellite_three_digits '123' "three digits"
-satellite_case brd_satellite_negative ' -1' "a negative number"
 
 newcase brd_random_bytes
 garbage 3000 > "$run/one.brd"
@@ -197,6 +195,8 @@ keyword_edit kw_negative_count_brdfil "BRDFIL with count -1" 's/^BRDFIL 1 .*/BRD
 keyword_edit kw_negative_count_rxnfil "RXNFIL with count -1" 's/^RXNFIL 0/RXNFIL -1/'
 keyword_edit kw_negative_count_runby "RUNBY with count -2" 's/^RUNBY 1 .*/RUNBY -2/'
 keyword_edit kw_negative_count_const "CONST with count -1" 's/^CONST 1 .*/CONST -1/'
+# An empty value list reads as one blank value: the default names, a blank agency.
+rm kw_negative_count_rxnfil/absent kw_negative_count_runby/absent
 keyword_edit kw_unterminated_quote "Unterminated quote" 's/^CONST 1 "CONST"/CONST 1 "CONST/'
 keyword_edit kw_count_one_without_value "Count 1 without a value" 's/^RUNBY 1 .*/RUNBY 1/'
 keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^RUNBY 1 .*/RUNBY 3\n  "E2E AGENCY"/'
