@@ -9,6 +9,7 @@
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
+#include "util/util.h"
 
 namespace kavril {
 
@@ -61,7 +62,7 @@ bool decode_value(std::string_view valueField, double& value) {
 
 [[noreturn]] void decoding_error(std::string_view nameField, std::string_view valueField) {
   kDecodingError.write(lfnError, {" *** SR DEFCON: ERROR DECODING DATA ON THE FOLLOWING LINE:",
-                                  nameField, valueField});
+                                  nameField, printable(valueField)});
   EXITRC(2);
 }
 

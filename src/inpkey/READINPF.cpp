@@ -9,6 +9,7 @@
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
+#include "util/util.h"
 
 namespace kavril {
 
@@ -23,7 +24,7 @@ constexpr int kVerbatimQuotes = 3;
   static const platform::Layout kBadLine("(/,A,/,A,A,/,A,A,/)");
   kBadLine.write(lfnError, {"*** SR READKEYS: Error decoding keyword line",
                             "                 panel: ", platform::trim_right(table.inpFilNam),
-                            "                 line : ", platform::trim_right(line)});
+                            "                 line : ", printable(platform::trim_right(line))});
   EXITRC(2);
 }
 

@@ -86,6 +86,7 @@ int convertMessages(int lfnRnx) {
     RDBBLK(lfnLocal, eph);
     RDBCHK(lfnLocal, eph);
     RDBBLK(lfnLocal, clock);
+    RDBTOC(lfnLocal, clock);
     V3RXBR(eph, clock, rinex);
     int irc = 0;
     RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);

@@ -3,16 +3,20 @@
 
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "util/util.h"
 
 namespace kavril {
 
 namespace {
 
-// Reason for a token that is not a number; long tokens are cut for the report.
+// Reason for a token that cannot be read; long tokens are cut for the report.
 std::string not_a_number(std::string_view token) {
   if (token.empty()) return "Empty value between two commas";
   constexpr std::size_t kShown = 80;
-  return "Not a number: \"" + std::string(token.substr(0, kShown)) + "\"";
+  std::string reason(platform::has_real_form(token) ? "Number beyond the range of double precision: "
+                                                     : "Not a number: ");
+  reason.append(1, '"').append(printable(token.substr(0, kShown))).append(1, '"');
+  return reason;
 }
 
 }  // namespace

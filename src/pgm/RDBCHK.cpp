@@ -11,14 +11,6 @@ namespace {
 
 constexpr double kIntLimit = 2147483648.0;  // 2^31
 
-// A value in the D form of the RINEX records (never all blank), for the report.
-std::string d_form(double value) {
-  char text[19];
-  platform::put_D(text, value, 19, 12);
-  const std::string_view field(text, sizeof text);
-  return std::string(field.substr(field.find_first_not_of(' ')));
-}
-
 }  // namespace
 
 // The GPS week becomes an int when the record is written, and the semi-major

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "util/util.h"
 
 namespace kavril {
 
@@ -32,7 +33,7 @@ int RDBSAT(int lfn) {
   if (length == 0) return 0;
   int satellite = 0;
   if (!platform::parse_int(std::string_view(digits, length), satellite)) {
-    RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + std::string(field) + "\"");
+    RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + printable(field) + "\"");
   }
   return satellite;
 }

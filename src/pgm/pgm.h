@@ -20,6 +20,12 @@ using RinexRecordArray = std::array<double, 32>;
 // Never returns (ends through EXITRC).
 [[noreturn]] void KAVRIL();
 
+// The options of the command line: a single argument "--help" (usage and a
+// summary of the keyword input file) or "--version" is answered on standard
+// output and ends the process with status 0. Returns for every other command
+// line, which names the keyword input file.
+void CMDOPT();
+
 // --- Broadcast navigation file, read on an open unit ----------------------
 // Each reader stops the run with an input error report (file name, line
 // number, reason) and return code 2 when the file is malformed.
@@ -38,6 +44,16 @@ void RDBBLK(int lfn, std::array<double, 20>& block);
 // to an int and its semi-major axis (position 3) must not be negative. The
 // driver calls it right after reading the ephemeris block, before V3RXBR.
 void RDBCHK(int lfn, const EphemerisArray& eph);
+
+// Checks the clock block just read: its clock reference time (position 11)
+// must lie within as many weeks as an int counts, so that the record's epoch
+// is a calendar date whose fields fit their columns. The driver calls it
+// right after reading the clock block.
+void RDBTOC(int lfn, const ClockArray& clock);
+
+// A value read from a broadcast file as the input error reports show it: its
+// D form of the RINEX records, without leading blanks.
+std::string d_form(double value);
 
 // The input error report of the readers (file name and line number of `lfn`
 // and `reason`), then the end of the run with return code 2.

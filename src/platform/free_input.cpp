@@ -248,6 +248,13 @@ bool convert(std::string_view token, const DecimalParts& parts, double& value) {
   return exact_decimal(parts, value) || convert_general(token, parts.letter, value);
 }
 
+// Takes apart a whole token; false unless it is exactly one number.
+bool scan_token(std::string_view token, DecimalParts& parts) {
+  const char* const end = token.data() + token.size();
+  const char* const stop = scan_number(token.data(), end, parts);
+  return stop != nullptr && stop == end;
+}
+
 // Skips the blanks (and tabs) from `pos` on.
 void skip_blanks(std::string_view line, std::size_t& pos) {
   while (pos < line.size() && is_space(line[pos])) ++pos;
@@ -257,8 +264,12 @@ void skip_blanks(std::string_view line, std::size_t& pos) {
 
 bool parse_real(std::string_view token, double& value) {
   DecimalParts parts;
-  const char* const end = token.data() + token.size();
-  return scan_number(token.data(), end, parts) == end && convert(token, parts, value);
+  return scan_token(token, parts) && convert(token, parts, value);
+}
+
+bool has_real_form(std::string_view token) {
+  DecimalParts parts;
+  return scan_token(token, parts);
 }
 
 bool parse_int(std::string_view token, int& value) {

@@ -228,6 +228,9 @@ std::string integer_text(long long value);
 // beyond the largest double fails; a value below the smallest double reads as
 // the nearest double (zero or subnormal). Locale-independent.
 bool parse_real(std::string_view token, double& value);
+// True when `token` has the form parse_real reads, whatever its magnitude:
+// parse_real refuses such a token only because it overflows.
+bool has_real_form(std::string_view token);
 
 // An optionally signed decimal integer within the signed 32-bit range.
 bool parse_int(std::string_view token, int& value);

@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kavril {
 
@@ -35,6 +36,11 @@ int IYEAR4(int year);
 // more uses type modulo 10 with a finer guard. Type 3 leaves `sign` alone.
 // An illegal type is a fatal error.
 void RADGMS(int type, double value, char& sign, int& degrees, int& minutes, double& seconds);
+
+// `text` as a message quotes it: every byte that is not printable ASCII (a
+// control character, a byte of 128 or more) shows as "?", so that a binary
+// input file puts no control sequences into the program output.
+std::string printable(std::string_view text);
 
 // Left-justifies `text` in place (only blanks count as blanks).
 void SJUSTL(std::string& text);

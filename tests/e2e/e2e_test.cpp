@@ -8,15 +8,13 @@
 //   expected/     every file the run creates or changes, by name; "stdout"
 //                 is the standard output and "exit_status" the exit status
 //   absent        optional: names (one per line) that must not exist after
-//                 the run
+//                 the run; every other file of run/ must remain
 // Files of run/ that the run neither changes nor deletes need not be listed.
 // Run dates, times and timing figures are masked before comparing.
 //
 // KAVRIL_E2E_UPDATE=1 writes the actual results into expected/ instead of
 // comparing (for new cases; review every such file by hand).
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,14 +76,6 @@ std::vector<std::string> linesOf(const fs::path& path) {
   return lines;
 }
 
-// Runs the program in `dir` with `args`; standard output goes to `stdoutFile`.
-int runProgram(const fs::path& dir, const std::string& args, const fs::path& stdoutFile) {
-  const std::string command = "cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + args + " > '" +
-                              stdoutFile.string() + "' 2>&1 < /dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 class EndToEnd : public testing::TestWithParam<std::string> {};
 
 TEST_P(EndToEnd, LeavesTheExpectedFiles) {
@@ -99,7 +89,7 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
 
   const std::string args =
       fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
-  const int exitStatus = runProgram(runDir, args, stdoutFile);
+  const int exitStatus = run_kavril(runDir, args, stdoutFile);
 
   if (std::getenv("KAVRIL_E2E_UPDATE") != nullptr) {
     fs::create_directories(expectedDir);
@@ -131,9 +121,16 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
     ASSERT_TRUE(fs::exists(caseDir / "run" / name)) << "unexpected file " << name;
     EXPECT_EQ(read_file(runDir / name), read_file(caseDir / "run" / name)) << name << " was changed";
   }
+  // Files named in `absent` are gone; every other file the run started with remains.
+  std::set<std::string> absent;
   if (fs::exists(caseDir / "absent")) {
-    for (const auto& name : linesOf(caseDir / "absent"))
-      EXPECT_FALSE(fs::exists(runDir / name)) << name << " should not exist";
+    for (const auto& name : linesOf(caseDir / "absent")) absent.insert(name);
+  }
+  for (const auto& name : absent) EXPECT_FALSE(fs::exists(runDir / name)) << name << " should not exist";
+  for (const auto& name : filesIn(caseDir / "run")) {
+    if (absent.count(name) == 0) {
+      EXPECT_TRUE(fs::exists(runDir / name)) << name << " should remain";
+    }
   }
 }
 

@@ -83,3 +83,143 @@ newcase bundled_example; rm "$run/CONST"
 cp -r ../../../examples/kavril.inp ../../../examples/CONST ../../../examples/data "$run/"
 mkdir -p "$run/out" && : > "$run/out/.keep"
 echo kavril.inp > bundled_example/args
+
+# --- System output files, deletion at exit, stops by phase -------------------
+newcase sysout_replaces_existing
+messages 1 1 > "$run/one.brd"; printf 'OLD PROGRAM OUTPUT\nOF AN EARLIER RUN\n' > "$run/KAVRIL.OUT"
+{ keywords "Program output into a file that exists"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "KAVRIL.OUT"'; } > "$run/input.inp"
+
+newcase errmrg_selected
+messages 1 1 > "$run/one.brd"
+{ keywords "Messages merged into the program output"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; echo 'ERRMRG 1 "1"'; } > "$run/input.inp"
+echo KAVRIL.ERR > errmrg_selected/absent
+
+newcase syserr_is_sysout
+messages 1 1 > "$run/one.brd"
+{ keywords "SYSERR names the program output"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "SYSOUT"'; } > "$run/input.inp"
+echo SYSOUT > syserr_is_sysout/absent
+
+newcase syserr_separate_file
+messages 1 1 > "$run/one.brd"
+{ keywords "Messages into their own file"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; echo 'ERRMRG 1 "0"'; } > "$run/input.inp"
+
+newcase sysodef_warning
+messages 1 1 > "$run/one.brd"
+{ keywords "Special program output with a default name"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "KAVRIL01"'; echo 'SYSODEF 1 "0"'; } > "$run/input.inp"
+
+newcase sysinp_missing
+messages 1 1 > "$run/one.brd"
+{ keywords "Standard input from a file that is missing"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSINP 1 "nothere.inp"'; } > "$run/input.inp"
+echo one.10N > sysinp_missing/absent
+
+newcase delete_files_at_exit
+messages 1 1 > "$run/one.brd"; echo scratch > "$run/scratch.tmp"; echo kept > "$run/keep\${X}.tmp"
+{ keywords "Listed files are deleted at the end, the open RINEX file through its unit"
+  echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 1 "one.10N"'; echo 'RUNBY 1 "E2E AGENCY"'
+  values DELETE_FILES scratch.tmp RXNFIL 'keep${X}.tmp'; } > "$run/input.inp"
+printf 'scratch.tmp\none.10N\n' > delete_files_at_exit/absent
+
+newcase stopped_during_initialization
+messages 1 1 > "$run/one.brd"; echo scratch > "$run/scratch.tmp"
+{ echo 'DELETE_FILES 1 "scratch.tmp"'; echo 'BRDFIL one.brd'; echo 'CONST 1 "CONST"'; } > "$run/input.inp"
+echo one.10N > stopped_during_initialization/absent
+
+# The options of the command line: only a single argument is an option; any
+# other command line is the name of the keyword input file.
+option() { mkdir -p "$1"; echo "$2" > "$1/args"; }
+option option_help --help
+option option_version --version
+option option_help_and_more_is_a_file_name "--help more"
+
+# Synthetic messages for what real data never reaches. `synthetic sat week toe
+# toc [eN=value | cN=value ...]` writes one message: satellite record, then
+# the ephemeris block (e1 GPS week, e2 toe, e3 semi-major axis, ...) and the
+# clock block (c11 toc, c12 a2, c13 a1, c14 a0, ...), four numbers a line. The
+# base values are plain and distinct; sqrt(26558562.25) = 5153.5 exactly.
+synthetic() {
+  local sat=$1
+  local -a e=("$2" "$3" 26558562.25 0.0125 0.9625 -1.25 0.875 2.5 4.5e-9 -8.25e-9
+              5.5e-6 -4.75e-6 -89.75 278.4375 -9.5e-8 5.5e-9 63 -1.75e-10 0 0)
+  local -a c=(0 1 2 0 0 0 0 0 -1.9e-8 63 "$4" 0 -3.75e-12 -1.25e-4 0 0 0 0 0 0)
+  shift 4
+  local kv
+  for kv in "$@"; do
+    local n=${kv%%=*}
+    case $n in e*) e[${n#e} - 1]=${kv#*=} ;; c*) c[${n#c} - 1]=${kv#*=} ;; esac
+  done
+  printf '%6d     %3d\n' 1 "$sat"
+  printf ' %s %s %s %s\n' "${e[@]}" "${c[@]}"
+}
+# A case of one broadcast file `messages.brd` into `messages.10N`; the
+# messages come from standard input.
+synthetic_case() {
+  newcase "$1"
+  { echo "SYNTHETIC MESSAGES: $2"; cat; } > "$run/messages.brd"
+  { keywords "$2"; echo 'BRDFIL 1 "messages.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+}
+
+# Week 1590 starts on Sunday 27 June 2010. toc - toe beyond +-302400 s moves
+# the week of toc by one; exactly +-302400 s does not.
+{
+  synthetic 1 1590 0 302400        # +302400: week 1590, 30 Jun 12:00:00
+  synthetic 2 1590 302400 0        # -302400: week 1590, 27 Jun 00:00:00
+  synthetic 3 1590 0 302401        # +302401: week 1589, 23 Jun 12:00:01
+  synthetic 4 1590 302401 0        # -302401: week 1591,  4 Jul 00:00:00
+  synthetic 5 1590 0 604784        # week 1589, Saturday 26 Jun 23:59:44
+  synthetic 6 1590 604784 0        # week 1591,  4 Jul 00:00:00
+  synthetic 7 1590 604784 604784   # week 1590, Saturday  3 Jul 23:59:44
+} | synthetic_case half_week_rule "toc - toe around half a week"
+
+# Weeks 1024 and 2048 start on 22 August 1999 and 7 April 2019; the week is
+# counted on, never modulo 1024.
+{
+  synthetic 1 1023 604784 604784   # 1999-08-21 23:59:44
+  synthetic 2 1024 0 0             # 1999-08-22 00:00:00
+  synthetic 3 1024 0 604784        # week 1023: 1999-08-21 23:59:44
+  synthetic 4 1023 604784 0        # week 1024: 1999-08-22 00:00:00
+  synthetic 5 2047 604784 604784   # 2019-04-06 23:59:44
+  synthetic 6 2048 0 0             # 2019-04-07 00:00:00
+  synthetic 7 2048 0 604784        # week 2047: 2019-04-06 23:59:44
+  synthetic 8 2047 604784 0        # week 2048: 2019-04-07 00:00:00
+} | synthetic_case gps_week_rollovers "GPS weeks 1023/1024 and 2047/2048"
+
+# Years modulo 100 in an I3 field: 99, 0, 79, 80; leap days of 2000 and
+# 2080, none in 2100.
+{
+  synthetic 1 1042 518384 518384   # 1999-12-31 23:59:44
+  synthetic 2 1042 518400 518400   # 2000-01-01 00:00:00
+  synthetic 3 1051 216000 216000   # 2000-02-29 12:00:00
+  synthetic 4 5217 86384 86384     # 2079-12-31 23:59:44
+  synthetic 5 5217 86400 86400     # 2080-01-01 00:00:00
+  synthetic 6 5225 388800 388800   # 2080-02-29 12:00:00
+  synthetic 7 6269 86384 86384     # 2100-02-28 23:59:44
+  synthetic 8 6269 86400 86400     # 2100-03-01 00:00:00
+} | synthetic_case two_digit_years "Years 1999, 2000, 2079, 2080, 2100"
+
+# Satellite numbers that do not fit I2 are asterisks; columns never shift.
+{
+  for sat in 1 99 100 999; do synthetic $sat 1590 7200 7200; done
+} | synthetic_case satellite_numbers "Satellite numbers 1, 99, 100 and 999"
+
+# Values whose D form carries into the exponent, needs three exponent digits
+# (the letter D then goes), is subnormal, a negative zero, or lies near a tie.
+{
+  synthetic 1 1590 7200 7200 c14=0.99999999999995 c13=-0.99999999999995 c12=9.9999999999995e-5 \
+    e17=1D-100 e13=1.0e100 e9=1.5e-100 e8=4.9406564584124654e-324 \
+    e12=-0.0 e4=-4.9406564584124654D-324 e11=1e-101 e3=-0.0 \
+    e16=0.41402949720150001 e6=0.89382673551549996 e7=123456789012.5 e14=-0.0D+00
+  synthetic 2 1590 7200 7200 e3=1d-200 e5=2.2250738585072014e-308 e14=1.7976931348623157E308 \
+    e15=-9.99999999999949e-100 e10=9.99999999999951e99 c9=0.999999999999949 c10=-1e0 c4=-0.0
+  synthetic 3 1590 7200 7200 e3=1.7976931348623157e308
+} | synthetic_case number_forms "D forms: carries, long exponents, subnormals, -0"
+
+# Clock reference times with a fraction: the seconds are F5.1 of the seconds
+# of the epoch, as they stand, so 59.96 s shows as 60.0 in its own minute.
+{
+  synthetic 1 1590 0 59.94         # 2010-06-27 00:00:59.9
+  synthetic 2 1590 0 59.96         # 2010-06-27 00:00 60.0
+  synthetic 3 1590 0 3599.96       # 2010-06-27 00:59 60.0
+  synthetic 4 1590 0 86399.96      # 2010-06-27 23:59 60.0
+  synthetic 7 1590 0 0.06          # 2010-06-27 00:00:00.1
+  synthetic 8 1590 0 0.04          # 2010-06-27 00:00:00.0
+} | synthetic_case epoch_seconds_fraction "Epoch seconds with a fraction, written as F5.1"

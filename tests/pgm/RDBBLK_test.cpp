@@ -108,14 +108,35 @@ void expect_input_error(std::string_view text, Read read, long line, std::string
 }
 
 TEST(RDBBLKDeathTest, AnythingButAPlainNumberStopsTheRun) {
-  for (const char* token : {"3*1.0", "/", "1/", "nan", "inf", "-Infinity", "0x1p3", "1.0D999",
-                            "-1e309", "1.0.0", "1e", "--1", "1.0Q0", "\x01"}) {
+  for (const char* token : {"3*1.0", "/", "1/", "nan", "inf", "-Infinity", "0x1p3", "1.0.0", "1e",
+                            "--1", "1.0Q0"}) {
     expect_input_error("0.5\n 1 " + std::string(token) + " 3\n", read_block, 2,
                        "Not a number: \"" + std::string(token) + "\"");
+  }
+  // Bytes of a binary file are not copied into the report.
+  expect_input_error(std::string("1\x01\x1b[2J\xff\0 2\n", 11), read_block, 1, "Not a number: \"1??[2J??\"");
+  for (const char* token : {"1.0D999", "-1e309"}) {
+    expect_input_error("0.5\n 1 " + std::string(token) + " 3\n", read_block, 2,
+                       "Number beyond the range of double precision: \"" + std::string(token) + "\"");
   }
   expect_input_error("1 2,,3\n", read_block, 1, "Empty value between two commas");
   expect_input_error("1 2 3\n4 5\n", read_block, 2, "End of file after 5 of the 20 numbers of a block");
   expect_input_error("", read_block, 0, "End of file after 0 of the 20 numbers of a block");
+}
+
+TEST(RDBTITDeathTest, ControlCharacterInTheTitleStopsTheRun) {
+  const auto read_title = [] {
+    std::string title;
+    RDBTIT(kUnit, title);
+  };
+  const std::string reason = "Title line holds a control character in column ";
+  expect_input_error(std::string(80, '\0'), read_title, 1, reason + "1");
+  expect_input_error("TITLE\tWITH A TAB\n", read_title, 1, reason + "6");
+  expect_input_error(std::string(52, 'T') + "\x7f\n", read_title, 1, reason + "53");
+  // Beyond column 53 nothing is looked at.
+  BroadcastFile file(std::string(53, 'T') + "\x01\n");
+  std::string title;
+  EXPECT_TRUE(RDBTIT(kUnit, title));
 }
 
 TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
@@ -124,7 +145,7 @@ TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
   expect_input_error("\n           1x\n", read_twice, 2, reason + "\"1x\"");
   expect_input_error("\n           1.5\n", read_twice, 2, reason + "\"1.5\"");
   expect_input_error("           +  \n", read_twice, 1, reason + "\"+  \"");
-  expect_input_error("           \t12\n", read_twice, 1, reason + "\"\t12\"");  // a tab is no blank
+  expect_input_error("           \t12\n", read_twice, 1, reason + "\"?12\"");  // a tab is no blank
 }
 
 TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
@@ -142,6 +163,23 @@ TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
   expect_input_error("", check(-2147483648.0, 1.0), 0, week + "-0.214748364800D+10");
   expect_input_error("", check(1590.0, -26560000.0), 0,
                      "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
+}
+
+TEST(RDBTOCDeathTest, ClockTimeBeyondTheWeeksOfAnIntStopsTheRun) {
+  const auto check = [](double toc) {
+    return [toc] {
+      ClockArray clock{};
+      clock[10] = toc;
+      RDBTOC(kUnit, clock);
+    };
+  };
+  {
+    BroadcastFile file("");
+    for (double toc : {0.0, 604800.0, -5.0, 1.2987e15, -1.2987e15}) check(toc)();  // accepted
+  }
+  const std::string reason = "Clock reference time of the clock block out of range: ";
+  expect_input_error("", check(1.2988e15), 0, reason + "0.129880000000D+16");
+  expect_input_error("", check(-1e300), 0, reason + "-0.100000000000+301");
 }
 
 }  // namespace

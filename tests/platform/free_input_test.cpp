@@ -70,6 +70,13 @@ const RealRow kRealRows[] = {
     {"1e5.0", false, 0, "fractional exponent"},
 };
 
+TEST(ParseReal, AWellFormedTokenFailsOnlyByOverflow) {
+  for (const RealRow& row : kRealRows) {
+    const bool overflow = std::string_view(row.why).find("overflow") != std::string_view::npos;
+    EXPECT_EQ(has_real_form(row.text), row.ok || overflow) << row.why << ": " << row.text;
+  }
+}
+
 TEST(ParseReal, Table) {
   for (const RealRow& row : kRealRows) {
     double v = 7.0;
@@ -81,6 +88,9 @@ TEST(ParseReal, Table) {
       EXPECT_EQ(v, 7.0) << "a failed parse leaves the value: " << row.why;
     }
   }
+  double v = 7.0;
+  EXPECT_FALSE(parse_real(std::string_view(), v)) << "a view of no text";
+  EXPECT_FALSE(has_real_form(std::string_view()));
 }
 
 TEST(ParseReal, TokensLongerThanTheLocalBuffer) {

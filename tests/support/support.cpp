@@ -1,5 +1,8 @@
 #include "support/support.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -40,5 +43,12 @@ void write_file(const std::filesystem::path& path, std::string_view contents) {
 }
 
 std::filesystem::path data_dir() { return KAVRIL_TEST_DATA; }
+
+int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output) {
+  const std::string command = "cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + std::string(args) + " > '" +
+                              output.string() + "' 2>&1 < /dev/null";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 }  // namespace kavril::test

@@ -31,4 +31,10 @@ void write_file(const std::filesystem::path& path, std::string_view contents);
 // Folder of the checked-in test data (tests/data).
 std::filesystem::path data_dir();
 
+// Runs the built program in the folder `dir` with the command line `args`
+// (split by the shell), standard input empty, standard output and error
+// into the file `output`. Returns the exit status, or 128 + the signal
+// number when a signal ended the program.
+int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output);
+
 }  // namespace kavril::test

@@ -1,0 +1,265 @@
+#!/usr/bin/env bash
+# Builds the run/ folders of the bad-input cases: malformed broadcast files,
+# keyword files, constants files and command lines, each derived from the IGS
+# sample broadcast file (tests/data/igs) and the bundled constants file. The
+# expected/ folders are written by a reviewed run with KAVRIL_E2E_UPDATE=1.
+# README.md lists the cases and what each one proves.
+set -euo pipefail
+cd "$(dirname "$0")"
+igs=../../data/igs/brdc1820.brd
+const=../../../examples/CONST
+
+# Title of the IGS file, then messages first..first+count-1 (a message is a
+# satellite record and two blocks of five lines: 11 lines).
+messages() {
+  local first=$1 count=$2
+  head -1 "$igs"
+  tail -n +2 "$igs" | sed -n "$(((first - 1) * 11 + 1)),$(((first + count - 1) * 11))p"
+}
+# The keyword file of a run that converts one.brd into one.10N.
+panel() {
+  cat <<KEYS
+! Keyword input file of a bad-input case
+TITLE 1 "$1"
+CONST 1 "CONST"
+BRDFIL 1 "one.brd"
+BRDFIL_PTH_COL_2 1 ""
+BRDFIL_EXT_COL_2 1 "10N"
+RXNFIL 0
+RUNBY 1 "E2E AGENCY"
+KEYS
+}
+# A fresh case folder with the constants file and one.brd (message 1).
+newcase() {
+  rm -rf "$1/run" "$1/absent"
+  mkdir -p "$1/run"
+  cp "$const" "$1/run/CONST"
+  run=$1/run
+  messages 1 1 > "$run/one.brd"
+}
+# Field `field` of line `line` of a file becomes `token` (the line is
+# rejoined with single blanks, which free format does not mind).
+set_value() {
+  local file=$1 line=$2 field=$3 token=$4
+  awk -v l="$line" -v f="$field" -v t="$token" 'NR == l { $f = t } { print }' "$file" > "$file.new"
+  mv "$file.new" "$file"
+}
+# Columns 12 to 14 (the satellite field) of line `line` become `field`.
+set_satellite() {
+  local file=$1 line=$2 field=$3
+  awk -v l="$line" -v s="$field" 'NR == l { $0 = sprintf("%-11s%s", substr($0, 1, 11), s) } { print }' \
+    "$file" > "$file.new"
+  mv "$file.new" "$file"
+}
+# `count` reproducible bytes of every value (a linear congruential sequence).
+garbage() {
+  perl -e 'use integer; my $x = 20100701;
+    for (1 .. $ARGV[0]) { $x = ($x * 1103515245 + 12345) % 2147483648; print chr(($x >> 16) & 255) }' "$1"
+}
+repeat() { printf '%*s' "$2" '' | tr ' ' "$1"; }
+# A broadcast-file case: one.brd of message 1 with one value replaced.
+bad_value() {
+  local name=$1 line=$2 field=$3 token=$4
+  newcase "$name"
+  set_value "$run/one.brd" "$line" "$field" "$token"
+  panel "Broadcast file with the value $token" > "$run/input.inp"
+}
+# A constants-file case: the line of `key` replaced by `text`.
+bad_constant() {
+  local name=$1 key=$2 text=$3
+  newcase "$name"
+  awk -v k="$key" -v t="$text" '$1 == k { print t; next } { print }' "$const" > "$run/CONST"
+  panel "Constants file: $name" > "$run/input.inp"
+}
+
+# --- Broadcast files -------------------------------------------------------
+# Lines of a file of two messages: 1 title; message 1: 2 satellite record,
+# 3-7 ephemeris block, 8-12 clock block; message 2: 13, 14-18, 19-23.
+cut_case() {
+  local name=$1 lines=$2
+  newcase "$name"
+  messages 1 2 | head -n "$lines" > "$run/one.brd"
+  panel "Second message cut after line $lines" > "$run/input.inp"
+}
+cut_case brd_cut_after_satellite_record 13
+cut_case brd_cut_inside_ephemeris_block 15
+cut_case brd_cut_after_ephemeris_block 18
+cut_case brd_cut_inside_clock_block 20
+newcase brd_cut_inside_last_line  # the last line stops after its third number, without a line end
+messages 1 2 | head -c -25 > "$run/one.brd"
+panel "Second message cut inside its last line" > "$run/input.inp"
+newcase brd_cut_first_message_after_satellite_record
+messages 1 1 | head -n 2 > "$run/one.brd"
+panel "Only message cut after its satellite record" > "$run/input.inp"
+newcase brd_cut_second_input_file  # the first file is converted, the third never opened
+messages 2 1 | head -n 9 > "$run/two.brd"; messages 3 1 > "$run/three.brd"
+panel "Second of three input files cut short" |
+  sed 's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "two.brd"\n  "three.brd"/; s/^RXNFIL 0/RXNFIL 3\n  "A.10N"\n  "B.10N"\n  "C.10N"/' \
+  > "$run/input.inp"
+printf 'C.10N\n' > brd_cut_second_input_file/absent
+
+bad_value brd_not_a_number_abc 4 1 abc
+bad_value brd_not_a_number_two_points 9 2 1.0.0
+bad_value brd_not_a_number_exponent_without_digits 5 4 1e
+bad_value brd_not_a_number_two_signs 11 3 --1
+bad_value brd_not_a_number_sign_only 6 2 +
+bad_value brd_repeat_count 10 1 '3*1.0'
+bad_value brd_empty_value_between_commas 4 2 '2.9260351870800001E+00,,'
+bad_value brd_slash_alone 7 2 /
+bad_value brd_slash_after_number 8 1 '0.0/'
+bad_value brd_nan 5 1 nan
+bad_value brd_nan_mixed_case 12 4 NaN
+bad_value brd_inf 6 3 inf
+bad_value brd_infinity 10 2 -Infinity
+bad_value brd_hexadecimal 4 3 0x1p3
+bad_value brd_overflow 6 1 1e309
+bad_value brd_overflow_negative 11 1 -1e400
+bad_value brd_underflow_reads_as_zero 5 3 -1e-400  # succeeds: Cus becomes 0
+bad_value brd_negative_semi_major_axis 3 3 -2.6571977445812229E+07
+bad_value brd_gps_week_beyond_int 3 1 1e10
+bad_value brd_gps_week_nan 3 1 nan
+bad_value brd_clock_time_beyond_weeks 10 3 1e20
+
+satellite_case() {  # name field description
+  newcase "$1"
+  set_satellite "$run/one.brd" 2 "$2"
+  panel "Satellite field holding $3" > "$run/input.inp"
+}
+satellite_case brd_satellite_letter ' 1a' "a letter"
+satellite_case brd_satellite_sign_only ' - ' "a minus sign only"
+satellite_case brd_satellite_tab $'\t 1' "a tab"
+
+newcase brd_random_bytes
+garbage 3000 > "$run/one.brd"
+panel "Broadcast file of random bytes" > "$run/input.inp"
+printf 'one.10N\n' > brd_random_bytes/absent
+newcase brd_nul_bytes  # one line of NUL bytes: a title and nothing else
+head -c 200 /dev/zero > "$run/one.brd"
+panel "Broadcast file of NUL bytes" > "$run/input.inp"
+printf 'one.10N\n' > brd_nul_bytes/absent
+newcase brd_nul_byte_in_block
+set_value "$run/one.brd" 9 2 1.0X
+sed -i '9s/1\.0X/1.0\x00/' "$run/one.brd"
+panel "NUL byte after a number of the clock block" > "$run/input.inp"
+
+newcase brd_long_title_line  # succeeds: the comment holds columns 1 to 53
+{ repeat T 100000; echo; messages 1 1 | tail -n +2; } > "$run/one.brd"
+panel "Title line of 100000 characters" > "$run/input.inp"
+newcase brd_long_block_line  # succeeds: the 24,980 numbers after the 20th are ignored
+{ messages 1 1 | head -2
+  messages 1 1 | sed -n 3,7p | tr '\n' ' '; repeat '#' 24980 | sed 's/#/0.0 /g'; echo
+  messages 1 1 | sed -n 8,12p; } > "$run/one.brd"
+panel "Ephemeris block on one line of 100,000 characters" > "$run/input.inp"
+newcase brd_long_number
+set_value "$run/one.brd" 4 2 "$(repeat 9 100000)"
+panel "A number of 100,000 digits" > "$run/input.inp"
+newcase brd_crlf_line_ends  # succeeds: the same RINEX file as with LF line ends
+messages 1 2 | sed 's/$/\r/' > "$run/one.brd"
+panel "Broadcast file with CR LF line ends" > "$run/input.inp"
+
+newcase brd_file_is_a_directory
+rm "$run/one.brd"; mkdir "$run/one.brd"; : > "$run/one.brd/.keep"
+panel "Broadcast file name naming a folder" > "$run/input.inp"
+printf 'one.10N\n' > brd_file_is_a_directory/absent
+newcase brd_file_missing
+rm "$run/one.brd"
+panel "Broadcast file missing" > "$run/input.inp"
+printf 'one.10N\n' > brd_file_missing/absent
+newcase brd_output_is_a_directory
+mkdir "$run/one.10N"; : > "$run/one.10N/.keep"
+panel "RINEX file name naming a folder" > "$run/input.inp"
+newcase brd_output_folder_missing
+panel "RINEX file in a folder that does not exist" | sed 's|^RXNFIL 0|RXNFIL 1 "nodir/one.10N"|' > "$run/input.inp"
+printf 'nodir\n' > brd_output_folder_missing/absent
+
+# --- Keyword files -----------------------------------------------------------
+newcase kw_file_missing
+panel "unused" > "$run/input.inp"
+echo nothere.inp > kw_file_missing/args
+newcase kw_file_is_a_directory
+mkdir "$run/panel.inp"; : > "$run/panel.inp/.keep"
+echo panel.inp > kw_file_is_a_directory/args
+newcase kw_empty_file
+: > "$run/input.inp"
+printf 'one.10N\n' > kw_empty_file/absent
+
+keyword_edit() {  # name title sed-script: the standard keyword file edited
+  newcase "$1"
+  panel "$2" | sed "$3" > "$run/input.inp"
+  printf 'one.10N\n' > "$1/absent"
+}
+keyword_edit kw_count_not_an_integer "Count not an integer" 's/^BRDFIL 1 /BRDFIL one /'
+keyword_edit kw_slash_before_count "Slash before the count" 's/^BRDFIL 1 /BRDFIL \/ 1 /'
+keyword_edit kw_huge_count "Count of 2000000000" 's/^RUNBY 1 .*/RUNBY 2000000000\n  "E2E AGENCY"/'
+keyword_edit kw_negative_count_brdfil "BRDFIL with count -1" 's/^BRDFIL 1 .*/BRDFIL -1/'
+keyword_edit kw_negative_count_rxnfil "RXNFIL with count -1" 's/^RXNFIL 0/RXNFIL -1/'
+keyword_edit kw_negative_count_runby "RUNBY with count -2" 's/^RUNBY 1 .*/RUNBY -2/'
+keyword_edit kw_negative_count_const "CONST with count -1" 's/^CONST 1 .*/CONST -1/'
+# An empty value list reads as one blank value: the default names, a blank agency.
+rm kw_negative_count_rxnfil/absent kw_negative_count_runby/absent
+keyword_edit kw_unterminated_quote "Unterminated quote" 's/^CONST 1 "CONST"/CONST 1 "CONST/'
+keyword_edit kw_count_one_without_value "Count 1 without a value" 's/^RUNBY 1 .*/RUNBY 1/'
+keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^RUNBY 1 .*/RUNBY 3\n  "E2E AGENCY"/'
+keyword_edit kw_lower_case_keywords "Keywords in lower case" 's/^\([A-Z_0-9]*\) /\L\1 /'
+keyword_edit kw_long_line "Keyword line of 100,000 characters" \
+  "s/^TITLE 1 .*/TITLE 1 \"$(repeat X 100000)\"/"
+keyword_edit kw_rxnfil_count_mismatch "One input file, two output names" 's/^RXNFIL 0/RXNFIL 2\n  "A.10N"\n  "B.10N"/'
+printf 'A.10N\nB.10N\none.10N\n' > kw_rxnfil_count_mismatch/absent
+keyword_edit kw_unresolved_variable "Variable not defined under ENVIRONMENT" \
+  's/^BRDFIL 1 .*/BRDFIL 1 "${DATA}\/one.brd"\nENVIRONMENT 1 "OUT" "out"/'
+keyword_edit kw_variable_without_closing_brace "Variable without its closing brace" \
+  's/^BRDFIL 1 .*/BRDFIL 1 "${DATA\/one.brd"\nENVIRONMENT 1 "DATA" "."/'
+keyword_edit kw_sysout_missing_folder "Program output into a missing folder" 's|^RUNBY.*|&\nSYSOUT 1 "nodir/kavril.out"|'
+printf 'one.10N\nnodir\n' > kw_sysout_missing_folder/absent
+keyword_edit kw_syserr_missing_folder "Messages into a missing folder" 's|^RUNBY.*|&\nSYSERR 1 "nodir/kavril.err"|'
+printf 'one.10N\nnodir\n' > kw_syserr_missing_folder/absent
+keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
+keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
+keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
+keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \
+  's|^RUNBY.*|&\nDELETE_FILES 2\n  "${NOVAR}.tmp"\n  "gone.tmp"|'
+rm kw_delete_files_unresolved/absent  # succeeds: the entry holding "$" is kept
+: > 'kw_delete_files_unresolved/run/${NOVAR}.tmp'; : > kw_delete_files_unresolved/run/gone.tmp
+printf 'gone.tmp\n' > kw_delete_files_unresolved/absent
+
+newcase kw_1001_blank_lines  # the keyword input ends after 1000 blank lines: CONST is not seen
+{ panel "1001 blank lines before CONST" | grep -v '^CONST'; repeat '#' 1001 | tr '#' '\n'; echo 'CONST 1 "CONST"'; } > "$run/input.inp"
+printf 'one.10N\n' > kw_1001_blank_lines/absent
+newcase kw_1000_blank_lines  # succeeds
+{ panel "1000 blank lines before CONST" | grep -v '^CONST'; repeat '#' 1000 | tr '#' '\n'; echo 'CONST 1 "CONST"'; } > "$run/input.inp"
+newcase kw_binary_garbage
+garbage 2000 > "$run/input.inp"
+printf 'one.10N\n' > kw_binary_garbage/absent
+newcase kw_crlf_line_ends  # succeeds
+panel "Keyword file with CR LF line ends" | sed 's/$/\r/' > "$run/input.inp"
+
+# --- Constants files ---------------------------------------------------------
+newcase const_file_missing
+rm "$run/CONST"; panel "Constants file missing" > "$run/input.inp"
+printf 'one.10N\n' > const_file_missing/absent
+newcase const_file_is_a_directory
+rm "$run/CONST"; mkdir "$run/CONST"; : > "$run/CONST/.keep"
+panel "Constants file name naming a folder" > "$run/input.inp"
+printf 'one.10N\n' > const_file_is_a_directory/absent
+bad_constant const_value_not_a_number FREQ2 'FREQ2    ABC              HZ           GPS L2 FREQUENCY'
+bad_constant const_value_blank FREQ1 'FREQ1                     HZ           GPS L1 FREQUENCY'
+bad_constant const_name_only C 'C'
+bad_constant const_trailing_garbage FREQ5 'FREQ5    3.0x             HZ           GPS L5 FREQUENCY'
+bad_constant const_overflow GM 'GM       1D999            M**3/S**2    GRAVITY CONSTANT * EARTH MASS'
+bad_constant const_long_line C "C        299792458.D0$(repeat x 100000)"
+newcase const_binary_value
+{ grep -v '^FREQ1 ' "$const"; printf 'FREQ1    '; garbage 300 | tr -d '\n'; echo; } > "$run/CONST"
+panel "Constants file: const_binary_value" > "$run/input.inp"
+for c in const_value_not_a_number const_value_blank const_name_only const_trailing_garbage const_overflow \
+         const_long_line const_binary_value; do printf 'one.10N\n' > "$c/absent"; done
+
+# --- Command lines -----------------------------------------------------------
+newcase args_none
+panel "unused" > "$run/input.inp"
+: > args_none/args
+newcase args_name_with_a_blank  # succeeds: the two arguments are joined with one blank
+panel "Keyword file name with a blank" > "$run/my input.inp"
+echo 'my input.inp' > args_name_with_a_blank/args
+newcase args_name_of_300_characters
+panel "unused" > "$run/input.inp"
+repeat a 300 > args_name_of_300_characters/args

@@ -1,0 +1,28 @@
+// A column reader of RINEX navigation records, independent of the writer's
+// layouts: it cuts every field out of its columns and reads it with the C
+// library. Records of version 1 and of version 2 share their columns (line
+// 1: I2,5I3,F5.1,3D19.12; orbit lines: 3X,4D19.12), so written files can be
+// compared field by field with the IGS reference files of version 2.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kavril::test {
+
+// The lines of `text` without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+// The numbers of the record whose first line is lines[first]: satellite,
+// yy, mm, dd, hh, mi, seconds, the three clock values and the 24 values of
+// the six orbit lines that versions 1 and 2 share.
+std::vector<double> record_fields(const std::vector<std::string>& lines, std::size_t first);
+
+// The records after the first line equal to `headerEnd`, `linesPerRecord`
+// lines each (7 in version 1, 8 in version 2). A trailing partial record is
+// not returned.
+std::vector<std::vector<double>> rinex_records(const std::string& text, const std::string& headerEnd,
+                                               std::size_t linesPerRecord);
+
+}  // namespace kavril::test
