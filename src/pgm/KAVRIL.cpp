@@ -20,7 +20,6 @@ using platform::Layout;
 
 constexpr std::size_t kTableNameWidth = 32;
 constexpr std::size_t kAgencyLength = 20;
-constexpr std::size_t kTitleLength = 53;
 constexpr std::size_t kCommentLength = 60;
 constexpr std::size_t kFileNameLength = 255;
 

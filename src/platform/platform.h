@@ -113,6 +113,17 @@ void flush_all();
 // Flushes and closes everything, then ends the process.
 [[noreturn]] void exit_process(int status);
 
+// Test hook for harnesses that run many stops in one process (the fuzz
+// targets): once a handler is installed, exit_process closes every unit as
+// always and then calls the handler with the status instead of ending the
+// process. The handler must not return; it leaves by throwing an exception of
+// its own type, which unwinds through the routines back to the harness (no
+// routine catches it), and the harness then resets the module state. Should
+// the handler return, the process ends as without it. The program never
+// installs a handler; nullptr removes it.
+using ExitHandler = void (*)(int status);
+void set_exit_handler(ExitHandler handler);
+
 // ---------------------------------------------------------------------------
 // Command line, clock
 // ---------------------------------------------------------------------------

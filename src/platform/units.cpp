@@ -356,8 +356,15 @@ int inquire_file(std::string_view name, FileInquiry& answer) {
 
 void flush_all() { table().flush_every_unit(); }
 
+namespace {
+ExitHandler exitHandler = nullptr;
+}  // namespace
+
+void set_exit_handler(ExitHandler handler) { exitHandler = handler; }
+
 void exit_process(int status) {
   table().for_each([](int unit, Unit&) { close_unit(unit, false); });
+  if (exitHandler != nullptr) exitHandler(status);
   std::exit(status);
 }
 

@@ -248,6 +248,27 @@ TEST(Units, ExitFlushesEverything) {
   EXPECT_EQ(read_file(name), "kept\n");
 }
 
+TEST(Units, ExitHandlerGetsTheStatusAfterEverythingIsClosed) {
+  struct Stop {
+    int status;
+  };
+  ScratchDir dir;
+  const std::string name = dir.file("exit");
+  open_unit(kUnit, name, OpenStatus::New, true, false);
+  write_line(kUnit, "kept");
+  set_exit_handler([](int status) { throw Stop{status}; });
+  int stopped = -1;
+  try {
+    exit_process(3);
+  } catch (const Stop& stop) {
+    stopped = stop.status;
+  }
+  set_exit_handler(nullptr);
+  EXPECT_EQ(stopped, 3);
+  EXPECT_FALSE(unit_connected(kUnit));
+  EXPECT_EQ(read_file(name), "kept\n");
+}
+
 TEST(Clock, LocalTimeAndCpuTimeAreSane) {
   const LocalTime t = local_time();
   EXPECT_GE(t.year, 2020);
