@@ -10,7 +10,7 @@ namespace kavril {
 
 namespace {
 
-// Specifications are scanned from the right over at most this many characters.
+// File names are scanned from the right over at most this many characters.
 constexpr int kMaxScanned = 10000;
 
 // Positions first to last (1-based, inclusive) of `text`; empty when last < first.

@@ -8,10 +8,10 @@ namespace kavril {
 namespace {
 
 // The return code and the parts as "code|device|dir|name|ext".
-std::string parse(int mode, std::string spec) {
+std::string parse(int mode, std::string fileName) {
   std::string device, dir, name, ext;
   int irCode = -1;
-  FPARSE(mode, spec, device, dir, name, ext, irCode);
+  FPARSE(mode, fileName, device, dir, name, ext, irCode);
   return std::to_string(irCode) + "|" + device + "|" + dir + "|" + name + "|" + ext;
 }
 
@@ -31,10 +31,10 @@ TEST(FPARSE, PartsReturnCodesAndSeparators) {
 }
 
 TEST(FPARSE, LeadingBlanksGoInPlaceTrailingNulsAreIgnored) {
-  std::string spec("   dir/name.ext\0\0  ", 19), device, dir, name, ext;
+  std::string fileName("   dir/name.ext\0\0  ", 19), device, dir, name, ext;
   int irCode = -1;
-  FPARSE(1, spec, device, dir, name, ext, irCode);
-  EXPECT_EQ(spec, std::string("dir/name.ext\0\0  ", 16));
+  FPARSE(1, fileName, device, dir, name, ext, irCode);
+  EXPECT_EQ(fileName, std::string("dir/name.ext\0\0  ", 16));
   EXPECT_EQ(ext, "ext");
   EXPECT_EQ(LENGT0(std::string(" \0 \0", 4)), 0);
   EXPECT_EQ(LENGT0(std::string(" a\0b \0\0 ", 8)), 4);
