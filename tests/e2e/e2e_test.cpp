@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -32,17 +31,6 @@ namespace fs = std::filesystem;
 
 namespace kavril::test {
 namespace {
-
-// Run dates, times and timing figures differ between runs and are masked.
-std::string maskVolatile(std::string text) {
-  static const std::regex rinexDate(R"(\d\d-[A-Z]{3}-\d\d \d\d:\d\d)");
-  static const std::regex titleDate(R"(\d\d-[A-Z][a-z]{2}-\d{4} \d\d:\d\d:\d\d)");
-  static const std::regex duration(R"(\d+:\d\d:\d\d\.\d\d\d)");
-  text = std::regex_replace(text, rinexDate, "DD-MMM-YY HH:MM");
-  text = std::regex_replace(text, titleDate, "DD-Mmm-YYYY HH:MM:SS");
-  text = std::regex_replace(text, duration, "H:MM:SS.mmm");
-  return text;
-}
 
 // Case folders of one suite folder (cases, bad_input) as "suite/case".
 std::vector<std::string> caseNames(const std::string& suite) {
@@ -105,14 +93,14 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
   }
 
   EXPECT_EQ(std::to_string(exitStatus), trimmed(read_file(expectedDir / "exit_status")));
-  EXPECT_EQ(maskVolatile(read_file(stdoutFile)), maskVolatile(read_file(expectedDir / "stdout")))
+  EXPECT_EQ(mask_volatile(read_file(stdoutFile)), mask_volatile(read_file(expectedDir / "stdout")))
       << "standard output of " << GetParam();
 
   const auto expected = filesIn(expectedDir);
   for (const auto& name : expected) {
     if (name == "stdout" || name == "exit_status") continue;
     ASSERT_TRUE(fs::exists(runDir / name)) << name << " was not written";
-    EXPECT_EQ(maskVolatile(read_file(runDir / name)), maskVolatile(read_file(expectedDir / name)))
+    EXPECT_EQ(mask_volatile(read_file(runDir / name)), mask_volatile(read_file(expectedDir / name)))
         << "file " << name;
   }
   // Every other file is one the run started with, unchanged.

@@ -42,6 +42,59 @@ void write_file(const std::filesystem::path& path, std::string_view contents) {
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
 
+namespace {
+
+// Matches `pattern` at `text[pos]`: 'd' a digit, 'A' a capital, 'a' a small
+// letter, '+' one or more digits, anything else itself. Returns the length
+// matched, 0 for no match.
+std::size_t match_at(std::string_view text, std::size_t pos, std::string_view pattern) {
+  const auto is = [](char c, char lo, char hi) { return c >= lo && c <= hi; };
+  std::size_t i = pos;
+  for (char p : pattern) {
+    if (p == '+') {
+      const std::size_t start = i;
+      while (i < text.size() && is(text[i], '0', '9')) ++i;
+      if (i == start) return 0;
+      continue;
+    }
+    if (i >= text.size()) return 0;
+    const char c = text[i];
+    const bool ok = p == 'd' ? is(c, '0', '9') : p == 'A' ? is(c, 'A', 'Z') : p == 'a' ? is(c, 'a', 'z') : c == p;
+    if (!ok) return 0;
+    ++i;
+  }
+  return i - pos;
+}
+
+}  // namespace
+
+std::string mask_volatile(std::string_view text) {
+  static constexpr std::pair<std::string_view, std::string_view> kMasks[] = {
+      {"dd-Aaa-dddd dd:dd:dd", "DD-Mmm-YYYY HH:MM:SS"},
+      {"dd-AAA-dd dd:dd", "DD-MMM-YY HH:MM"},
+      {"+:dd:dd.ddd", "H:MM:SS.mmm"},
+  };
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    bool masked = false;
+    // A figure starts where no digit stands right before it.
+    if (pos == 0 || !(text[pos - 1] >= '0' && text[pos - 1] <= '9')) {
+      for (const auto& [pattern, mask] : kMasks) {
+        if (const std::size_t length = match_at(text, pos, pattern)) {
+          out += mask;
+          pos += length;
+          masked = true;
+          break;
+        }
+      }
+    }
+    if (!masked) out += text[pos++];
+  }
+  return out;
+}
+
 std::filesystem::path data_dir() { return KAVRIL_TEST_DATA; }
 
 int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output) {
