@@ -40,12 +40,11 @@ void RDBBLK(int lfn, std::array<double, 20>& block) {
     }
     platform::NumberTokens tokens(line);
     std::string_view token;
-    while (count < block.size()) {
-      const platform::NumberTokens::Result result = tokens.next_real(block[count], token);
-      if (result == platform::NumberTokens::Result::End) break;
-      if (result == platform::NumberTokens::Result::NotANumber) RDBERR(lfn, not_a_number(token));
-      ++count;
-    }
+    std::size_t read = 0;
+    const platform::NumberTokens::Result result =
+        tokens.next_reals(std::span<double>(block).subspan(count), read, token);
+    if (result == platform::NumberTokens::Result::NotANumber) RDBERR(lfn, not_a_number(token));
+    count += read;
   }
 }
 

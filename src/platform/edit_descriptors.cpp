@@ -3,6 +3,7 @@
 // wide value never shifts the later columns of a line. Digits come from one
 // correctly rounded conversion of the binary value (std::to_chars); nothing is
 // scaled by powers of ten and nothing depends on the locale.
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -79,65 +80,111 @@ void put_F(char* out, double value, int w, int d) {
 
 namespace {
 
-// Powers of ten that are exact doubles.
-constexpr double kPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPowerOfTen = 22;
-constexpr int kMaxShortDigits = 15;  // 10^15 < 2^53: every integer of up to 15 digits is an exact double
+// Powers of ten up to 10^17, the most digits the exact integer path gives.
+constexpr int kMaxScaledDigits = 17;
+constexpr std::array<std::uint64_t, kMaxScaledDigits + 1> kPowerOfTenInteger = [] {
+  std::array<std::uint64_t, kMaxScaledDigits + 1> powers{};
+  powers[0] = 1;
+  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 10;
+  return powers;
+}();
 
-// The `count` decimal digits of m (below 10^count), two at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Two digits of v < 100.
+void write_pair(char* out, std::uint32_t v) { std::memcpy(out, kDigitPairs + 2 * v, 2); }
+
+// Four digits of v < 10^4.
+void write_four(char* out, std::uint32_t v) {
+  write_pair(out, v / 100);
+  write_pair(out + 2, v % 100);
+}
+
+// The `count` decimal digits of m (below 10^count): eight at a time from the
+// right in 32-bit arithmetic, then pairs.
 void write_digits(char* out, std::uint64_t m, int count) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  int i = count;
-  for (; i >= 2; i -= 2) {
-    const char* pair = kPairs + 2 * (m % 100);
-    out[i - 2] = pair[0];
-    out[i - 1] = pair[1];
-    m /= 100;
+  for (; count > 8; count -= 8) {
+    const auto eight = static_cast<std::uint32_t>(m % 100000000);
+    m /= 100000000;
+    write_four(out + count - 8, eight / 10000);
+    write_four(out + count - 4, eight % 10000);
   }
-  if (i == 1) out[0] = static_cast<char>('0' + m);
+  auto rest = static_cast<std::uint32_t>(m);
+  for (; count >= 2; count -= 2) {
+    write_pair(out + count - 2, rest % 100);
+    rest /= 100;
+  }
+  if (count == 1) out[0] = static_cast<char>('0' + rest);
 }
 
-// m * 10^-k rounded once to the nearest double, for |k| <= 22 (Clinger):
-// m and the power of ten are exact doubles, and one multiplication or
-// division rounds correctly.
-double exact_quotient(std::uint64_t m, int k) {
-  return k < 0 ? static_cast<double>(m) * kPowerOfTen[-k] : static_cast<double>(m) / kPowerOfTen[k];
+__extension__ typedef unsigned __int128 Uint128;
+
+// Powers of five below 2^63.
+constexpr int kMaxPowerOfFive = 27;
+constexpr std::array<std::uint64_t, kMaxPowerOfFive + 1> kPowerOfFive = [] {
+  std::array<std::uint64_t, kMaxPowerOfFive + 1> powers{};
+  powers[0] = 1;
+  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
+  return powers;
+}();
+
+// The magnitude * 10^scale rounded to an integer (ties to even), exactly:
+// with magnitude = m * 2^q, the product is (m * 5^scale) * 2^(q + scale),
+// where m * 5^scale is an exact 128-bit integer for 0 <= scale <= 27.
+// `whole` is set to the integer part before rounding.
+std::uint64_t scaled_integer(std::uint64_t m, int q, int scale, std::uint64_t& whole) {
+  const Uint128 product = Uint128{m} * kPowerOfFive[static_cast<std::size_t>(scale)];
+  const int shift = q + scale;
+  if (shift >= 0) {
+    whole = static_cast<std::uint64_t>(product << shift);  // the callers keep it below 10^18
+    return whole;
+  }
+  const int drop = -shift;
+  if (drop >= 128) {
+    whole = 0;
+    return 0;
+  }
+  whole = static_cast<std::uint64_t>(product >> drop);
+  const Uint128 rest = product & ((Uint128{1} << drop) - 1);
+  const Uint128 half = Uint128{1} << (drop - 1);
+  return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
 }
 
-// The d significant digits of `magnitude` rounded to d digits (as the
-// integer m) and the exponent of the 0.ddd form, for the common case of a value that has a
-// decimal of at most d digits in its rounding interval (every value read
-// from a text of at most d digits). Such a decimal D is the correctly
-// rounded result: for d <= 15 the rounding interval of a normal double
-// (at most 2^-53 of the value on either side) is far narrower than half the
-// distance between d-digit decimals, so no other d-digit decimal is as close.
-// D = m * 10^-k is found by scaling, which is only a guess: it is accepted
-// when D rounds back to `magnitude`, checked with one exact operation.
-// Returns false when there is no such decimal or the check cannot be made.
-bool short_decimal(double magnitude, int d, std::uint64_t& digits, int& exponent) {
-  if (d > kMaxShortDigits || !std::isnormal(magnitude)) return false;
-  // floor(log10(magnitude)) or one less (log10(2) ~ 78913 / 2^18).
-  const int binaryExponent = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
-  int decade = (binaryExponent * 78913) >> 18;
-  const auto top = static_cast<std::uint64_t>(kPowerOfTen[d]);
-  std::uint64_t m = 0;
-  int k = 0;
+// The d significant digits of a normal `magnitude` correctly rounded (as the
+// integer digits, 10^(d-1) <= digits < 10^d) and the exponent of the 0.ddd
+// form, by exact integer arithmetic, for d <= 17 and magnitudes from about
+// 10^-16 up to 10^(d-1); false outside that range.
+bool scaled_decimal(double magnitude, int d, std::uint64_t& digits, int& exponent) {
+  if (d > kMaxScaledDigits) return false;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  if (biased == 0) return false;  // subnormal
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int q = biased - 1075;
+  // floor(log10(magnitude)) is `decade` or one more (log10(2) ~ 78913 / 2^18).
+  int decade = ((biased - 1023) * 78913) >> 18;
+  const std::uint64_t top = kPowerOfTenInteger[static_cast<std::size_t>(d)];
   for (int attempt = 0; attempt < 2; ++attempt) {
-    k = d - 1 - decade;
-    if (k < -kMaxExactPowerOfTen || k > kMaxExactPowerOfTen) return false;
-    const double scaled = k < 0 ? magnitude / kPowerOfTen[-k] : magnitude * kPowerOfTen[k];
-    m = static_cast<std::uint64_t>(scaled + 0.5);
-    if (m < top) break;
-    ++decade;  // the estimate was one too small, or the value rounds up to 10^(decade+1)
+    const int scale = d - 1 - decade;
+    if (scale < 0 || scale > kMaxPowerOfFive) return false;
+    std::uint64_t whole = 0;
+    std::uint64_t rounded = scaled_integer(m, q, scale, whole);
+    if (whole >= top) {  // the estimate was one too small
+      ++decade;
+      continue;
+    }
+    if (rounded == top) {  // 9.99...95 rounds up into the next decade
+      rounded = top / 10;
+      ++decade;
+    }
+    digits = rounded;
+    exponent = decade + 1;
+    return true;
   }
-  if (m < top / 10 || m >= top || exact_quotient(m, k) != magnitude) return false;
-  digits = m;
-  exponent = decade + 1;
-  return true;
+  return false;
 }
 
 // The same digits and exponent from one correctly rounded conversion of
@@ -181,7 +228,7 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   std::uint64_t digits = 0;
   if (value == 0.0) {
     std::memset(p, '0', static_cast<std::size_t>(d));
-  } else if (short_decimal(std::fabs(value), d, digits, exponent)) {
+  } else if (scaled_decimal(std::fabs(value), d, digits, exponent)) {
     write_digits(p, digits, d);
   } else if (!rounded_decimal(std::fabs(value), d, p, exponent)) {
     return fill(out, w, '*');
@@ -195,8 +242,7 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
     *p++ = exponent < 0 ? '-' : '+';
     *p++ = static_cast<char>('0' + magnitude / 100);
   }
-  *p++ = static_cast<char>('0' + magnitude / 10 % 10);
-  *p = static_cast<char>('0' + magnitude % 10);
+  write_pair(p, static_cast<std::uint32_t>(magnitude % 100));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <span>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -21,10 +22,13 @@ namespace kavril::platform {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_space(char c) { return c == ' ' || c == '\t'; }
+// The per-number path of broadcast files is inlined into NumberTokens::next_reals.
+#define KAVRIL_INLINE [[gnu::always_inline]] inline
+
+KAVRIL_INLINE bool is_digit(char c) { return c >= '0' && c <= '9'; }
+KAVRIL_INLINE bool is_space(char c) { return c == ' ' || c == '\t'; }
 // Blank, tab or comma; every character of a number lies above the comma but '+'.
-bool is_number_separator(char c) { return c <= ',' && (c == ' ' || c == '\t' || c == ','); }
+KAVRIL_INLINE bool is_number_separator(char c) { return c <= ',' && (c == ' ' || c == '\t' || c == ','); }
 
 // A number token taken apart in one pass. Its value is
 // digits * 10^exponent unless it has more than 19 significant digits.
@@ -36,32 +40,33 @@ struct DecimalParts {
   std::size_t letter = 0;    // position of the exponent letter in the token (its end without one)
 };
 
-// True when all 8 bytes of `chunk` are decimal digits.
-bool eight_digits(std::uint64_t chunk) {
-  return ((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
-         0x3333333333333333;
-}
-
-// The value of 8 digits loaded as one little-endian word: neighbouring
-// digits, then pairs, then quadruples are combined with one multiplication
-// each.
-std::uint64_t eight_digits_value(std::uint64_t chunk) {
-  chunk -= 0x3030303030303030;
-  chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FF;
-  chunk = (chunk * 100 + (chunk >> 16)) & 0x0000FFFF0000FFFF;
-  return (chunk * 10000 + (chunk >> 32)) & 0xFFFFFFFF;
+// The value of 8 digits loaded as one little-endian word, or false when
+// not all 8 bytes are digits. After subtracting '0' from every byte, a digit
+// byte is at most 9: neither it nor it plus 0x76 reaches 0x80 (a carry or
+// borrow between bytes only comes from a byte that fails anyway). Then
+// neighbouring digits, and pairs, quadruples are combined with
+// multiplications.
+KAVRIL_INLINE bool eight_digits(std::uint64_t chunk, std::uint64_t& value) {
+  const std::uint64_t v = chunk - 0x3030303030303030;
+  if (((v + 0x7676767676767676) | v) & 0x8080808080808080) return false;
+  const std::uint64_t pairs = v * 10 + (v >> 8);
+  value = (((pairs & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+           (((pairs >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+          32;
+  return true;
 }
 
 // Reads a run of digits into `digits` (wrapping beyond 19 digits, which the
 // caller then ignores); returns the position after the run. Long runs go
 // 8 digits at a time.
-const char* take_digits(const char* p, const char* end, std::uint64_t& digits) {
+KAVRIL_INLINE const char* take_digits(const char* p, const char* end, std::uint64_t& digits) {
   if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t eight = 0;
     while (end - p >= 8) {
       std::uint64_t chunk = 0;
       std::memcpy(&chunk, p, sizeof chunk);
-      if (!eight_digits(chunk)) break;
-      digits = digits * 100000000 + eight_digits_value(chunk);
+      if (!eight_digits(chunk, eight)) break;
+      digits = digits * 100000000 + eight;
       p += 8;
     }
   }
@@ -77,7 +82,7 @@ const char* take_digits(const char* p, const char* end, std::uint64_t& digits) {
 // [(E|e|D|d) [sign] digits] with at least one mantissa digit. Stops at the
 // first character that cannot continue the number and returns its position,
 // or nullptr when what stands before it is no complete number.
-const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
+KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
   constexpr int kMaxDigits = 19;
   constexpr int kExponentCap = 100000;  // far beyond any double; keeps the sum in int
   const char* const first = p;
@@ -100,8 +105,11 @@ const char* scan_number(const char* p, const char* end, DecimalParts& parts) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     if (p == end || !is_digit(*p)) return nullptr;
-    for (; p < end && is_digit(*p); ++p)
-      if (exponent < kExponentCap) exponent = exponent * 10 + (*p - '0');
+    for (; p < end; ++p) {
+      const auto d = static_cast<unsigned char>(*p - '0');
+      if (d > 9) break;
+      if (exponent < kExponentCap) exponent = exponent * 10 + d;
+    }
     if (negative) exponent = -exponent;
   }
   // Leading zeros add nothing to the digits.
@@ -132,9 +140,9 @@ constexpr std::uint64_t kTwoPow53 = std::uint64_t{1} << 53;
 
 __extension__ typedef unsigned __int128 Uint128;
 
-int bit_length(std::uint64_t n) { return static_cast<int>(std::bit_width(n)); }
+KAVRIL_INLINE constexpr int bit_length(std::uint64_t n) { return static_cast<int>(std::bit_width(n)); }
 
-int bit_length(Uint128 n) {
+KAVRIL_INLINE constexpr int bit_length(Uint128 n) {
   const auto high = static_cast<std::uint64_t>(n >> 64);
   return high != 0 ? 64 + bit_length(high) : bit_length(static_cast<std::uint64_t>(n));
 }
@@ -144,7 +152,7 @@ int bit_length(Uint128 n) {
 // callers give n at least 55 bits then). Ties go to even. The result must lie
 // in the normal range, which the callers' limits on digits and exponent
 // guarantee (10^-27 to 10^46).
-double nearest_double(Uint128 n, bool sticky, int power) {
+KAVRIL_INLINE double nearest_double(Uint128 n, bool sticky, int power) {
   int shift = bit_length(n) - 53;
   std::uint64_t mantissa = 0;
   if (shift <= 0) {
@@ -164,15 +172,89 @@ double nearest_double(Uint128 n, bool sticky, int power) {
   return std::bit_cast<double>(biased << 52 | (mantissa & (kTwoPow53 / 2 - 1)));
 }
 
+// Powers of five below 2^128, and their reciprocals floor(2^(127 + L) / 5^k)
+// for 5^k of L bits, in [2^127, 2^128), built bit by bit by long division
+// at compile time.
+constexpr int kMaxReciprocalPower = 55;
+struct PowerOfFive {
+  Uint128 reciprocal;
+  int length;  // L
+};
+constexpr std::array<PowerOfFive, kMaxReciprocalPower + 1> kPowersOfFive = [] {
+  std::array<PowerOfFive, kMaxReciprocalPower + 1> table{};
+  Uint128 power = 1;
+  for (std::size_t k = 0; k < table.size(); ++k, power *= 5) {
+    const int length = bit_length(power);
+    // 2^L / 5^k = 1 + remainder / 5^k; the subtraction wraps for L = 128.
+    Uint128 remainder = (length < 128 ? Uint128{1} << length : 0) - power;
+    Uint128 quotient = 1;
+    for (int bit = 0; bit < 127; ++bit) {
+      const bool carry = remainder >> 127 != 0;  // 2 * remainder beyond 128 bits
+      remainder <<= 1;
+      quotient <<= 1;
+      if (carry || remainder >= power) {
+        remainder -= power;
+        quotient |= 1;
+      }
+    }
+    table[k] = {quotient, length};
+  }
+  return table;
+}();
+
+// digits * 10^-k rounded to the nearest double for digits > 0 and
+// 1 <= k <= 55, without a division. digits, shifted to 64 bits, times the
+// reciprocal of 5^k approximates digits / 5^k from below with an error of
+// less than two units of the 128 bits kept; that decides the rounding
+// unless the bits below the 53 of the mantissa lie within two units of one
+// half: then false (the caller converts exactly).
+KAVRIL_INLINE bool quotient_by_reciprocal(std::uint64_t digits, int k, double& magnitude) {
+  const PowerOfFive& five = kPowersOfFive[static_cast<std::size_t>(k)];
+  const int normalize = std::countl_zero(digits);
+  const std::uint64_t wide = digits << normalize;
+  // wide * reciprocal has 192 bits, of which the top 128 are kept.
+  const Uint128 low = Uint128{wide} * static_cast<std::uint64_t>(five.reciprocal);
+  const Uint128 high = Uint128{wide} * static_cast<std::uint64_t>(five.reciprocal >> 64);
+  const Uint128 top = high + (low >> 64);  // at least 2^126
+  // value = top * 2^(64 - 127 - L - k - normalize)
+  const int shift = bit_length(top) - 53;  // 74 or 75
+  std::uint64_t mantissa = static_cast<std::uint64_t>(top >> shift);
+  const Uint128 rest = top & ((Uint128{1} << shift) - 1);
+  const Uint128 half = Uint128{1} << (shift - 1);
+  if (rest > half) {
+    ++mantissa;  // the exact value lies at or above top, so above the half too
+  } else if (rest + 2 > half) {
+    return false;  // too close to the half to tell
+  }
+  int power = shift + 64 - 127 - five.length - k - normalize;
+  if (mantissa == kTwoPow53) {
+    mantissa >>= 1;
+    ++power;
+  }
+  // Normal: the value is at least 10^-55.
+  const auto biased = static_cast<std::uint64_t>(power + 52 + 1023);
+  magnitude = std::bit_cast<double>(biased << 52 | (mantissa & (kTwoPow53 / 2 - 1)));
+  return true;
+}
+
+// digits * 10^-k by exact integer division, for 1 <= k <= 27:
+// (digits * 2^s / 5^k) * 2^(-s-k), where s gives the quotient at least 55
+// bits (digits * 2^s stays below 2^118), rounded once with the remainder.
+[[gnu::noinline]] double exact_quotient(std::uint64_t digits, int k) {
+  const std::uint64_t divisor = kPowerOfFive[static_cast<std::size_t>(k)];
+  const int s = std::max(0, 55 + bit_length(divisor) - bit_length(digits));
+  const Uint128 numerator = Uint128{digits} << s;
+  return nearest_double(numerator / divisor, numerator % divisor != 0, -s - k);
+}
+
 // Exact conversion of a plain decimal without the library's general
-// algorithm, for digits below 2^64 and powers of ten up to 10^+-27; false
-// outside that range. Clinger's fast path: when the digits and the power of
-// ten are both exact doubles, one multiplication or division rounds
-// correctly. Otherwise the value is formed with exact integer arithmetic:
-// digits * 5^e (at most 128 bits) for e >= 0, the quotient of digits * 2^s
-// by 5^k with its remainder for e = -k, and rounded once to the nearest
-// double.
-bool exact_decimal(const DecimalParts& parts, double& value) {
+// algorithm, for digits below 2^64 and powers of ten from 10^-55 to 10^27;
+// false outside that range. Clinger's fast path: when the digits and the
+// power of ten are both exact doubles, one multiplication or division rounds
+// correctly. Otherwise digits * 5^e (at most 128 bits) is rounded once for
+// e >= 0, and for e = -k the quotient by 5^k comes from the reciprocal, or
+// from an exact division where the reciprocal cannot decide.
+KAVRIL_INLINE bool exact_decimal(const DecimalParts& parts, double& value) {
   if (parts.tooLong) return false;
   const int e = parts.exponent;
   double magnitude = 0.0;
@@ -181,19 +263,15 @@ bool exact_decimal(const DecimalParts& parts, double& value) {
   } else if (parts.digits <= kTwoPow53 && e >= -kMaxExactPowerOfTen && e <= kMaxExactPowerOfTen) {
     const auto digits = static_cast<double>(parts.digits);
     magnitude = e >= 0 ? digits * kPowerOfTen[e] : digits / kPowerOfTen[-e];
-  } else if (e >= 0 && e <= kMaxPowerOfFive) {
+  } else if (e >= 0) {
+    if (e > kMaxPowerOfFive) return false;
     // digits * 10^e = (digits * 5^e) * 2^e
     magnitude = nearest_double(Uint128{parts.digits} * kPowerOfFive[static_cast<std::size_t>(e)], false, e);
-  } else if (e < 0 && e >= -kMaxPowerOfFive) {
-    // digits * 10^-k = (digits * 2^s / 5^k) * 2^(-s-k); s gives the quotient
-    // at least 55 bits (digits * 2^s stays below 2^118).
-    const int k = -e;
-    const std::uint64_t divisor = kPowerOfFive[static_cast<std::size_t>(k)];
-    const int s = std::max(0, 55 + bit_length(divisor) - bit_length(parts.digits));
-    const Uint128 numerator = Uint128{parts.digits} << s;
-    magnitude = nearest_double(numerator / divisor, numerator % divisor != 0, -s - k);
-  } else {
+  } else if (e < -kMaxReciprocalPower) {
     return false;
+  } else if (!quotient_by_reciprocal(parts.digits, -e, magnitude)) {
+    if (e < -kMaxPowerOfFive) return false;
+    magnitude = exact_quotient(parts.digits, -e);
   }
   value = parts.negative ? -magnitude : magnitude;
   return true;
@@ -214,7 +292,7 @@ bool convert_out_of_range(const std::string& text, double& value) {
 // The general conversion: from_chars, which takes no '+' and no D exponent
 // (a D goes to 'e' in a small local buffer; tokens longer than the buffer
 // are rare and take a string).
-bool convert_general(std::string_view token, std::size_t letter, double& value) {
+[[gnu::noinline]] bool convert_general(std::string_view token, std::size_t letter, double& value) {
   if (token[0] == '+') {
     token.remove_prefix(1);
     --letter;
@@ -244,7 +322,7 @@ bool convert_general(std::string_view token, std::size_t letter, double& value) 
 }
 
 // The value of a token that scan_number took apart.
-bool convert(std::string_view token, const DecimalParts& parts, double& value) {
+KAVRIL_INLINE bool convert(std::string_view token, const DecimalParts& parts, double& value) {
   return exact_decimal(parts, value) || convert_general(token, parts.letter, value);
 }
 
@@ -306,23 +384,48 @@ bool NumberTokens::next(std::string_view& token) {
   return true;
 }
 
-// The number is taken apart where it stands; only a token that is no
-// number is delimited separately (by next), for the caller's report.
 NumberTokens::Result NumberTokens::next_real(double& value, std::string_view& token) {
-  skip_blanks(line_, pos_);
-  if (pos_ >= line_.size()) return Result::End;
-  const char* const first = line_.data() + pos_;
-  const char* const end = line_.data() + line_.size();
-  DecimalParts parts;
-  const char* const stop = scan_number(first, end, parts);
-  if (stop == nullptr || (stop != end && !is_number_separator(*stop))) {
-    next(token);
-    return Result::NotANumber;
+  std::size_t count = 0;
+  const Result result = next_reals(std::span<double>(&value, 1), count, token);
+  return count == 1 ? Result::Ok : result;
+}
+
+// Each number is taken apart where it stands, the position kept in a
+// register for the whole line; only a token that is no number is delimited
+// separately (by next), for the caller's report.
+NumberTokens::Result NumberTokens::next_reals(std::span<double> values, std::size_t& count,
+                                              std::string_view& token) {
+  const char* const data = line_.data();
+  const char* const end = data + line_.size();
+  const char* p = data + pos_;
+  count = 0;
+  while (count < values.size()) {
+    while (p < end && is_space(*p)) ++p;
+    if (p == end) {
+      pos_ = line_.size();
+      return Result::End;
+    }
+    const char* const first = p;
+    DecimalParts parts;
+    const char* const stop = scan_number(first, end, parts);
+    if (stop == nullptr || (stop != end && !is_number_separator(*stop))) {
+      pos_ = static_cast<std::size_t>(first - data);
+      next(token);
+      return Result::NotANumber;
+    }
+    token = std::string_view(first, static_cast<std::size_t>(stop - first));
+    // The separator after the value: blanks with at most one comma.
+    p = stop;
+    while (p < end && is_space(*p)) ++p;
+    if (p < end && *p == ',') ++p;
+    if (!convert(token, parts, values[count])) {
+      pos_ = static_cast<std::size_t>(p - data);
+      return Result::NotANumber;
+    }
+    ++count;
   }
-  token = std::string_view(first, static_cast<std::size_t>(stop - first));
-  pos_ += token.size();
-  skip_separator();
-  return convert(token, parts, value) ? Result::Ok : Result::NotANumber;
+  pos_ = static_cast<std::size_t>(p - data);
+  return Result::Ok;
 }
 
 // The separator after a value: blanks with at most one comma.

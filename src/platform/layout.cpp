@@ -4,8 +4,11 @@
 // nothing once the buffers have grown.
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -250,9 +253,44 @@ class Items {
   std::size_t element_ = 0;
 };
 
+// A growable run of characters that the edit descriptors write into
+// directly: a std::string would fill every field with blanks first.
+class Chars {
+ public:
+  // Room for n more characters, not yet written.
+  char* extend(std::size_t n) {
+    if (n > capacity_ - size_) grow(n);
+    char* const at = data_.get() + size_;
+    size_ += n;
+    return at;
+  }
+  void append(std::string_view text) {
+    if (!text.empty()) std::memcpy(extend(text.size()), text.data(), text.size());
+  }
+  void append(std::size_t n, char c) {
+    if (n != 0) std::memset(extend(n), c, n);
+  }
+  void push_back(char c) { *extend(1) = c; }
+  std::string_view view() const { return {data_.get(), size_}; }
+  void clear() { size_ = 0; }
+
+ private:
+  void grow(std::size_t n) {
+    const std::size_t capacity = std::max(size_ + n, 2 * capacity_ + 256);
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_ != 0) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
 class Runner {
  public:
-  Runner(const Layout::Impl& layout, std::span<const Arg> args, std::string& out)
+  Runner(const Layout::Impl& layout, std::span<const Arg> args, Chars& out)
       : layout_(layout), items_(args), out_(out) {}
 
   void run() {
@@ -260,11 +298,11 @@ class Runner {
     // Format reversion: items left at the end start a new line and the
     // layout again from its last top-level group.
     while (!stopped_ && consumed_ > 0 && items_.left()) {
-      out_ += '\n';
+      out_.push_back('\n');
       consumed_ = 0;
       run_nodes(layout_.nodes, layout_.reversion);
     }
-    out_ += '\n';
+    out_.push_back('\n');
   }
 
  private:
@@ -289,41 +327,47 @@ class Runner {
       case Edit::Text: return put_text(items_.text(layout_.source), node.w);
       case Edit::Logical:
         out_.append(static_cast<std::size_t>(node.w - 1), ' ');
-        out_ += items_.logical(layout_.source) ? 'T' : 'F';
+        out_.push_back(items_.logical(layout_.source) ? 'T' : 'F');
         return;
       case Edit::Blanks: out_.append(static_cast<std::size_t>(node.w), ' '); return;
-      case Edit::Slash: out_ += '\n'; return;
-      case Edit::Literal: out_ += node.literal; return;
+      case Edit::Slash: out_.push_back('\n'); return;
+      case Edit::Literal: out_.append(node.literal); return;
       case Edit::Group: return run_nodes(node.children, 0);
     }
   }
 
   template <class F>
   void put(int w, F format) {
-    const std::size_t at = out_.size();
-    out_.append(static_cast<std::size_t>(w), ' ');
-    format(out_.data() + at);
+    format(out_.extend(static_cast<std::size_t>(w)));
   }
 
   // A: the whole text; Aw: cut or blank-padded on the right to w.
   void put_text(std::string_view text, int w) {
     if (w < 0) {
-      out_ += text;
+      out_.append(text);
       return;
     }
     const std::size_t width = static_cast<std::size_t>(w);
-    out_ += text.substr(0, width);
+    out_.append(text.substr(0, width));
     if (text.size() < width) out_.append(width - text.size(), ' ');
   }
 
   const Layout::Impl& layout_;
   Items items_;
-  std::string& out_;
+  Chars& out_;
   bool stopped_ = false;
   int consumed_ = 0;
 };
 
-// Output buffer for unit writes, reused from call to call.
+// The buffer of layout output, reused from call to call (a layout's items
+// never run another layout while it is being executed).
+Chars& layout_buffer() {
+  static Chars buffer;
+  buffer.clear();
+  return buffer;
+}
+
+// Output buffer of list-directed writes, reused from call to call.
 std::string& line_buffer() {
   static std::string buffer;
   buffer.clear();
@@ -345,16 +389,20 @@ void Layout::format(std::string& out, std::initializer_list<Arg> args) const {
   format(out, std::span<const Arg>(args.begin(), args.size()));
 }
 
-void Layout::format(std::string& out, std::span<const Arg> args) const { Runner(*impl_, args, out).run(); }
+void Layout::format(std::string& out, std::span<const Arg> args) const {
+  Chars& buffer = layout_buffer();
+  Runner(*impl_, args, buffer).run();
+  out.append(buffer.view());
+}
 
 int Layout::write(int unit, std::initializer_list<Arg> args) const {
   return write(unit, std::span<const Arg>(args.begin(), args.size()));
 }
 
 int Layout::write(int unit, std::span<const Arg> args) const {
-  std::string& buffer = line_buffer();
-  format(buffer, args);
-  return write_text(unit, buffer);
+  Chars& buffer = layout_buffer();
+  Runner(*impl_, args, buffer).run();
+  return write_text(unit, buffer.view());
 }
 
 int write_layout(int unit, std::string_view layout, std::initializer_list<Arg> args) {

@@ -262,6 +262,10 @@ class NumberTokens {
   // the token unless End. Faster than next and parse_real.
   enum class Result { Ok, End, NotANumber };
   Result next_real(double& value, std::string_view& token);
+  // The next numbers into `values` (count set to how many): Ok when all of
+  // `values` are read, End when the line ends first, NotANumber at a token
+  // that is no number (`token`). The fast way to read a line of numbers.
+  Result next_reals(std::span<double> values, std::size_t& count, std::string_view& token);
 
  private:
   void skip_separator();

@@ -139,7 +139,7 @@ bool from_chars_value(std::string_view text, double& value) {
 }
 
 // A decimal token of up to 19 significant digits and a power of ten of at
-// most 30, the range of the exact integer paths, drawn from several
+// -60 to 30, around the range of the exact integer paths, drawn from several
 // families: any digits; digits next to 2^53 and to halfway points between
 // two doubles; doubles written with 15 to 17 digits (as broadcast files hold
 // them); values a little below a power of two, which round up into the next
@@ -193,7 +193,7 @@ std::string plain_decimal(std::mt19937_64& rng) {
   const std::size_t point = rng() % (mantissa.size() + 1);
   mantissa.insert(point, ".");
   if (mantissa == ".") mantissa = "0.";
-  const int exponent = static_cast<int>(rng() % 61) - 30;
+  const int exponent = static_cast<int>(rng() % 91) - 60;  // down to the reciprocals of 5^55 and beyond
   std::snprintf(text, sizeof text, "%s%s%c%d", sign, mantissa.c_str(), letter, exponent);
   return text;
 }
