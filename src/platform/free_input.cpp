@@ -88,7 +88,13 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
   const char* const first = p;
   if (p < end && (*p == '+' || *p == '-')) parts.negative = *p++ == '-';
   const char* const mantissa = p;
-  p = take_digits(p, end, parts.digits);
+  // The integer part is short in most numbers (one digit in the exponent
+  // form): digit by digit; fractions go eight digits at a time.
+  for (; p < end; ++p) {
+    const auto d = static_cast<unsigned char>(*p - '0');
+    if (d > 9) break;
+    parts.digits = parts.digits * 10 + d;
+  }
   std::size_t count = static_cast<std::size_t>(p - mantissa);
   std::ptrdiff_t decimals = 0;
   if (p < end && *p == '.') {

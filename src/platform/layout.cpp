@@ -221,6 +221,15 @@ class Items {
     if (a.kind() != Arg::Kind::Text) mismatch("A", layout);
     return take(a.text());
   }
+  // Up to `most` reals of the current list item, taken; empty unless the
+  // current item is a list of reals.
+  std::span<const double> reals(std::size_t most) {
+    if (!left() || args_[index_].kind() != Arg::Kind::RealList) return {};
+    const std::span<const double> rest = args_[index_].reals().subspan(element_);
+    const std::span<const double> taken = rest.first(std::min(most, rest.size()));
+    element_ += taken.size();
+    return taken;
+  }
   bool logical(std::string_view layout) {
     const Arg& a = args_[index_];
     if (a.kind() != Arg::Kind::Logical) mismatch("L", layout);
@@ -307,8 +316,19 @@ class Runner {
 
  private:
   void run_nodes(const std::vector<Node>& nodes, std::size_t first) {
-    for (std::size_t i = first; i < nodes.size() && !stopped_; ++i)
-      for (int r = 0; r < nodes[i].repeat && !stopped_; ++r) run_node(nodes[i]);
+    for (std::size_t i = first; i < nodes.size() && !stopped_; ++i) {
+      const int done = nodes[i].edit == Edit::DoubleExp ? run_d_list(nodes[i]) : 0;
+      for (int r = done; r < nodes[i].repeat && !stopped_; ++r) run_node(nodes[i]);
+    }
+  }
+
+  // A repeated D descriptor over a list of reals (the records of the RINEX
+  // files) writes its values in one loop; returns how many it wrote.
+  int run_d_list(const Node& node) {
+    const std::span<const double> values = items_.reals(static_cast<std::size_t>(node.repeat));
+    for (const double value : values) put_D(out_.extend(static_cast<std::size_t>(node.w)), value, node.w, node.d);
+    consumed_ += static_cast<int>(values.size());
+    return static_cast<int>(values.size());
   }
 
   void run_node(const Node& node) {
