@@ -1,8 +1,10 @@
 // The single edit descriptors Iw.m, Fw.d and Dw.d/Ew.d. Each writes exactly w
 // characters and prints w asterisks when the value does not fit, so that a
-// wide value never shifts the later columns of a line. Digits come from one
-// correctly rounded conversion of the binary value (std::to_chars); nothing is
-// scaled by powers of ten and nothing depends on the locale.
+// wide value never shifts the later columns of a line. Digits are the
+// correctly rounded decimal of the binary value: for the exponent form of
+// ordinary magnitudes from exact integer arithmetic, otherwise from
+// std::to_chars. Nothing is scaled in floating point and nothing depends on
+// the locale.
 #include <array>
 #include <bit>
 #include <charconv>

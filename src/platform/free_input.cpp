@@ -481,3 +481,5 @@ ItemResult ItemDecoder::next(std::string& item) {
 }
 
 }  // namespace kavril::platform
+
+#undef KAVRIL_INLINE

@@ -102,9 +102,14 @@ long random_count() {
 }
 
 // A value drawn from one of several families: any finite bit pattern,
-// ordinary magnitudes, values next to a decimal tie at 12 digits.
+// ordinary magnitudes, values next to a decimal tie at 12 digits, exact
+// binary ties at 12 digits (n + 0.5 for 12-digit n: to even).
 double random_value(std::mt19937_64& rng) {
-  switch (rng() % 3) {
+  switch (rng() % 4) {
+    case 3: {
+      const double tie = static_cast<double>(100000000000ULL + rng() % 900000000000ULL) + 0.5;
+      return rng() % 2 == 0 ? tie : -tie;
+    }
     case 0: {
       for (;;) {
         const double v = std::bit_cast<double>(rng());

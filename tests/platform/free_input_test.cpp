@@ -297,6 +297,34 @@ TEST(NumberTokens, NextRealAgreesWithNextAndParseReal) {
   }
 }
 
+// next_reals fills as many values as the line gives and stops when they are
+// full (the rest of the line stays for the next call), at the end of the
+// line, or at a token that is no number.
+TEST(NumberTokens, NextRealsReadsALineIntoValues) {
+  std::string_view token;
+  std::size_t count = 9;
+  double values[3] = {0, 0, 0};
+  NumberTokens full(" 1.5D+00, 2 ,3e1 4.0");
+  EXPECT_EQ(full.next_reals(values, count, token), NumberTokens::Result::Ok);
+  EXPECT_EQ(count, 3U);
+  EXPECT_EQ(values[0], 1.5);
+  EXPECT_EQ(values[1], 2.0);
+  EXPECT_EQ(values[2], 30.0);
+  EXPECT_EQ(full.next_reals(values, count, token), NumberTokens::Result::End);
+  EXPECT_EQ(count, 1U);
+  EXPECT_EQ(values[0], 4.0);
+
+  NumberTokens bad("7 1.0/ 8");
+  EXPECT_EQ(bad.next_reals(values, count, token), NumberTokens::Result::NotANumber);
+  EXPECT_EQ(count, 1U);
+  EXPECT_EQ(token, "1.0/");
+
+  NumberTokens overflow("1e999");
+  EXPECT_EQ(overflow.next_reals(values, count, token), NumberTokens::Result::NotANumber);
+  EXPECT_EQ(count, 0U);
+  EXPECT_EQ(token, "1e999");
+}
+
 struct Decoded {
   std::vector<ItemResult> results;
   std::vector<std::string> items;
