@@ -99,27 +99,43 @@ constexpr char kDigitPairs[] =
 // Two digits of v < 100.
 void write_pair(char* out, std::uint32_t v) { std::memcpy(out, kDigitPairs + 2 * v, 2); }
 
-// Four digits of v < 10^4.
-void write_four(char* out, std::uint32_t v) {
-  write_pair(out, v / 100);
-  write_pair(out + 2, v % 100);
+// The 8 digits of v < 10^8 as the bytes of one little-endian word, the
+// first digit in the lowest byte: v is split into two halves of 4 digits in
+// the two 32-bit lanes, each into pairs in 16-bit lanes, each pair into
+// digits in bytes; the divisions by 100 and 10 are multiplications by
+// 10486 / 2^20 and 103 / 2^10, exact for the lanes' ranges (checked for
+// every v).
+std::uint64_t eight_digit_text(std::uint32_t v) {
+  const std::uint64_t halves = (v / 10000) | (std::uint64_t{v % 10000} << 32);
+  const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007F;
+  const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+  return (tens | ((pairs - tens * 10) << 8)) + 0x3030303030303030;
 }
 
-// The `count` decimal digits of m (below 10^count): eight at a time from the
-// right in 32-bit arithmetic, then pairs.
+// The `count` decimal digits of m (below 10^count), eight at a time from the
+// right.
 void write_digits(char* out, std::uint64_t m, int count) {
-  for (; count > 8; count -= 8) {
-    const auto eight = static_cast<std::uint32_t>(m % 100000000);
-    m /= 100000000;
-    write_four(out + count - 8, eight / 10000);
-    write_four(out + count - 4, eight % 10000);
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; count > 8; count -= 8) {
+      const std::uint64_t text = eight_digit_text(static_cast<std::uint32_t>(m % 100000000));
+      m /= 100000000;
+      std::memcpy(out + count - 8, &text, 8);
+    }
+    // The leading count <= 8 digits: the last bytes of their 8-digit text.
+    const std::uint64_t text = eight_digit_text(static_cast<std::uint32_t>(m)) >> (8 * (8 - count));
+    if (count == 4) {
+      std::memcpy(out, &text, 4);  // 12 digits, as in the records of the RINEX files
+    } else {
+      std::memcpy(out, &text, static_cast<std::size_t>(count));
+    }
+  } else {
+    for (; count >= 2; count -= 2) {
+      write_pair(out + count - 2, static_cast<std::uint32_t>(m % 100));
+      m /= 100;
+    }
+    if (count == 1) out[0] = static_cast<char>('0' + m);
   }
-  auto rest = static_cast<std::uint32_t>(m);
-  for (; count >= 2; count -= 2) {
-    write_pair(out + count - 2, rest % 100);
-    rest /= 100;
-  }
-  if (count == 1) out[0] = static_cast<char>('0' + rest);
 }
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -150,9 +166,17 @@ std::uint64_t scaled_integer(std::uint64_t m, int q, int scale, std::uint64_t& w
     return 0;
   }
   whole = static_cast<std::uint64_t>(product >> drop);
-  const Uint128 rest = product & ((Uint128{1} << drop) - 1);
-  const Uint128 half = Uint128{1} << (drop - 1);
-  return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+  bool up = false;
+  if (drop < 64) {  // the dropped bits lie in the low word
+    const std::uint64_t rest = static_cast<std::uint64_t>(product) & ((std::uint64_t{1} << drop) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (drop - 1);
+    up = rest > half || (rest == half && (whole & 1) != 0);
+  } else {
+    const Uint128 rest = product & ((Uint128{1} << drop) - 1);
+    const Uint128 half = Uint128{1} << (drop - 1);
+    up = rest > half || (rest == half && (whole & 1) != 0);
+  }
+  return whole + (up ? 1 : 0);
 }
 
 // The d significant digits of a normal `magnitude` correctly rounded (as the

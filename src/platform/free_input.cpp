@@ -111,10 +111,15 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     if (p == end || !is_digit(*p)) return nullptr;
-    for (; p < end; ++p) {
-      const auto d = static_cast<unsigned char>(*p - '0');
-      if (d > 9) break;
-      if (exponent < kExponentCap) exponent = exponent * 10 + d;
+    if (end - p >= 2 && is_digit(p[1]) && (end - p == 2 || !is_digit(p[2]))) {
+      exponent = (p[0] - '0') * 10 + (p[1] - '0');  // the common two digits
+      p += 2;
+    } else {
+      for (; p < end; ++p) {
+        const auto d = static_cast<unsigned char>(*p - '0');
+        if (d > 9) break;
+        if (exponent < kExponentCap) exponent = exponent * 10 + d;
+      }
     }
     if (negative) exponent = -exponent;
   }
@@ -222,17 +227,21 @@ KAVRIL_INLINE bool quotient_by_reciprocal(std::uint64_t digits, int k, double& m
   const Uint128 low = Uint128{wide} * static_cast<std::uint64_t>(five.reciprocal);
   const Uint128 high = Uint128{wide} * static_cast<std::uint64_t>(five.reciprocal >> 64);
   const Uint128 top = high + (low >> 64);  // at least 2^126
-  // value = top * 2^(64 - 127 - L - k - normalize)
-  const int shift = bit_length(top) - 53;  // 74 or 75
-  std::uint64_t mantissa = static_cast<std::uint64_t>(top >> shift);
-  const Uint128 rest = top & ((Uint128{1} << shift) - 1);
-  const Uint128 half = Uint128{1} << (shift - 1);
-  if (rest > half) {
+  // value = top * 2^(64 - 127 - L - k - normalize). The mantissa is the top
+  // 53 of its 127 or 128 bits; the bits below (the rest) are compared with
+  // half a unit word by word: the half lies in the high word.
+  const auto topHigh = static_cast<std::uint64_t>(top >> 64);
+  const auto topLow = static_cast<std::uint64_t>(top);
+  const int shift = 10 + static_cast<int>(topHigh >> 63);  // bits of the rest in the high word
+  std::uint64_t mantissa = topHigh >> shift;
+  const std::uint64_t restHigh = topHigh & ((std::uint64_t{1} << shift) - 1);
+  const std::uint64_t halfHigh = std::uint64_t{1} << (shift - 1);
+  if (restHigh > halfHigh || (restHigh == halfHigh && topLow != 0)) {
     ++mantissa;  // the exact value lies at or above top, so above the half too
-  } else if (rest + 2 > half) {
-    return false;  // too close to the half to tell
+  } else if ((restHigh == halfHigh && topLow == 0) || (restHigh == halfHigh - 1 && topLow == ~std::uint64_t{0})) {
+    return false;  // the rest is within two units of the half: too close to tell
   }
-  int power = shift + 64 - 127 - five.length - k - normalize;
+  int power = shift + 64 + 64 - 127 - five.length - k - normalize;
   if (mantissa == kTwoPow53) {
     mantissa >>= 1;
     ++power;
@@ -404,34 +413,40 @@ NumberTokens::Result NumberTokens::next_reals(std::span<double> values, std::siz
   const char* const data = line_.data();
   const char* const end = data + line_.size();
   const char* p = data + pos_;
+  const char* first = p;  // of the last number read
+  const char* stop = p;
+  const auto finish = [&](Result result) {
+    pos_ = static_cast<std::size_t>(p - data);
+    if (count > 0) token = std::string_view(first, static_cast<std::size_t>(stop - first));
+    return result;
+  };
   count = 0;
   while (count < values.size()) {
     while (p < end && is_space(*p)) ++p;
-    if (p == end) {
-      pos_ = line_.size();
-      return Result::End;
-    }
-    const char* const first = p;
+    if (p == end) return finish(Result::End);
     DecimalParts parts;
-    const char* const stop = scan_number(first, end, parts);
-    if (stop == nullptr || (stop != end && !is_number_separator(*stop))) {
-      pos_ = static_cast<std::size_t>(first - data);
+    const char* const next_stop = scan_number(p, end, parts);
+    if (next_stop == nullptr || (next_stop != end && !is_number_separator(*next_stop))) {
+      pos_ = static_cast<std::size_t>(p - data);
       next(token);
       return Result::NotANumber;
     }
-    token = std::string_view(first, static_cast<std::size_t>(stop - first));
+    first = p;
+    stop = next_stop;
     // The separator after the value: blanks with at most one comma.
     p = stop;
     while (p < end && is_space(*p)) ++p;
     if (p < end && *p == ',') ++p;
-    if (!convert(token, parts, values[count])) {
+    if (!exact_decimal(parts, values[count]) &&
+        !convert_general(std::string_view(first, static_cast<std::size_t>(stop - first)), parts.letter,
+                         values[count])) {
       pos_ = static_cast<std::size_t>(p - data);
+      token = std::string_view(first, static_cast<std::size_t>(stop - first));
       return Result::NotANumber;
     }
     ++count;
   }
-  pos_ = static_cast<std::size_t>(p - data);
-  return Result::Ok;
+  return finish(Result::Ok);
 }
 
 // The separator after a value: blanks with at most one comma.
