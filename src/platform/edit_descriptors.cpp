@@ -99,43 +99,21 @@ constexpr char kDigitPairs[] =
 // Two digits of v < 100.
 void write_pair(char* out, std::uint32_t v) { std::memcpy(out, kDigitPairs + 2 * v, 2); }
 
-// The 8 digits of v < 10^8 as the bytes of one little-endian word, the
-// first digit in the lowest byte: v is split into two halves of 4 digits in
-// the two 32-bit lanes, each into pairs in 16-bit lanes, each pair into
-// digits in bytes; the divisions by 100 and 10 are multiplications by
-// 10486 / 2^20 and 103 / 2^10, exact for the lanes' ranges (checked for
-// every v).
-std::uint64_t eight_digit_text(std::uint32_t v) {
-  const std::uint64_t halves = (v / 10000) | (std::uint64_t{v % 10000} << 32);
-  const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007F;
-  const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
-  const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
-  return (tens | ((pairs - tens * 10) << 8)) + 0x3030303030303030;
-}
-
-// The `count` decimal digits of m (below 10^count), eight at a time from the
-// right.
+// The `count` decimal digits of m (below 10^count): four at a time from the
+// right, each group as two pairs.
 void write_digits(char* out, std::uint64_t m, int count) {
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; count > 8; count -= 8) {
-      const std::uint64_t text = eight_digit_text(static_cast<std::uint32_t>(m % 100000000));
-      m /= 100000000;
-      std::memcpy(out + count - 8, &text, 8);
-    }
-    // The leading count <= 8 digits: the last bytes of their 8-digit text.
-    const std::uint64_t text = eight_digit_text(static_cast<std::uint32_t>(m)) >> (8 * (8 - count));
-    if (count == 4) {
-      std::memcpy(out, &text, 4);  // 12 digits, as in the records of the RINEX files
-    } else {
-      std::memcpy(out, &text, static_cast<std::size_t>(count));
-    }
-  } else {
-    for (; count >= 2; count -= 2) {
-      write_pair(out + count - 2, static_cast<std::uint32_t>(m % 100));
-      m /= 100;
-    }
-    if (count == 1) out[0] = static_cast<char>('0' + m);
+  for (; count > 4; count -= 4) {
+    const auto four = static_cast<std::uint32_t>(m % 10000);
+    m /= 10000;
+    write_pair(out + count - 4, four / 100);
+    write_pair(out + count - 2, four % 100);
   }
+  auto rest = static_cast<std::uint32_t>(m);
+  for (; count >= 2; count -= 2) {
+    write_pair(out + count - 2, rest % 100);
+    rest /= 100;
+  }
+  if (count == 1) out[0] = static_cast<char>('0' + rest);
 }
 
 __extension__ typedef unsigned __int128 Uint128;
