@@ -99,14 +99,26 @@ constexpr char kDigitPairs[] =
 // Two digits of v < 100.
 void write_pair(char* out, std::uint32_t v) { std::memcpy(out, kDigitPairs + 2 * v, 2); }
 
-// The `count` decimal digits of m (below 10^count): four at a time from the
-// right, each group as two pairs.
-void write_digits(char* out, std::uint64_t m, int count) {
+// Four digits of v < 10^4.
+void write_four(char* out, std::uint32_t v) {
+  write_pair(out, v / 100);
+  write_pair(out + 2, v % 100);
+}
+
+// The `count` decimal digits of m (below 10^count). Twelve digits, the
+// precision of every value of the RINEX records, go as three independent
+// groups of four; other counts four at a time from the right. (No library
+// call: a memcpy or memset of variable length costs more than the digits.)
+[[gnu::always_inline]] inline void write_digits(char* out, std::uint64_t m, int count) {
+  if (count == 12) {
+    write_four(out, static_cast<std::uint32_t>(m / 100000000));
+    write_four(out + 4, static_cast<std::uint32_t>(m / 10000 % 10000));
+    write_four(out + 8, static_cast<std::uint32_t>(m % 10000));
+    return;
+  }
   for (; count > 4; count -= 4) {
-    const auto four = static_cast<std::uint32_t>(m % 10000);
+    write_four(out + count - 4, static_cast<std::uint32_t>(m % 10000));
     m /= 10000;
-    write_pair(out + count - 4, four / 100);
-    write_pair(out + count - 2, four % 100);
   }
   auto rest = static_cast<std::uint32_t>(m);
   for (; count >= 2; count -= 2) {
@@ -144,17 +156,9 @@ std::uint64_t scaled_integer(std::uint64_t m, int q, int scale, std::uint64_t& w
     return 0;
   }
   whole = static_cast<std::uint64_t>(product >> drop);
-  bool up = false;
-  if (drop < 64) {  // the dropped bits lie in the low word
-    const std::uint64_t rest = static_cast<std::uint64_t>(product) & ((std::uint64_t{1} << drop) - 1);
-    const std::uint64_t half = std::uint64_t{1} << (drop - 1);
-    up = rest > half || (rest == half && (whole & 1) != 0);
-  } else {
-    const Uint128 rest = product & ((Uint128{1} << drop) - 1);
-    const Uint128 half = Uint128{1} << (drop - 1);
-    up = rest > half || (rest == half && (whole & 1) != 0);
-  }
-  return whole + (up ? 1 : 0);
+  const Uint128 rest = product & ((Uint128{1} << drop) - 1);
+  const Uint128 half = Uint128{1} << (drop - 1);
+  return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
 }
 
 // The d significant digits of a normal `magnitude` correctly rounded (as the
@@ -168,27 +172,26 @@ bool scaled_decimal(double magnitude, int d, std::uint64_t& digits, int& exponen
   if (biased == 0) return false;  // subnormal
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int q = biased - 1075;
-  // floor(log10(magnitude)) is `decade` or one more (log10(2) ~ 78913 / 2^18).
+  // floor(log10(magnitude)) is `decade` or one more (log10(2) ~ 78913 / 2^18):
+  // when the scaled value has d + 1 digits, it is scaled once more.
   int decade = ((biased - 1023) * 78913) >> 18;
   const std::uint64_t top = kPowerOfTenInteger[static_cast<std::size_t>(d)];
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const int scale = d - 1 - decade;
-    if (scale < 0 || scale > kMaxPowerOfFive) return false;
-    std::uint64_t whole = 0;
-    std::uint64_t rounded = scaled_integer(m, q, scale, whole);
-    if (whole >= top) {  // the estimate was one too small
-      ++decade;
-      continue;
-    }
-    if (rounded == top) {  // 9.99...95 rounds up into the next decade
-      rounded = top / 10;
-      ++decade;
-    }
-    digits = rounded;
-    exponent = decade + 1;
-    return true;
+  const int scale = d - 1 - decade;
+  if (scale < 0 || scale > kMaxPowerOfFive) return false;
+  std::uint64_t whole = 0;
+  std::uint64_t rounded = scaled_integer(m, q, scale, whole);
+  if (whole >= top) {
+    if (scale == 0) return false;
+    ++decade;
+    rounded = scaled_integer(m, q, scale - 1, whole);
   }
-  return false;
+  if (rounded == top) {  // 9.99...95 rounds up into the next decade
+    rounded = top / 10;
+    ++decade;
+  }
+  digits = rounded;
+  exponent = decade + 1;
+  return true;
 }
 
 // The same digits and exponent from one correctly rounded conversion of
@@ -231,7 +234,7 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   int exponent = 0;
   std::uint64_t digits = 0;
   if (value == 0.0) {
-    std::memset(p, '0', static_cast<std::size_t>(d));
+    write_digits(p, 0, d);
   } else if (scaled_decimal(std::fabs(value), d, digits, exponent)) {
     write_digits(p, digits, d);
   } else if (!rounded_decimal(std::fabs(value), d, p, exponent)) {
