@@ -84,12 +84,7 @@ namespace {
 
 // Powers of ten up to 10^17, the most digits the exact integer path gives.
 constexpr int kMaxScaledDigits = 17;
-constexpr std::array<std::uint64_t, kMaxScaledDigits + 1> kPowerOfTenInteger = [] {
-  std::array<std::uint64_t, kMaxScaledDigits + 1> powers{};
-  powers[0] = 1;
-  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 10;
-  return powers;
-}();
+constexpr auto kPowerOfTenInteger = integer_powers<kMaxScaledDigits>(10);
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -132,12 +127,7 @@ __extension__ typedef unsigned __int128 Uint128;
 
 // Powers of five below 2^63.
 constexpr int kMaxPowerOfFive = 27;
-constexpr std::array<std::uint64_t, kMaxPowerOfFive + 1> kPowerOfFive = [] {
-  std::array<std::uint64_t, kMaxPowerOfFive + 1> powers{};
-  powers[0] = 1;
-  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
-  return powers;
-}();
+constexpr auto kPowerOfFive = integer_powers<kMaxPowerOfFive>(5);
 
 // The magnitude * 10^scale rounded to an integer (ties to even), exactly:
 // with magnitude = m * 2^q, the product is (m * 5^scale) * 2^(q + scale),

@@ -141,12 +141,7 @@ constexpr double kPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kMaxExactPowerOfTen = 22;
 constexpr int kMaxPowerOfFive = 27;
-constexpr std::array<std::uint64_t, kMaxPowerOfFive + 1> kPowerOfFive = [] {
-  std::array<std::uint64_t, kMaxPowerOfFive + 1> powers{};
-  powers[0] = 1;
-  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
-  return powers;
-}();
+constexpr auto kPowerOfFive = integer_powers<kMaxPowerOfFive>(5);
 constexpr std::uint64_t kTwoPow53 = std::uint64_t{1} << 53;
 
 __extension__ typedef unsigned __int128 Uint128;

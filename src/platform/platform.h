@@ -229,6 +229,16 @@ void put_E(char* out, double value, int w, int d);
 // minus sign before the digits of a negative number (" 7", " -3").
 std::string integer_text(long long value);
 
+// base^0 to base^N as 64-bit integers, for the tables of the exact number
+// conversions (the caller keeps base^N below 2^64).
+template <std::size_t N>
+constexpr std::array<std::uint64_t, N + 1> integer_powers(std::uint64_t base) {
+  std::array<std::uint64_t, N + 1> powers{};
+  powers[0] = 1;
+  for (std::size_t k = 1; k <= N; ++k) powers[k] = powers[k - 1] * base;
+  return powers;
+}
+
 // ---------------------------------------------------------------------------
 // Free-format input
 // ---------------------------------------------------------------------------
