@@ -36,7 +36,7 @@ struct DecimalParts {
   bool negative = false;
   std::uint64_t digits = 0;  // below 10^19 < 2^64 when not `tooLong`
   int exponent = 0;
-  bool tooLong = false;      // more than 19 significant digits
+  bool tooLong = false;      // more than 19 significant digits, or an exponent cut at its cap
   std::size_t letter = 0;    // position of the exponent letter in the token (its end without one)
 };
 
@@ -106,6 +106,7 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
   if (count == 0) return nullptr;
   parts.letter = static_cast<std::size_t>(p - first);
   int exponent = 0;
+  bool exponentCut = false;  // digits beyond the cap dropped: the exponent is no longer exact
   if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
     ++p;
     bool negative = false;
@@ -118,7 +119,10 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
       for (; p < end; ++p) {
         const auto d = static_cast<unsigned char>(*p - '0');
         if (d > 9) break;
-        if (exponent < kExponentCap) exponent = exponent * 10 + d;
+        if (exponent < kExponentCap)
+          exponent = exponent * 10 + d;
+        else
+          exponentCut = true;
       }
     }
     if (negative) exponent = -exponent;
@@ -128,7 +132,9 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
     for (const char* q = mantissa; count > 0 && (*q == '0' || *q == '.'); ++q)
       if (*q == '0') --count;
   }
-  parts.tooLong = count > kMaxDigits;
+  // A cut exponent with as many decimals would give a modest value to a
+  // number that overflows: such tokens take the general path.
+  parts.tooLong = count > kMaxDigits || exponentCut;
   // Kept within int also for absurdly long tokens (such exponents take the
   // general path anyway).
   const std::ptrdiff_t scaled = exponent - decimals;

@@ -101,6 +101,19 @@ TEST(ParseReal, TokensLongerThanTheLocalBuffer) {
   EXPECT_EQ(v, 1.0);
 }
 
+TEST(ParseReal, AnExponentOfManyDigitsAfterManyDecimals) {
+  // 10^-100000 times 10^1000000 overflows: the exponent must not be taken
+  // for its first six digits, which the decimals would cancel.
+  const std::string tiny = "0." + std::string(99999, '0') + "1";
+  double v = 7.0;
+  EXPECT_FALSE(parse_real(tiny + "D1000000", v));
+  EXPECT_FALSE(parse_real(tiny + "e1000001", v));
+  EXPECT_EQ(v, 7.0);
+  EXPECT_TRUE(has_real_form(tiny + "D1000000"));
+  EXPECT_TRUE(parse_real(tiny + "e100001", v));
+  EXPECT_EQ(v, 10.0);
+}
+
 TEST(ParseReal, AgreesWithCorrectlyRoundedStrtodOverTheWholeRange) {
   std::mt19937_64 rng(11);
   for (int i = 0; i < 100000; ++i) {
