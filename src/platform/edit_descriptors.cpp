@@ -154,7 +154,7 @@ std::uint64_t scaled_integer(std::uint64_t m, int q, int scale, std::uint64_t& w
 // The d significant digits of a normal `magnitude` correctly rounded (as the
 // integer digits, 10^(d-1) <= digits < 10^d) and the exponent of the 0.ddd
 // form, by exact integer arithmetic, for d <= 17 and magnitudes from about
-// 10^-16 up to 10^(d-1); false outside that range.
+// 10^(d-28) up to 10^(d-1); false outside that range.
 bool scaled_decimal(double magnitude, int d, std::uint64_t& digits, int& exponent) {
   if (d > kMaxScaledDigits) return false;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
