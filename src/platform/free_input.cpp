@@ -30,6 +30,14 @@ KAVRIL_INLINE bool is_space(char c) { return c == ' ' || c == '\t'; }
 // Blank, tab or comma; every character of a number lies above the comma but '+'.
 KAVRIL_INLINE bool is_number_separator(char c) { return c <= ',' && (c == ' ' || c == '\t' || c == ','); }
 
+// The position after the separator that follows a value: blanks with at
+// most one comma.
+KAVRIL_INLINE const char* after_separator(const char* p, const char* end) {
+  while (p < end && is_space(*p)) ++p;
+  if (p < end && *p == ',') ++p;
+  return p;
+}
+
 // A number token taken apart in one pass. Its value is
 // digits * 10^exponent unless it has more than 19 significant digits.
 struct DecimalParts {
@@ -434,15 +442,11 @@ NumberTokens::Result NumberTokens::next_reals(std::span<double> values, std::siz
     }
     first = p;
     stop = next_stop;
-    // The separator after the value: blanks with at most one comma.
-    p = stop;
-    while (p < end && is_space(*p)) ++p;
-    if (p < end && *p == ',') ++p;
-    if (!exact_decimal(parts, values[count]) &&
-        !convert_general(std::string_view(first, static_cast<std::size_t>(stop - first)), parts.letter,
-                         values[count])) {
+    p = after_separator(stop, end);
+    const std::string_view number(first, static_cast<std::size_t>(stop - first));
+    if (!convert(number, parts, values[count])) {
       pos_ = static_cast<std::size_t>(p - data);
-      token = std::string_view(first, static_cast<std::size_t>(stop - first));
+      token = number;
       return Result::NotANumber;
     }
     ++count;
@@ -452,8 +456,7 @@ NumberTokens::Result NumberTokens::next_reals(std::span<double> values, std::siz
 
 // The separator after a value: blanks with at most one comma.
 void NumberTokens::skip_separator() {
-  skip_blanks(line_, pos_);
-  if (pos_ < line_.size() && line_[pos_] == ',') ++pos_;
+  pos_ = static_cast<std::size_t>(after_separator(line_.data() + pos_, line_.data() + line_.size()) - line_.data());
 }
 
 ItemResult ItemDecoder::next(std::string& item) {

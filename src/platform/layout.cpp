@@ -317,16 +317,22 @@ class Runner {
  private:
   void run_nodes(const std::vector<Node>& nodes, std::size_t first) {
     for (std::size_t i = first; i < nodes.size() && !stopped_; ++i) {
-      const int done = nodes[i].edit == Edit::DoubleExp ? run_d_list(nodes[i]) : 0;
+      const int done = run_real_list(nodes[i]);
       for (int r = done; r < nodes[i].repeat && !stopped_; ++r) run_node(nodes[i]);
     }
   }
 
-  // A repeated D descriptor over a list of reals (the records of the RINEX
-  // files) writes its values in one loop; returns how many it wrote.
-  int run_d_list(const Node& node) {
+  // A repeated F, D or E descriptor over a list of reals (the records of
+  // the RINEX files) writes the values of the list in one loop; returns how
+  // many it wrote (0 for other descriptors and items).
+  int run_real_list(const Node& node) {
+    void (*const put_real)(char*, double, int, int) = node.edit == Edit::DoubleExp ? put_D
+                                                      : node.edit == Edit::Exp     ? put_E
+                                                      : node.edit == Edit::Fixed   ? put_F
+                                                                                   : nullptr;
+    if (put_real == nullptr) return 0;
     const std::span<const double> values = items_.reals(static_cast<std::size_t>(node.repeat));
-    for (const double value : values) put_D(out_.extend(static_cast<std::size_t>(node.w)), value, node.w, node.d);
+    for (const double value : values) put_real(out_.extend(static_cast<std::size_t>(node.w)), value, node.w, node.d);
     consumed_ += static_cast<int>(values.size());
     return static_cast<int>(values.size());
   }

@@ -62,6 +62,7 @@ TEST(Layout, ListsSupplyOneItemPerElement) {
   const std::span<const double> two(reals.data(), 2);
   EXPECT_EQ(run("(4D10.3)", {two, 3.0, two.first(1)}), " 0.100D+01 0.200D+01 0.300D+01 0.100D+01\n");
   EXPECT_EQ(run("(2D10.3,A)", {two.first(1), 5.0, "!"}), " 0.100D+01 0.500D+01!\n");
+  EXPECT_EQ(run("(3F5.1,E10.3)", {two, 3.0, two.first(1)}), "  1.0  2.0  3.0 0.100E+01\n");
   EXPECT_EQ(run("(I2,I2,A)", {std::span<const int>(ints), "!"}), " 1 2!\n");
   EXPECT_EQ(run("(I2,A)", {std::span<const int>(), 3, "!"}), " 3!\n");
 }
