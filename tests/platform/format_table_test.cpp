@@ -146,20 +146,29 @@ void expect_reference_d(double v, int d, int& mismatches) {
                   << expected << "|";
 }
 
-TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
-  std::mt19937_64 rng(20260607);
+// Compares put_D with the reference for `random_count()` values drawn by
+// `draw`, in the widths that `digits` picks for value i.
+template <class Draw, class Digits>
+void expect_random_values_match(std::uint64_t seed, Draw draw, Digits digits) {
+  std::mt19937_64 rng(seed);
   const long count = random_count();
   int mismatches = 0;
   for (long i = 0; i < count; ++i) {
-    const double v = random_value(rng);
-    expect_reference_d(v, i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12, mismatches);
+    const double v = draw(rng);
+    expect_reference_d(v, digits(i, rng), mismatches);
   }
   EXPECT_EQ(mismatches, 0);
 }
 
+TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
+  expect_random_values_match(20260607, random_value, [](long i, std::mt19937_64& rng) {
+    return i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12;
+  });
+}
+
 // A value read from a decimal of 1 to 15 significant digits (as every value
 // of a broadcast file is), a power of ten, or a neighbour one step away:
-// the values for which put_D finds its digits without a general conversion.
+// the values of the records, most of which take the exact integer path.
 double short_decimal_value(std::mt19937_64& rng) {
   char text[64];
   const int exponent = static_cast<int>(rng() % 90) - 45;
@@ -178,14 +187,9 @@ double short_decimal_value(std::mt19937_64& rng) {
 }
 
 TEST(FormatRandom, PutDOfShortDecimalsAgreesWithAnIndependentReference) {
-  std::mt19937_64 rng(20260611);
-  const long count = random_count();
-  int mismatches = 0;
-  for (long i = 0; i < count; ++i) {
-    const double v = short_decimal_value(rng);
-    expect_reference_d(v, i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17), mismatches);
-  }
-  EXPECT_EQ(mismatches, 0);
+  expect_random_values_match(20260611, short_decimal_value, [](long i, std::mt19937_64& rng) {
+    return i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17);
+  });
 }
 
 TEST(FormatRandom, PutFAgreesWithPrintfWhereTheZeroFits) {
