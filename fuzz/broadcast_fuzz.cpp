@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       RDBBLK(lfnLocal, eph);
       RDBCHK(lfnLocal, eph);
       RDBBLK(lfnLocal, clock);
+      RDBTOC(lfnLocal, eph, clock);
       V3RXBR(eph, clock, rinex);
       RXWTNR(lfnFirst, lfnError, satNum, rinex, irCode);
     }

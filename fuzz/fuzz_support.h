@@ -32,6 +32,7 @@ inline void reset_run_state() {
   lfnError = 6;
   pgmNam.assign(8, ' ');  // without a program name EXIT_DEL deletes nothing
   menuAuxFile.clear();
+  exitCleanup = nullptr;
 }
 
 // Runs `body` and puts the module state back to that of a fresh run; a fatal

@@ -2,7 +2,12 @@
 // keyword BRDFIL into RINEX navigation files of version 1, one summary row
 // per input file. Consecutive input files with the same output name are
 // merged into one RINEX file under one header.
-#include <optional>
+//
+// Nothing is lost and nothing fails silently: no output may overwrite a file
+// the run reads or writes, every write and close of a RINEX file is checked,
+// and a RINEX file left incomplete by a failed run is deleted.
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +16,7 @@
 #include "pgm/pgm.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
+#include "util/util.h"
 
 namespace kavril {
 
@@ -22,6 +28,39 @@ constexpr std::size_t kTableNameWidth = 32;
 constexpr std::size_t kAgencyLength = 20;
 constexpr std::size_t kCommentLength = 60;
 constexpr std::size_t kFileNameLength = 255;
+
+// The RINEX output unit.
+const int& lfnRnx = lfnFirst;
+
+// The RINEX file of the run that is open on the RINEX unit, or was open when
+// its write or close failed. Module state, because the run may stop anywhere
+// and the termination then decides whether the file stays.
+struct RinexFile {
+  bool open = false;
+  std::string name;      // output name, as in the file list
+  std::string fileName;  // the name it was opened under (variables resolved)
+  // True while the file cannot be taken as complete: the current row writes
+  // into it, or a write or close of it failed.
+  bool incomplete = false;
+};
+RinexFile rinexFile;
+
+// Message blocks of the driver: a first line and one to three detail lines.
+void writeMessage(std::string_view first, std::string_view label, std::string_view value) {
+  static const Layout kBlock("(/,A,/,16X,A,A,/)");
+  kBlock.write(lfnError, {first, label, value});
+}
+void writeMessage(std::string_view first, std::string_view label1, std::string_view value1,
+                  std::string_view label2, std::string_view value2) {
+  static const Layout kBlock("(/,A,2(/,16X,A,A),/)");
+  kBlock.write(lfnError, {first, label1, value1, label2, value2});
+}
+void writeMessage(std::string_view first, std::string_view label1, std::string_view value1,
+                  std::string_view label2, std::string_view value2, std::string_view label3,
+                  std::string_view value3) {
+  static const Layout kBlock("(/,A,3(/,16X,A,A),/)");
+  kBlock.write(lfnError, {first, label1, value1, label2, value2, label3, value3});
+}
 
 std::string fileName(std::string_view value) {
   return std::string(platform::trim_right(value.substr(0, kFileNameLength)));
@@ -52,6 +91,161 @@ void applyOutputNames(FileNameMatrix& files, int nFil) {
   EXITRC(2);
 }
 
+// --- No output overwrites a file of the run ---------------------------------
+
+// A file the run reads or writes: its name as given and its identity.
+struct RunFile {
+  std::string name;
+  platform::FileId id;
+};
+
+// `name` as OPNFIL opens it: left-adjusted, variables resolved (silently:
+// OPNFIL warns when it opens the file).
+std::string resolvedName(std::string_view name) {
+  std::string resolved = platform::fit(name, kFileNameLength);
+  SJUSTL(resolved);
+  if (resolved.find('$') != std::string::npos) RPLENVAR(0, resolved);
+  return resolved;
+}
+
+void addByName(std::vector<RunFile>& files, std::string_view name) {
+  RunFile file{std::string(platform::trim_right(name)), {}};
+  if (platform::existing_file_id(resolvedName(name), file.id)) files.push_back(std::move(file));
+}
+
+void addByUnit(std::vector<RunFile>& files, int unit) {
+  RunFile file{std::string(platform::trim_right(platform::unit_file_name(unit))), {}};
+  if (platform::unit_file_id(unit, file.id)) files.push_back(std::move(file));
+}
+
+// The existing files of the run in the order they are compared with the
+// outputs: the broadcast files, the keyword input file, the constants file,
+// then the named system files (standard input, program output, messages).
+std::vector<RunFile> filesOfTheRun(const FileNameMatrix& files, int nFil) {
+  std::vector<RunFile> runFiles;
+  for (int row = 1; row <= nFil; ++row) addByName(runFiles, files.at(1, row));
+  addByName(runFiles, inpKey.inpFilNam);
+  std::string constName;
+  int irc = 0;
+  GTFLNA(0, "CONST", constName, irc);
+  if (irc == 0) addByName(runFiles, constName);
+  addByUnit(runFiles, lfnSysInp);
+  if (lfnPrint != platform::kStdOut) addByUnit(runFiles, lfnPrint);
+  if (lfnError != lfnPrint && lfnError != platform::kStdOut) addByUnit(runFiles, lfnError);
+  return runFiles;
+}
+
+// Stops the run before anything is converted when an output name, in row
+// order, is an existing file of the run (any of its names or links).
+void refuseOverwrites(const FileNameMatrix& files, int nFil) {
+  const std::vector<RunFile> runFiles = filesOfTheRun(files, nFil);
+  std::map<platform::FileId, const RunFile*> firstOfId;
+  for (const RunFile& file : runFiles) firstOfId.emplace(file.id, &file);
+  for (int row = 1; row <= nFil; ++row) {
+    const std::string& output = files.at(2, row);
+    platform::FileId id;
+    if (platform::is_blank(output) || !platform::existing_file_id(resolvedName(output), id)) continue;
+    const auto same = firstOfId.find(id);
+    if (same == firstOfId.end()) continue;
+    writeMessage(" *** PG KAVRIL: RINEX file would overwrite a file of this run", "RINEX file : ",
+                 platform::trim_right(output), "Same file  : ", same->second->name);
+    EXITRC(2);
+  }
+}
+
+// --- RINEX files: every write and close checked ------------------------------
+
+[[noreturn]] void stopOnWriteError(int ios) {
+  rinexFile.incomplete = true;
+  writeMessage(" *** PG KAVRIL: Cannot write RINEX file", "File name  : ", rinexFile.fileName,
+               "IOSTAT     : ", std::to_string(ios), "Reason     : ", platform::error_text(ios));
+  EXITRC(2);
+}
+
+// Stops the run when a write of the open RINEX file failed so far; writes
+// its buffer out, so what the summary table reports has reached the file.
+void checkRinexWrites() {
+  if (const int ios = platform::write_out(lfnRnx); ios != 0) stopOnWriteError(ios);
+}
+
+// Closes the open RINEX file; a failed close (the last buffered writes) stops
+// the run like a failed write.
+void closeRinex() {
+  if (!rinexFile.open) return;
+  const int ios = platform::close_unit(lfnRnx);
+  rinexFile.open = false;
+  if (ios != 0) stopOnWriteError(ios);
+  rinexFile = RinexFile{};
+}
+
+// Exit step of a failed run: a RINEX file that the stopping row wrote into,
+// or whose write or close failed, holds only part of its messages. It is
+// deleted, unless the exit steps took it already (DELETE_FILES).
+void deleteIncompleteRinex(int irCode) {
+  if (irCode != 2 || !rinexFile.incomplete) return;
+  if (rinexFile.open) platform::close_unit(lfnRnx);
+  rinexFile.open = false;
+  if (platform::delete_regular_file(rinexFile.fileName) != 0) return;
+  writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", "File name  : ", rinexFile.fileName);
+}
+
+// Opens the RINEX file of `row` and writes its header with the title as its
+// comment. A name that an earlier row wrote starts anew, which is announced.
+void startRinex(int row, const std::string& output, const std::string& title, const std::string& agency,
+                std::set<std::string, std::less<>>& started) {
+  closeRinex();
+  int ios = 0;
+  OPNFIL(lfnRnx, output, "UNKNOWN", "FORMATTED", " ", " ", ios);
+  OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
+  rinexFile = RinexFile{true, output, std::string(platform::trim_right(platform::unit_file_name(lfnRnx))), true};
+  if (!started.emplace(platform::trim_right(output)).second) {
+    writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced", "File name  : ",
+                 rinexFile.fileName, "Row        : ", std::to_string(row));
+  }
+  static const std::string pgmName = platform::fit("KAVRIL", 20);
+  const std::string comment[] = {platform::fit(title, kCommentLength)};
+  int irc = 0;
+  RXWTNH(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc);
+  if (irc != 0) checkRinexWrites();
+}
+
+// --- Broadcast files ----------------------------------------------------------
+
+// Converts every message of the open broadcast file on lfnLocal into records
+// on the RINEX unit. Returns the number of messages converted.
+int convertMessages() {
+  static EphemerisArray eph;
+  static ClockArray clock;
+  static RinexRecordArray rinex;
+  int nMess = 0;
+  for (int satNum = RDBSAT(lfnLocal); satNum != 0; satNum = RDBSAT(lfnLocal)) {
+    RDBBLK(lfnLocal, eph);
+    RDBCHK(lfnLocal, eph);
+    RDBBLK(lfnLocal, clock);
+    RDBTOC(lfnLocal, eph, clock);
+    V3RXBR(eph, clock, rinex);
+    int irc = 0;
+    RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+    if (irc != 0) checkRinexWrites();
+    ++nMess;
+  }
+  return nMess;
+}
+
+// After the record that ended the messages (number 0 or a blank line): a
+// later line that holds more than blanks means data the run did not read.
+void reportLinesAfterTheEnd() {
+  const long endLine = platform::line_number(lfnLocal);
+  thread_local std::string line;
+  while (platform::read_line(lfnLocal, line) == platform::ReadResult::Ok) {
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    writeMessage(" ### PG KAVRIL: Lines after the end of the messages not read", "File name  : ",
+                 platform::trim_right(platform::unit_file_name(lfnLocal)), "Line number: ",
+                 std::to_string(endLine));
+    return;
+  }
+}
+
 // The agency of the RINEX header: RUNBY's first value, or a fixed text when
 // the keyword is missing (READKEYS has reported that).
 std::string agencyFromKeywords() {
@@ -74,24 +268,31 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
   kRow.write(lfnPrint, {row, input, shown, nMess});
 }
 
-// Converts every message of the open broadcast file on lfnLocal into records
-// on the RINEX unit. Returns the number of messages converted.
-int convertMessages(int lfnRnx) {
-  static EphemerisArray eph;
-  static ClockArray clock;
-  static RinexRecordArray rinex;
-  int nMess = 0;
-  for (int satNum = RDBSAT(lfnLocal); satNum != 0; satNum = RDBSAT(lfnLocal)) {
-    RDBBLK(lfnLocal, eph);
-    RDBCHK(lfnLocal, eph);
-    RDBBLK(lfnLocal, clock);
-    RDBTOC(lfnLocal, clock);
-    V3RXBR(eph, clock, rinex);
-    int irc = 0;
-    RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
-    if (irc != 0) EXITRC(2);
-    ++nMess;
+// Converts the broadcast file of one row into its RINEX file. Returns the
+// number of messages converted.
+int convertRow(int row, const std::string& input, const std::string& output, const std::string& agency,
+               std::set<std::string, std::less<>>& started) {
+  const bool continuesOpenFile = rinexFile.open && platform::same_text(output, rinexFile.name);
+  if (continuesOpenFile) rinexFile.incomplete = true;
+
+  int ios = 0;
+  OPNFIL(lfnLocal, input, "OLD", "FORMATTED", " ", " ", ios);
+  OPNERR(lfnError, lfnLocal, ios, input, "KAVRIL");
+
+  std::string title;
+  if (!RDBTIT(lfnLocal, title)) {
+    writeMessage(" ### PG KAVRIL: Broadcast file is empty", "File name  : ",
+                 platform::trim_right(platform::unit_file_name(lfnLocal)));
+    platform::close_unit(lfnLocal);
+    if (continuesOpenFile) rinexFile.incomplete = false;
+    return 0;
   }
+  if (!continuesOpenFile) startRinex(row, output, title, agency, started);
+  const int nMess = convertMessages();
+  reportLinesAfterTheEnd();
+  platform::close_unit(lfnLocal);
+  checkRinexWrites();
+  rinexFile.incomplete = false;
   return nMess;
 }
 
@@ -99,7 +300,6 @@ int convertMessages(int lfnRnx) {
 
 void KAVRIL() {
   CPU_START(true);
-  const int lfnRnx = lfnFirst;
 
   INIT_INPKEY(inpKey);
   READINPF(" ", inpKey);
@@ -112,40 +312,22 @@ void KAVRIL() {
   int nFil = 0;
   FileNameMatrix files;
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
+  // Without BRDFIL (GTFILE2 has said so) there is nothing to convert.
+  if (!TSTKEY("BRDFIL")) EXITRC(2);
   applyOutputNames(files, nFil);
+  refuseOverwrites(files, nFil);
   const std::string agency = agencyFromKeywords();
-  const std::string pgmName = platform::fit("KAVRIL", 20);
 
-  // Output name of the row converted last; none at the start.
-  std::optional<std::string> previousOutput;
+  exitCleanup = deleteIncompleteRinex;
+  // Output names whose RINEX file a row of this run has started.
+  std::set<std::string, std::less<>> started;
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
-    int nMess = 0;
-    if (!platform::is_blank(output)) {
-      int ios = 0;
-      OPNFIL(lfnLocal, input, "OLD", "FORMATTED", " ", " ", ios);
-      OPNERR(lfnError, lfnLocal, ios, input, "KAVRIL");
-
-      std::string title;
-      if (RDBTIT(lfnLocal, title)) {
-        const bool newOutput = !previousOutput || !platform::same_text(output, *previousOutput);
-        if (newOutput) {
-          platform::close_unit(lfnRnx);
-          OPNFIL(lfnRnx, output, "UNKNOWN", "FORMATTED", " ", " ", ios);
-          OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
-          const std::string comment[] = {platform::fit(title, kCommentLength)};
-          int irc = 0;
-          RXWTNH(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc);
-          if (irc != 0) EXITRC(2);
-        }
-        nMess = convertMessages(lfnRnx);
-        previousOutput = output;
-      }
-      platform::close_unit(lfnLocal);
-    }
+    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, agency, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
   }
+  closeRinex();
 
   platform::write_line(lfnPrint, "");
   EXITRC(0);

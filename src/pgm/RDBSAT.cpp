@@ -10,12 +10,15 @@ namespace kavril {
 namespace {
 constexpr std::size_t kFieldStart = 11;  // columns 12 to 14
 constexpr std::size_t kFieldLength = 3;
+constexpr int kFirstSatellite = 1;
+constexpr int kLastSatellite = 99;
 }  // namespace
 
 // The satellite number stands in columns 12 to 14 as an integer with an
-// optional sign; blanks inside the field are ignored and a blank field (also
-// a blank or short line) reads as 0, which ends the messages. So does the end
-// of the file. Anything else in the field is an input error.
+// optional sign; blanks and tabs inside the field are ignored and a blank
+// field (also a blank or short line) reads as 0, which ends the messages. So
+// does the end of the file. Anything else in the field, and a number outside
+// 1 to 99 other than 0, is an input error.
 int RDBSAT(int lfn) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
@@ -28,12 +31,16 @@ int RDBSAT(int lfn) {
   char digits[kFieldLength];
   std::size_t length = 0;
   for (char c : field) {
-    if (c != ' ') digits[length++] = c;
+    if (c != ' ' && c != '\t') digits[length++] = c;
   }
   if (length == 0) return 0;
   int satellite = 0;
   if (!platform::parse_int(std::string_view(digits, length), satellite)) {
     RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + printable(field) + "\"");
+  }
+  // A RINEX record holds the number in two columns.
+  if (satellite != 0 && (satellite < kFirstSatellite || satellite > kLastSatellite)) {
+    RDBERR(lfn, "Satellite number in columns 12 to 14 not between 1 and 99: \"" + printable(field) + "\"");
   }
   return satellite;
 }

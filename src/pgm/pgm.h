@@ -33,8 +33,8 @@ void CMDOPT();
 // Reads the title line (columns 1 to 53). False when the file has no line.
 bool RDBTIT(int lfn, std::string& title);
 
-// Reads a satellite record (columns 12 to 14). Returns the satellite number;
-// 0 at the end of the file or for a record that ends the messages.
+// Reads a satellite record (columns 12 to 14). Returns the satellite number,
+// 1 to 99; 0 at the end of the file or for a record that ends the messages.
 int RDBSAT(int lfn);
 
 // Reads a block of 20 free-format numbers starting on the next line.
@@ -47,9 +47,16 @@ void RDBCHK(int lfn, const EphemerisArray& eph);
 
 // Checks the clock block just read: its clock reference time (position 11)
 // must lie within as many weeks as an int counts, so that the record's epoch
-// is a calendar date whose fields fit their columns. The driver calls it
-// right after reading the clock block.
-void RDBTOC(int lfn, const ClockArray& clock);
+// is a calendar date whose fields fit their columns, and the GPS week of
+// that epoch (clock_week of the message) must fit an int. The driver calls
+// it right after reading the clock block.
+void RDBTOC(int lfn, const EphemerisArray& eph, const ClockArray& clock);
+
+// GPS week of the clock reference time `toc`: the ephemeris `week` rounded
+// (halves away from zero), decreased by one when toc lies more than half a
+// week after the ephemeris reference time `toe`, increased by one when it
+// lies more than half a week before.
+double clock_week(double week, double toc, double toe);
 
 // A value read from a broadcast file as the input error reports show it: its
 // D form of the RINEX records, without leading blanks.
@@ -63,6 +70,10 @@ std::string d_form(double value);
 
 // Broadcast message to RINEX record array.
 void V3RXBR(const EphemerisArray& eph, const ClockArray& clock, RinexRecordArray& rinex);
+
+// The writers' return code is 0, or 1 when a write failed (the unit keeps
+// the errno value: platform::write_out). Writes are buffered, so a failure
+// may show only when the unit is written out or closed.
 
 // Writes the header of a RINEX navigation file of version 1.
 void RXWTNH(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,

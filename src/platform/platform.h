@@ -106,6 +106,36 @@ struct FileInquiry {
 // exist" and "not connected".
 int inquire_file(std::string_view name, FileInquiry& answer);
 
+// Writes out the buffer of `unit`. Returns 0 or the first write error that
+// happened on the unit since its open (a failed write is sticky: close_unit
+// reports it as well). The check of a file's writes costs no system call per
+// line: writes only fill the buffer, and this or close_unit says whether all
+// of them reached the file.
+int write_out(int unit);
+
+// Identity of a file (device and inode): two names, or a name and a unit,
+// mean the same file when their identities are equal.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileId&) const = default;
+  auto operator<=>(const FileId&) const = default;
+};
+// The identity of the existing file `name` (trailing blanks do not count;
+// links are followed). False when no such file exists.
+bool existing_file_id(std::string_view name, FileId& id);
+// The identity of the file connected to `unit`. False for an unconnected
+// unit, a standard stream and a scratch file.
+bool unit_file_id(int unit, FileId& id);
+
+// Deletes `name` when it is a regular file (never a device, a folder or a
+// FIFO). Returns 0 when it was deleted, ENOENT when there is no such file,
+// or another errno value.
+int delete_regular_file(std::string_view name);
+
+// The system's text for an errno value.
+std::string error_text(int errnum);
+
 // Writes out the buffers of every unit (unit 6 included: tests that capture
 // standard output call this before reading the capture).
 void flush_all();

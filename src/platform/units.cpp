@@ -354,6 +354,39 @@ int inquire_file(std::string_view name, FileInquiry& answer) {
   return 0;
 }
 
+int write_out(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr) return EBADF;
+  flush_unit(*u);
+  return u->firstError;
+}
+
+bool existing_file_id(std::string_view name, FileId& id) {
+  const std::string path(trim_right(name));
+  struct stat info {};
+  if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0) return false;
+  id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
+bool unit_file_id(int unit, FileId& id) {
+  const Unit* u = table().find(unit);
+  if (u == nullptr || u->standard || u->scratch) return false;
+  id = FileId{static_cast<std::uint64_t>(u->dev), static_cast<std::uint64_t>(u->ino)};
+  return true;
+}
+
+int delete_regular_file(std::string_view name) {
+  const std::string path(trim_right(name));
+  if (path.find('\0') != std::string::npos) return EINVAL;
+  struct stat info {};
+  if (path.empty() || ::lstat(path.c_str(), &info) != 0) return ENOENT;
+  if (!S_ISREG(info.st_mode)) return EPERM;
+  return ::unlink(path.c_str()) == 0 ? 0 : last_error();
+}
+
+std::string error_text(int errnum) { return std::strerror(errnum); }
+
 void flush_all() { table().flush_every_unit(); }
 
 namespace {

@@ -1,10 +1,14 @@
 // Ends every run: the exit steps of a normal run, or a notice saying where
 // the run was stopped, then the final step that never returns.
+#include <utility>
+
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
 
 namespace kavril {
+
+ExitCleanup exitCleanup = nullptr;
 
 namespace {
 
@@ -34,6 +38,8 @@ void EXITRC(int irCode) {
     if (!notice.empty()) kNotice.write(lfnError, {notice});
   }
   inpKey.runPhase = 3;
+  // Taken before the call: a stop inside the cleanup does not run it again.
+  if (const ExitCleanup cleanup = std::exchange(exitCleanup, nullptr)) cleanup(irCode);
   EXIT_PGM(irCode);
 }
 

@@ -52,6 +52,12 @@ void INQUIRE(const InquireArgs& args);
 // --- Termination -----------------------------------------------------------
 
 [[noreturn]] void EXITRC(int irCode);
+
+// A last step that the main program may set for its own files: EXITRC calls
+// it once, with the return code, after the exit steps (or the stop notice)
+// and before EXIT_PGM writes the run time.
+using ExitCleanup = void (*)(int irCode);
+extern ExitCleanup exitCleanup;
 void EXIT_MEN(int irCode);
 void EXIT_DEL();
 [[noreturn]] void EXIT_PGM(int irCode);

@@ -70,6 +70,25 @@ printf 'A.10N\nB.10N\n' > output_count_mismatch/absent
 newcase empty_input_merged; abc; rm "$run/second.brd"; : > "$run/empty.brd"
 { keywords "An empty broadcast file between two merged ones"; values BRDFIL first.brd empty.brd third.brd; echo 'RXNFIL 1 "A.10N"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
 
+# Empty inputs first in a merge and at a change of output name: every message
+# still goes into the file of its own row, under that file's header.
+newcase empty_inputs_first_and_at_a_change; abc; : > "$run/empty1.brd"; : > "$run/empty2.brd"
+{ keywords "Outputs A, A, B, B; rows 1 and 3 empty"; values BRDFIL empty1.brd first.brd empty2.brd second.brd
+  values RXNFIL A.10N A.10N B.10N B.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+# Lines after the record that ends the messages are reported, not read; blank
+# lines after it are not worth a report.
+newcase lines_after_the_end
+{ messages 1 1 " (blank line, then more)"; echo; messages 2 2 | tail -n +2; } > "$run/gap.brd"
+{ messages 3 1 " (satellite 0, then blanks)"; echo "           0"; printf '\n  \t\n\n'; } > "$run/tail.brd"
+{ keywords "Lines after the end of the messages"; values BRDFIL gap.brd tail.brd; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
+# A variable whose value ends in blanks names the folder without them.
+newcase environment_trailing_blanks; mkdir "$run/sub"; : > "$run/sub/.keep"
+messages 1 1 > "$run/one.brd"
+{ keywords "ENVIRONMENT value with trailing blanks"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 1 "${D}/ALL.10N"'
+  echo 'ENVIRONMENT 1 "D" "sub  "'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
 newcase message_cut_short
 messages 1 3 > "$run/cut.brd"; sed -i 31,\$d "$run/cut.brd"
 { keywords "A message cut short"; echo 'BRDFIL 1 "cut.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
@@ -196,10 +215,10 @@ synthetic_case() {
   synthetic 8 6269 86400 86400     # 2100-03-01 00:00:00
 } | synthetic_case two_digit_years "Years 1999, 2000, 2079, 2080, 2100"
 
-# Satellite numbers that do not fit I2 are asterisks; columns never shift.
+# Satellite numbers 1 to 99 fill the I2 field; others are input errors.
 {
-  for sat in 1 99 100 999; do synthetic $sat 1590 7200 7200; done
-} | synthetic_case satellite_numbers "Satellite numbers 1, 99, 100 and 999"
+  for sat in 1 9 10 99; do synthetic $sat 1590 7200 7200; done
+} | synthetic_case satellite_numbers "Satellite numbers 1, 9, 10 and 99"
 
 # Values whose D form carries into the exponent, needs three exponent digits
 # (the letter D then goes), is subnormal, a negative zero, or lies near a tie.

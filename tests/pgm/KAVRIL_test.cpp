@@ -5,6 +5,7 @@
 // file is checked for its exact length.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -113,6 +114,38 @@ TEST_F(RealDays, BothDaysMergedUnderTheFirstDaysHeader) {
             std::string::npos);
   EXPECT_NE(report.find("    2  brdc1830.brd                      BOTH.10N                            422\n"),
             std::string::npos);
+}
+
+// A RINEX file on a file system that fills up: the run ends with an error,
+// names the file and the system's reason, and deletes the incomplete file.
+TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {
+  test::ScratchDir dir;
+  const fs::path small = dir.path() / "small";
+  fs::create_directory(small);
+  const std::string mount = "mount -t tmpfs -o size=64k tmpfs '" + small.string() + "' 2>/dev/null";
+  if (std::system(mount.c_str()) != 0) {
+    GTEST_SKIP() << "mounting a 64 KiB tmpfs is not permitted here: the full file system is not tested";
+  }
+  struct Unmount {
+    std::string command;
+    ~Unmount() { (void)std::system(command.c_str()); }
+  } unmount{"umount '" + small.string() + "'"};
+
+  fs::copy_file(test::data_dir() / "igs" / "brdc1820.brd", dir.path() / "day.brd");
+  fs::copy_file(test::data_dir() / ".." / ".." / "examples" / "CONST", dir.path() / "CONST");
+  test::write_file(dir.path() / "kavril.inp",
+                   "CONST 1 \"CONST\"\nBRDFIL 1 \"day.brd\"\nRXNFIL 1 \"small/day.10N\"\n");
+  EXPECT_EQ(test::run_kavril(dir.path(), "kavril.inp", dir.path() / "stdout"), 1);
+  const std::string report = test::read_file(dir.path() / "stdout");
+  EXPECT_NE(report.find(" *** PG KAVRIL: Cannot write RINEX file\n"
+                        "                File name  : small/day.10N\n"
+                        "                IOSTAT     : 28\n"
+                        "                Reason     : No space left on device\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find(" ### PG KAVRIL: Incomplete RINEX file deleted\n"), std::string::npos);
+  EXPECT_EQ(report.find("finished successfully"), std::string::npos);
+  EXPECT_FALSE(fs::exists(small / "day.10N"));
 }
 
 }  // namespace

@@ -49,16 +49,25 @@ TEST(RDBTIT, TitleIsColumnsOneTo53) {
   EXPECT_FALSE(RDBTIT(kUnit, title));  // no line: no title
 }
 
+TEST(RDBTIT, TitleIsCopiedAsItIs) {
+  const std::string binary("A\tB\0C\x7f\x01\xff", 8);
+  BroadcastFile file(binary + "\n");
+  std::string title;
+  ASSERT_TRUE(RDBTIT(kUnit, title));
+  EXPECT_EQ(title, binary + std::string(45, ' '));
+}
+
 TEST(RDBSAT, OnlyColumns12To14Count) {
   BroadcastFile file(
       "          12 \n"       // only the 2 is in the field
       "12345678901 5 99\n"   // numbers elsewhere are not seen
       "           + 5\n"     // sign and inner blanks, as in an I3 field
-      "           -17\n"
+      "          \t\t9\t\n"   // a tab counts as a blank
       "          \n"         // short line: a blank field ends the messages
       "             0\n"
+      "           \t\t\t\n"   // a field of tabs is blank
       "           7");       // last line without a line end; then the end
-  for (int expected : {2, 5, 5, -17, 0, 0, 7, 0}) EXPECT_EQ(RDBSAT(kUnit), expected);
+  for (int expected : {2, 5, 5, 9, 0, 0, 0, 7, 0}) EXPECT_EQ(RDBSAT(kUnit), expected);
 }
 
 TEST(RDBBLK, NumbersInAnyLayoutAndExponentForm) {
@@ -124,28 +133,17 @@ TEST(RDBBLKDeathTest, AnythingButAPlainNumberStopsTheRun) {
   expect_input_error("", read_block, 0, "End of file after 0 of the 20 numbers of a block");
 }
 
-TEST(RDBTITDeathTest, ControlCharacterInTheTitleStopsTheRun) {
-  const auto read_title = [] {
-    std::string title;
-    RDBTIT(kUnit, title);
-  };
-  const std::string reason = "Title line holds a control character in column ";
-  expect_input_error(std::string(80, '\0'), read_title, 1, reason + "1");
-  expect_input_error("TITLE\tWITH A TAB\n", read_title, 1, reason + "6");
-  expect_input_error(std::string(52, 'T') + "\x7f\n", read_title, 1, reason + "53");
-  // Beyond column 53 nothing is looked at.
-  BroadcastFile file(std::string(53, 'T') + "\x01\n");
-  std::string title;
-  EXPECT_TRUE(RDBTIT(kUnit, title));
-}
-
 TEST(RDBSATDeathTest, SatelliteFieldThatIsNoIntegerStopsTheRun) {
   const auto read_twice = [] { RDBSAT(kUnit), RDBSAT(kUnit); };
   const std::string reason = "Satellite number in columns 12 to 14 is not an integer: ";
   expect_input_error("\n           1x\n", read_twice, 2, reason + "\"1x\"");
   expect_input_error("\n           1.5\n", read_twice, 2, reason + "\"1.5\"");
   expect_input_error("           +  \n", read_twice, 1, reason + "\"+  \"");
-  expect_input_error("           \t12\n", read_twice, 1, reason + "\"?12\"");  // a tab is no blank
+  expect_input_error("           \x01" "12\n", read_twice, 1, reason + "\"?12\"");
+  const std::string range = "Satellite number in columns 12 to 14 not between 1 and 99: ";
+  for (const char* field : {"-17", "100", " -1", "999"}) {
+    expect_input_error("           " + std::string(field) + "\n", read_twice, 1, range + "\"" + field + "\"");
+  }
 }
 
 TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
@@ -165,21 +163,30 @@ TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
                      "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
 }
 
-TEST(RDBTOCDeathTest, ClockTimeBeyondTheWeeksOfAnIntStopsTheRun) {
-  const auto check = [](double toc) {
-    return [toc] {
+TEST(RDBTOCDeathTest, ClockTimeOrItsWeekBeyondTheIntRangeStopsTheRun) {
+  const auto check = [](double toc, double week = 0.0, double toe = 0.0) {
+    return [=] {
+      EphemerisArray eph{};
+      eph[0] = week;
+      eph[1] = toe;
       ClockArray clock{};
       clock[10] = toc;
-      RDBTOC(kUnit, clock);
+      RDBTOC(kUnit, eph, clock);
     };
   };
   {
     BroadcastFile file("");
     for (double toc : {0.0, 604800.0, -5.0, 1.2987e15, -1.2987e15}) check(toc)();  // accepted
+    check(604784.0, 2147483647.0, 604784.0)();  // the last week of the int range
+    check(0.0, -2147483647.0, 604784.0)();      // one week more
+    check(604784.0, -2147483647.0, 0.0)();      // one week less: the first week
   }
   const std::string reason = "Clock reference time of the clock block out of range: ";
   expect_input_error("", check(1.2988e15), 0, reason + "0.129880000000D+16");
   expect_input_error("", check(-1e300), 0, reason + "-0.100000000000+301");
+  // The half-week rule moves the week beyond the int range.
+  expect_input_error("", check(0.0, 2147483647.0, 604784.0), 0,
+                     "GPS week of the clock reference time out of range: 0.214748364800D+10");
 }
 
 }  // namespace

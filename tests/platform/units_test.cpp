@@ -136,6 +136,43 @@ TEST(Units, UnwritableFileFallsBackToReading) {
   EXPECT_EQ(read_file(name), "data\n");
 }
 
+TEST(Units, FailedBufferedWritesAreStickyUntilTheClose) {
+  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Old, true, false), 0);
+  EXPECT_EQ(write_line(kUnit, "buffered"), 0);  // not written yet
+  EXPECT_EQ(write_out(kUnit), ENOSPC);
+  EXPECT_EQ(write_line(kUnit, "next"), ENOSPC);
+  EXPECT_EQ(write_out(kUnit), ENOSPC);
+  EXPECT_EQ(close_unit(kUnit), ENOSPC);
+  EXPECT_EQ(delete_regular_file("/dev/full"), EPERM);  // never a device
+  EXPECT_EQ(error_text(ENOSPC), "No space left on device");
+}
+
+TEST(Units, FileIdentityAcrossNamesLinksAndUnits) {
+  ScratchDir dir;
+  const std::string name = dir.file("a");
+  write_file(name, "data\n");
+  std::filesystem::create_hard_link(name, dir.file("hard"));
+  std::filesystem::create_symlink(name, dir.file("soft"));
+  FileId id, other;
+  ASSERT_TRUE(existing_file_id(name + "  ", id));
+  for (const char* alias : {"hard", "soft", "./a"}) {
+    ASSERT_TRUE(existing_file_id(dir.file(alias), other)) << alias;
+    EXPECT_EQ(other, id) << alias;
+  }
+  EXPECT_FALSE(existing_file_id(dir.file("missing"), other));
+  ASSERT_TRUE(existing_file_id(dir.path().string(), other));
+  EXPECT_NE(other, id);
+  ASSERT_EQ(open_unit(kUnit, dir.file("soft"), OpenStatus::Old, true, true), 0);
+  ASSERT_TRUE(unit_file_id(kUnit, other));
+  EXPECT_EQ(other, id);
+  close_unit(kUnit);
+  EXPECT_FALSE(unit_file_id(kUnit, other));
+  EXPECT_FALSE(unit_file_id(kStdOut, other));
+  EXPECT_EQ(delete_regular_file(dir.file("hard")), 0);
+  EXPECT_EQ(delete_regular_file(dir.file("hard")), ENOENT);
+  EXPECT_EQ(delete_regular_file(dir.path().string()), EPERM);
+}
+
 TEST(Units, UnconnectedUnits) {
   std::string line = "old";
   EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);

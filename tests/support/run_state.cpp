@@ -38,6 +38,7 @@ void reset_run_state() {
   lfnError = 6;
   pgmNam = std::string(8, ' ');
   menuAuxFile.clear();
+  exitCleanup = nullptr;
 }
 
 void messages_to(int unit, const std::string& path) {

@@ -96,7 +96,15 @@ messages 2 1 | head -n 9 > "$run/two.brd"; messages 3 1 > "$run/three.brd"
 panel "Second of three input files cut short" |
   sed 's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "two.brd"\n  "three.brd"/; s/^RXNFIL 0/RXNFIL 3\n  "A.10N"\n  "B.10N"\n  "C.10N"/' \
   > "$run/input.inp"
-printf 'C.10N\n' > brd_cut_second_input_file/absent
+printf 'B.10N\nC.10N\n' > brd_cut_second_input_file/absent
+newcase brd_cut_second_file_of_a_merge  # the merged RINEX file is deleted as a whole
+messages 2 1 | head -n 9 > "$run/two.brd"; messages 3 1 > "$run/three.brd"
+panel "Second of three merged input files cut short" |
+  sed 's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "two.brd"\n  "three.brd"/; s/^RXNFIL 0/RXNFIL 1 "ALL.10N"/' > "$run/input.inp"
+printf 'ALL.10N\n' > brd_cut_second_file_of_a_merge/absent
+newcase brd_cut_output_listed_for_deletion  # DELETE_FILES takes the file: no second report
+messages 1 2 | head -n 13 > "$run/one.brd"
+panel "Cut short, RINEX file listed under DELETE_FILES" | sed 's/^RUNBY.*/&\nDELETE_FILES 1 "one.10N"/' > "$run/input.inp"
 
 bad_value brd_not_a_number_abc 4 1 abc
 bad_value brd_not_a_number_two_points 9 2 1.0.0
@@ -119,6 +127,8 @@ bad_value brd_negative_semi_major_axis 3 3 -2.6571977445812229E+07
 bad_value brd_gps_week_beyond_int 3 1 1e10
 bad_value brd_gps_week_nan 3 1 nan
 bad_value brd_clock_time_beyond_weeks 10 3 1e20
+bad_value brd_clock_week_beyond_int 3 1 2147483647  # toe and toc set below
+set_value "$run/one.brd" 3 2 604784; set_value "$run/one.brd" 10 3 0
 
 satellite_case() {  # name field description
   newcase "$1"
@@ -127,16 +137,17 @@ satellite_case() {  # name field description
 }
 satellite_case brd_satellite_letter ' 1a' "a letter"
 satellite_case brd_satellite_sign_only ' - ' "a minus sign only"
-satellite_case brd_satellite_tab $'\t 1' "a tab"
+satellite_case brd_satellite_tab $'\t 1' "a tab"  # succeeds
+satellite_case brd_satellite_above_99 '100' "100"
+satellite_case brd_satellite_negative ' -5' "-5"
 
 newcase brd_random_bytes
 garbage 3000 > "$run/one.brd"
 panel "Broadcast file of random bytes" > "$run/input.inp"
 printf 'one.10N\n' > brd_random_bytes/absent
-newcase brd_nul_bytes  # one line of NUL bytes: a title and nothing else
+newcase brd_nul_bytes  # succeeds: one line of NUL bytes is a title and no message
 head -c 200 /dev/zero > "$run/one.brd"
 panel "Broadcast file of NUL bytes" > "$run/input.inp"
-printf 'one.10N\n' > brd_nul_bytes/absent
 newcase brd_nul_byte_in_block
 set_value "$run/one.brd" 9 2 1.0X
 sed -i '9s/1\.0X/1.0\x00/' "$run/one.brd"
@@ -171,6 +182,35 @@ panel "RINEX file name naming a folder" > "$run/input.inp"
 newcase brd_output_folder_missing
 panel "RINEX file in a folder that does not exist" | sed 's|^RXNFIL 0|RXNFIL 1 "nodir/one.10N"|' > "$run/input.inp"
 printf 'nodir\n' > brd_output_folder_missing/absent
+newcase brd_output_full_device  # every write fails: reported, /dev/full left alone
+panel "RINEX file on a full device" | sed 's|^RXNFIL 0|RXNFIL 1 "/dev/full"|' > "$run/input.inp"
+
+# A failed conversion deletes the RINEX file it was writing.
+for c in brd_cut_after_satellite_record brd_cut_inside_ephemeris_block brd_cut_after_ephemeris_block \
+         brd_cut_inside_clock_block brd_cut_inside_last_line brd_cut_first_message_after_satellite_record \
+         brd_cut_output_listed_for_deletion brd_long_number brd_nul_byte_in_block brd_random_bytes \
+         brd_satellite_letter brd_satellite_sign_only brd_satellite_above_99 brd_satellite_negative; do
+  printf 'one.10N\n' > "$c/absent"
+done
+for c in not_a_number_abc not_a_number_two_points not_a_number_exponent_without_digits not_a_number_two_signs \
+         not_a_number_sign_only repeat_count empty_value_between_commas slash_alone slash_after_number nan \
+         nan_mixed_case inf infinity hexadecimal overflow overflow_negative negative_semi_major_axis \
+         gps_week_beyond_int gps_week_nan clock_time_beyond_weeks clock_week_beyond_int; do
+  printf 'one.10N\n' > "brd_$c/absent"
+done
+
+# --- RINEX file names that are files of the run ------------------------------
+overwrite_case() {  # name title sed-script
+  newcase "$1"
+  panel "$2" | sed "$3" > "$run/input.inp"
+}
+overwrite_case out_is_a_later_input "RINEX file of row 1 is the input of row 2" \
+  's/^BRDFIL 1 .*/BRDFIL 2\n  "one.brd"\n  "two.brd"/; s/^RXNFIL 0/RXNFIL 2\n  ".\/two.brd"\n  "B.10N"/'
+messages 2 1 > out_is_a_later_input/run/two.brd
+printf 'B.10N\n' > out_is_a_later_input/absent
+overwrite_case out_is_the_keyword_file "RINEX file is the keyword file" 's|^RXNFIL 0|RXNFIL 1 "./input.inp"|'
+overwrite_case out_is_the_program_output "RINEX file is the program output" \
+  's|^RXNFIL 0|RXNFIL 1 "${D}/kavril.out"\nSYSOUT 1 "kavril.out"\nENVIRONMENT 1 "D" "."|'
 
 # --- Keyword files -----------------------------------------------------------
 newcase kw_file_missing
@@ -203,6 +243,7 @@ keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^
 keyword_edit kw_lower_case_keywords "Keywords in lower case" 's/^\([A-Z_0-9]*\) /\L\1 /'
 keyword_edit kw_long_line "Keyword line of 100,000 characters" \
   "s/^TITLE 1 .*/TITLE 1 \"$(repeat X 100000)\"/"
+keyword_edit kw_brdfil_missing "BRDFIL missing" '/^BRDFIL 1 /d'
 keyword_edit kw_rxnfil_count_mismatch "One input file, two output names" 's/^RXNFIL 0/RXNFIL 2\n  "A.10N"\n  "B.10N"/'
 printf 'A.10N\nB.10N\none.10N\n' > kw_rxnfil_count_mismatch/absent
 keyword_edit kw_unresolved_variable "Variable not defined under ENVIRONMENT" \
