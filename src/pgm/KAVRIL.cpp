@@ -158,7 +158,7 @@ void refuseOverwrites(const FileNameMatrix& files, int nFil) {
 [[noreturn]] void stopOnWriteError(int ios) {
   rinexFile.incomplete = true;
   writeMessage(" *** PG KAVRIL: Cannot write RINEX file", "File name  : ", rinexFile.fileName,
-               "IOSTAT     : ", std::to_string(ios), "Reason     : ", platform::error_text(ios));
+               "IOSTAT     : ", std::to_string(ios), "Reason     : ", platform::status_text(ios));
   EXITRC(2);
 }
 

@@ -137,9 +137,6 @@ bool unit_file_id(int unit, FileId& id);
 // or another errno value.
 int delete_regular_file(std::string_view name);
 
-// The system's text for an errno value.
-std::string error_text(int errnum);
-
 // Writes out the buffers of every unit (unit 6 included: tests that capture
 // standard output call this before reading the capture).
 void flush_all();

@@ -387,8 +387,6 @@ int delete_regular_file(std::string_view name) {
   return ::unlink(path.c_str()) == 0 ? 0 : last_error();
 }
 
-std::string error_text(int errnum) { return std::strerror(errnum); }
-
 void flush_all() { table().flush_every_unit(); }
 
 namespace {

@@ -144,7 +144,7 @@ TEST(Units, FailedBufferedWritesAreStickyUntilTheClose) {
   EXPECT_EQ(write_out(kUnit), ENOSPC);
   EXPECT_EQ(close_unit(kUnit), ENOSPC);
   EXPECT_EQ(delete_regular_file("/dev/full"), EPERM);  // never a device
-  EXPECT_EQ(error_text(ENOSPC), "No space left on device");
+  EXPECT_EQ(status_text(ENOSPC), "No space left on device");
 }
 
 TEST(Units, FileIdentityAcrossNamesLinksAndUnits) {
