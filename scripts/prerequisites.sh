@@ -20,14 +20,14 @@ install_missing() {
   local as=()
   if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null 2>&1; then
-      echo "$script: missing ${missing[*]}; install them as root, then run $script again:" >&2
+      echo "$script: ${missing[*]} missing; as root run this, then $script again:" >&2
       echo "  $command" >&2
       exit 1
     fi
     as=(sudo)
   fi
   if ! command -v apt-get >/dev/null 2>&1; then
-    echo "$script: missing ${missing[*]} (Debian package names); install them, then run $script again" >&2
+    echo "$script: ${missing[*]} missing (Debian package names); install, then run $script again" >&2
     exit 1
   fi
   echo "$script: installing ${missing[*]}" >&2
