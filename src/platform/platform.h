@@ -93,6 +93,10 @@ int close_unit(int unit, bool deleteFile = false);
 
 bool unit_connected(int unit);
 
+// The system's text for a status returned by the unit functions (an errno
+// value), such as "No such file or directory" for ENOENT.
+std::string status_text(int status);
+
 // Name under which `unit` was opened (blank text for an unconnected unit or
 // the standard streams).
 std::string unit_file_name(int unit);

@@ -333,6 +333,8 @@ int close_unit(int unit, bool deleteFile) {
 
 bool unit_connected(int unit) { return table().find(unit) != nullptr; }
 
+std::string status_text(int status) { return std::strerror(status); }
+
 std::string unit_file_name(int unit) {
   const Unit* u = table().find(unit);
   return u != nullptr && !u->standard ? u->name : std::string();
