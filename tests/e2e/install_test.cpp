@@ -2,6 +2,7 @@
 // and the Debian package made by cpack installs a working program and the page.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -27,22 +28,17 @@ std::string manual_page_text() {
   return std::regex_replace(page, std::regex(R"(\\-)"), "-");
 }
 
-// The options of the usage lines and the keywords (without "<keyword>")
-// listed in the first column of the help text.
+// The options of the usage lines and the keywords in the first column of the
+// help text ("DESCR_<keyword>" as "DESCR_").
 std::set<std::string> names_in_help(const std::string& help) {
   std::set<std::string> names;
+  const std::regex name(R"(--?[a-zA-Z]+|[A-Z][A-Z0-9_]+)");
   std::istringstream lines(help);
-  const std::regex option(R"(--?[A-Za-z]+)");
-  const std::regex keyword(R"(^  ([A-Z][A-Z0-9_]*)(<keyword>)?(, ([A-Z][A-Z0-9_]*))*)");
-  const std::regex listed(R"([A-Z][A-Z0-9_]*)");
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("Usage:", 0) == 0 || line.rfind("       kavril", 0) == 0) {
-      for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it) names.insert(it->str());
-    }
-    std::smatch column;
-    if (!std::regex_search(line, column, keyword)) continue;
-    const std::string first = column.str(0);
-    for (std::sregex_iterator it(first.begin(), first.end(), listed), end; it != end; ++it) names.insert(it->str());
+    const bool keywords = line.size() > 2 && line.rfind("  ", 0) == 0 && std::isupper(line[2]);
+    if (!keywords && line.find("kavril -") == std::string::npos) continue;
+    const std::string part = keywords ? line.substr(0, line.find("  ", 2)) : line;
+    for (std::sregex_iterator it(part.begin(), part.end(), name), end; it != end; ++it) names.insert(it->str());
   }
   return names;
 }
