@@ -13,7 +13,7 @@ namespace {
 // orbit layout reverts for it, as "(4X,2D19.12)" would write it).
 const platform::Layout kEpochLine("(A1,I2.2,1X,I4,5(1X,I2.2),3D19.12)");
 const platform::Layout kOrbitLines("(4X,4D19.12)");
-const platform::Layout kRefused("(/,A,/,16X,A,I3,/,16X,A,A,/)");
+const platform::Layout kRefused("(/,A,2(/,16X,A,A),/)");
 
 }  // namespace
 
@@ -22,7 +22,8 @@ void RXWTNR3(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, 
   const int status = RXEPO3(rinex, year, month, day, hour, minute, second);
   if (status != 0) {
     kRefused.write(lfnErr, {" *** SR RXWTNR3: Epoch of the record cannot be written in RINEX 3.04",
-                            "Satellite  :", satNum, "Clock ref. : ", d_form(rinex[0], 17)});
+                            "Satellite  : ", std::string_view(platform::integer_text(satNum)).substr(1),
+                            "Clock ref. : ", d_form(rinex[0], 17)});
     irCode = 1;
     return;
   }
