@@ -12,7 +12,7 @@ constexpr std::string_view kUsage = R"(Usage: kavril INPUTFILE
        kavril --help | --version
 
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, as the keyword input file INPUTFILE asks. All arguments together,
+version 1, 2.11 or 3.04, as the keyword input file INPUTFILE asks. All arguments together,
 joined with single blanks, are the name of the input file; only a single
 argument --help or --version is an option.
 
@@ -29,6 +29,8 @@ Lines starting with !, # or * are comments. Keywords read:
                     pairwise (a blank name skips its input file). Consecutive
                     input files with the same name are merged into one file.
   RUNBY             agency of the RINEX header
+  RXNVER            RINEX version: 1 (or blank, or missing), 2 = 2.11,
+                    3 = 3.04 (whole-second epochs, four-digit years)
   CONST             constants file
   ENVIRONMENT       variables "NAME" "value", used as ${NAME} in file names
   TITLE, CAMPAIGN, SES_INFO, YR4_INFO
