@@ -12,9 +12,9 @@ constexpr std::string_view kUsage = R"(Usage: kavril INPUTFILE
        kavril --help | --version
 
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, 2.11 or 3.04, as the keyword input file INPUTFILE asks. All arguments together,
-joined with single blanks, are the name of the input file; only a single
-argument --help or --version is an option.
+version 1, 2.11 or 3.04, as the keyword input file INPUTFILE asks. All
+arguments together, joined with single blanks, are the name of the input
+file; only a single argument --help or --version is an option.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.
