@@ -1,5 +1,6 @@
 // The command line as one text: the arguments joined with single blanks, so
-// that a path with blanks that the shell split up is put together again.
+// that a path with blanks that the shell split up is put together again. The
+// text is as long as the arguments make it: a file name is never cut.
 #include <algorithm>
 
 #include "inpkey/inpkey.h"
@@ -10,11 +11,9 @@ namespace kavril {
 void MYGETARG(std::string& text) {
   std::string joined;
   for (int i = 1; i <= platform::argument_count(); ++i) {
-    const std::string argument = platform::fit(platform::argument(i), kKeyValueLength);
     joined.resize(platform::trim_right(joined).size());
     joined += ' ';
-    joined += platform::trim_right(argument);
-    if (joined.size() > kKeyValueLength) joined.resize(kKeyValueLength);
+    joined += platform::trim_right(platform::argument(i));
   }
   const std::size_t leading = joined.find_first_not_of(' ');
   joined.erase(0, std::min(joined.size(), leading));

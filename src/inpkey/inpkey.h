@@ -29,7 +29,7 @@ void INIT_KEY(t_key& key);
 // --- Module d_inpkey -----------------------------------------------------
 
 struct t_inpkey {
-  std::string inpFilNam;      // name of the input file (255 characters)
+  std::string inpFilNam;      // name of the input file (the command line is never cut)
   int nKey = 0;               // number of keyword records
   std::vector<t_key> keys;    // records in file order
   int nDel = 0;               // number of entries of delFil
@@ -55,7 +55,7 @@ void READINPF(std::string_view filNam, t_inpkey& table);
 // read error, or after more than 1000 blank lines.
 std::string NEXTLINE(int lfn, int adjust);
 
-// All command-line arguments joined with single blanks (255 characters).
+// All command-line arguments joined with single blanks (never cut).
 void MYGETARG(std::string& text);
 
 // Number of occurrences of the first character of `chr` in `text`; `first`

@@ -20,9 +20,11 @@ using RinexRecordArray = std::array<double, 32>;
 // Never returns (ends through EXITRC).
 [[noreturn]] void KAVRIL();
 
-// The options of the command line: a single argument "--help" (usage and a
-// summary of the keyword input file) or "--version" is answered on standard
-// output and ends the process with status 0. Returns for every other command
+// The options of the command line: a single argument "--help" or "-h" (usage
+// and a summary of the keyword input file) or "--version" or "-V" is answered
+// on standard output and ends the process with status 0. A command line
+// without an input file (no argument, or only blank ones) writes the usage to
+// standard error and ends it with status 1. Returns for every other command
 // line, which names the keyword input file.
 void CMDOPT();
 

@@ -2,7 +2,8 @@
 // errno, clocks, the command line and number conversion.
 //
 // Files are addressed by logical unit numbers, as in the rest of the system.
-// Units 5 and 6 are standard input and standard output and are connected from
+// Units 5 and 6 are standard input and standard output, unit 0 is standard
+// error (for the few lines meant for the terminal); they are connected from
 // the start; every other unit is connected by open_unit. Texts are formatted
 // with layouts of edit descriptors ("(1X,A,I5)", "(3X,4D19.12)") executed by
 // Layout, and read with the strict free-format decoders below.
@@ -39,6 +40,7 @@ void assign_fit(std::string& field, std::string_view text, std::size_t length);
 // Logical units
 // ---------------------------------------------------------------------------
 
+inline constexpr int kStdErr = 0;
 inline constexpr int kStdIn = 5;
 inline constexpr int kStdOut = 6;
 inline constexpr int kMaxUnit = 9999;
@@ -82,7 +84,7 @@ int write_text(int unit, std::string_view text);
 
 int rewind_unit(int unit);
 
-// Closes `unit`, deleting its file when `deleteFile`. Units 5 and 6 are never
+// Closes `unit`, deleting its file when `deleteFile`. Units 0, 5 and 6 are never
 // really closed, only flushed (a file opened on them is closed and the unit
 // goes back to the standard stream). Returns 0 or an errno value, including the
 // first write error that happened on the unit. Closing an unconnected unit
@@ -90,6 +92,10 @@ int rewind_unit(int unit);
 int close_unit(int unit, bool deleteFile = false);
 
 bool unit_connected(int unit);
+
+// The system's text for a status returned by the unit functions (an errno
+// value), such as "No such file or directory" for ENOENT.
+std::string status_text(int status);
 
 // Name under which `unit` was opened (blank text for an unconnected unit or
 // the standard streams).

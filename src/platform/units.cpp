@@ -31,7 +31,7 @@ enum class Mode { Idle, Reading, Writing };
 
 struct Unit {
   int fd = -1;
-  bool standard = false;   // fd 0 or 1, never closed
+  bool standard = false;   // fd 0, 1 or 2, never closed
   bool readable = false;
   bool writable = false;
   int writeDenied = 0;     // errno remembered when read-write access fell back to read-only
@@ -54,7 +54,11 @@ int last_error() { return errno != 0 ? errno : EIO; }
 
 class UnitTable {
  public:
-  UnitTable() : units_(kMaxUnit + 1) { reset_standard(kStdIn); reset_standard(kStdOut); }
+  UnitTable() : units_(kMaxUnit + 1) {
+    reset_standard(kStdErr);
+    reset_standard(kStdIn);
+    reset_standard(kStdOut);
+  }
   // Flushes on normal process end (return from main, std::exit).
   ~UnitTable() { flush_every_unit(); }
 
@@ -70,9 +74,9 @@ class UnitTable {
   void reset_standard(int unit) {
     auto u = std::make_unique<Unit>();
     u->standard = true;
-    u->fd = unit == kStdIn ? 0 : 1;
+    u->fd = unit == kStdIn ? STDIN_FILENO : unit == kStdOut ? STDOUT_FILENO : STDERR_FILENO;
     u->readable = unit == kStdIn;
-    u->writable = unit == kStdOut;
+    u->writable = unit != kStdIn;
     slot(unit) = std::move(u);
   }
 
@@ -320,7 +324,7 @@ int close_unit(int unit, bool deleteFile) {
   if (u->standard) return rc;
   if (::close(u->fd) != 0 && rc == 0) rc = last_error();
   if (deleteFile && !u->scratch && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();
-  if (unit == kStdIn || unit == kStdOut)
+  if (unit == kStdIn || unit == kStdOut || unit == kStdErr)
     table().reset_standard(unit);
   else
     table().slot(unit).reset();
@@ -328,6 +332,8 @@ int close_unit(int unit, bool deleteFile) {
 }
 
 bool unit_connected(int unit) { return table().find(unit) != nullptr; }
+
+std::string status_text(int status) { return std::strerror(status); }
 
 std::string unit_file_name(int unit) {
   const Unit* u = table().find(unit);

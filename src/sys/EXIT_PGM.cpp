@@ -24,6 +24,21 @@ bool close_program_units() {
   return allClosed;
 }
 
+// The name of the file connected to `lfn` when the run's `systemUnit` is that
+// file's unit; blank otherwise.
+std::string named_file_of(int systemUnit, int lfn) {
+  return systemUnit == lfn ? platform::unit_file_name(lfn) : std::string();
+}
+
+// A failed run whose program output went to a file says so on the terminal,
+// which otherwise shows nothing of it.
+void tell_terminal_where_to_look(const std::string& printFile, const std::string& errorFile) {
+  if (platform::is_blank(printFile)) return;
+  std::string line = "*** Run stopped on an error; see the program output in " + printFile;
+  if (!platform::is_blank(errorFile)) line += " and the messages in " + errorFile;
+  platform::write_line(platform::kStdErr, line);
+}
+
 }  // namespace
 
 void EXIT_PGM(int irCode) {
@@ -34,8 +49,11 @@ void EXIT_PGM(int irCode) {
     summaryStarted = true;
     CPU_END(irCode);
   }
+  const std::string printFile = named_file_of(lfnPrint, lfnPrtFile);
+  const std::string errorFile = named_file_of(lfnError, lfnErrFile);
   const bool allClosed = close_program_units();
   const bool success = (irCode == 0 || irCode == 1) && allClosed;
+  if (!success) tell_terminal_where_to_look(printFile, errorFile);
   platform::exit_process(success ? 0 : 1);
 }
 

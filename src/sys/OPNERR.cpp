@@ -19,7 +19,8 @@ std::string caller_field(std::string_view caller) {
 }  // namespace
 
 void OPNERR(int lfnMsg, int lfn, int iostat, std::string_view filNam, std::string_view caller) {
-  static const platform::Layout kReport("(/,A,/,16X,A,A,/,16X,A,A,2(/,16X,A,I6),/)");
+  static const platform::Layout kReport(
+      "(/,A,/,16X,A,A,/,16X,A,A,/,16X,A,I6,/,16X,A,A,/,16X,A,I6,/)");
   // Statuses are reduced as the system has always reduced them: a non-zero
   // multiple of 256 counts as success (the platform never returns one).
   const int code = iostat % 256;
@@ -29,6 +30,7 @@ void OPNERR(int lfnMsg, int lfn, int iostat, std::string_view filNam, std::strin
                        "FILE NAME : ", platform::trim_right(filNam),
                        "PGM./SUBR.: ", caller_field(caller),
                        "IOSTAT    : ", code,
+                       "REASON    : ", platform::status_text(code),
                        "FILE UNIT : ", lfn});
   EXITRC(2);
 }

@@ -1,6 +1,8 @@
 // Opens every file of a run: variables in the name are resolved, whatever
 // holds the file or the unit is closed, and the open is retried before the
 // routine gives up. Failures are reported by the caller's OPNERR.
+#include <algorithm>
+
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
@@ -96,7 +98,9 @@ void write_retry_notice(const std::string& name, int attempt) {
 void OPNFIL(int lfn, std::string_view filNam, std::string_view status, std::string_view form,
             std::string_view action, std::string_view /*spare*/, int& iostat) {
   inpKey.inOpnfil = -1;
-  std::string name = platform::fit(filNam, kNameLength);
+  // Names are 255-character fields; a longer one (the keyword file named on
+  // the command line) is kept whole.
+  std::string name = platform::fit(filNam, std::max(kNameLength, filNam.size()));
   SJUSTL(name);
   substitute_variables(name, filNam);
   const std::string_view openName = platform::trim_right(name);

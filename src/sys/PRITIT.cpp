@@ -22,7 +22,6 @@ constexpr std::size_t kPgmNamLength = 8;
 constexpr std::size_t kTitleLength = 255;
 constexpr std::size_t kInfoLength = 80;  // campaign, session, user name
 
-constexpr std::string_view kSoftware = "Orlanic GNSS Software, Version 5.2";
 constexpr std::string_view kProgramLabel = "Program        : ";
 constexpr std::string_view kPurposeLabel = "Purpose        : ";
 constexpr std::string_view kCampaignLabel = "Campaign       : ";
@@ -138,7 +137,7 @@ void PRITIT(std::string_view pgmName, std::string_view descr, std::optional<int>
 
   add("");
   add(equalsRule);
-  addText(kSoftware, "");
+  addText(kSoftwareTitle, "");
   add(hyphenRule);
   addText(kProgramLabel, pgmName);
   if (hasPurpose) addText(kPurposeLabel, descr);

@@ -81,6 +81,9 @@ void DATTIM(std::string& date, std::string& time, std::string& utc);
 
 // --- Run report --------------------------------------------------------------
 
+// The package and its version, as the title block and --version name them.
+inline constexpr std::string_view kSoftwareTitle = "Orlanic GNSS Software, Version 5.2";
+
 void PRITIT(std::string_view pgmName, std::string_view descr,
             std::optional<int> width = std::nullopt);
 void PRFLNA(std::optional<int> lineWidth = std::nullopt);

@@ -6,7 +6,8 @@
 //   run/          the files the run starts with (keyword file, inputs, ...)
 //   args          optional: the command line (default: input.inp)
 //   expected/     every file the run creates or changes, by name; "stdout"
-//                 is the standard output and "exit_status" the exit status
+//                 is the standard output, "stderr" the standard error (none:
+//                 nothing written there) and "exit_status" the exit status
 //   absent        optional: names (one per line) that must not exist after
 //                 the run; every other file of run/ must remain
 // Files of run/ that the run neither changes nor deletes need not be listed.
@@ -72,17 +73,20 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
   ScratchDir scratch;
   const fs::path runDir = scratch.path() / "run";
   const fs::path stdoutFile = scratch.path() / "stdout";
+  const fs::path stderrFile = scratch.path() / "stderr";
   fs::create_directories(runDir);
   if (fs::exists(caseDir / "run")) fs::copy(caseDir / "run", runDir, fs::copy_options::recursive);
 
   const std::string args =
       fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
-  const int exitStatus = run_kavril(runDir, args, stdoutFile);
+  const int exitStatus = run_kavril(runDir, args, stdoutFile, stderrFile);
 
   if (std::getenv("KAVRIL_E2E_UPDATE") != nullptr) {
     fs::create_directories(expectedDir);
     write_file(expectedDir / "exit_status", std::to_string(exitStatus) + "\n");
     fs::copy_file(stdoutFile, expectedDir / "stdout", fs::copy_options::overwrite_existing);
+    fs::remove(expectedDir / "stderr");
+    if (!read_file(stderrFile).empty()) fs::copy_file(stderrFile, expectedDir / "stderr");
     const auto before = filesIn(caseDir / "run");
     for (const auto& name : filesIn(runDir)) {
       if (before.count(name) && read_file(runDir / name) == read_file(caseDir / "run" / name)) continue;
@@ -95,10 +99,13 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
   EXPECT_EQ(std::to_string(exitStatus), trimmed(read_file(expectedDir / "exit_status")));
   EXPECT_EQ(mask_volatile(read_file(stdoutFile)), mask_volatile(read_file(expectedDir / "stdout")))
       << "standard output of " << GetParam();
+  const fs::path expectedStderr = expectedDir / "stderr";
+  EXPECT_EQ(read_file(stderrFile), fs::exists(expectedStderr) ? read_file(expectedStderr) : std::string())
+      << "standard error of " << GetParam();
 
   const auto expected = filesIn(expectedDir);
   for (const auto& name : expected) {
-    if (name == "stdout" || name == "exit_status") continue;
+    if (name == "stdout" || name == "stderr" || name == "exit_status") continue;
     ASSERT_TRUE(fs::exists(runDir / name)) << name << " was not written";
     EXPECT_EQ(mask_volatile(read_file(runDir / name)), mask_volatile(read_file(expectedDir / name)))
         << "file " << name;

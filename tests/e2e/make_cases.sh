@@ -107,6 +107,13 @@ newcase sysodef_warning
 messages 1 1 > "$run/one.brd"
 { keywords "Special program output with a default name"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "KAVRIL01"'; echo 'SYSODEF 1 "0"'; } > "$run/input.inp"
 
+# A failed run whose program output goes to a file names that file (and the
+# message file) on standard error.
+newcase sysout_failed_run
+{ keywords "Program output into a file, input missing"; echo 'BRDFIL 1 "nothere.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; } > "$run/input.inp"
+newcase sysout_syserr_failed_run
+{ keywords "Program output and messages into files, input missing"; echo 'BRDFIL 1 "nothere.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; } > "$run/input.inp"
+
 newcase sysinp_missing
 messages 1 1 > "$run/one.brd"
 { keywords "Standard input from a file that is missing"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSINP 1 "nothere.inp"'; } > "$run/input.inp"
@@ -130,6 +137,8 @@ option() { mkdir -p "$1"; echo "$2" > "$1/args"; }
 option option_help --help
 option option_version --version
 option option_help_and_more_is_a_file_name "--help more"
+option option_help_short -h
+option option_version_short -V
 
 # Synthetic messages for what real data never reaches. `synthetic sat week toe
 # toc [eN=value | cN=value ...]` writes one message: satellite record, then

@@ -98,11 +98,16 @@ std::string mask_volatile(std::string_view text) {
 
 std::filesystem::path data_dir() { return KAVRIL_TEST_DATA; }
 
-int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output) {
-  const std::string command = "cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + std::string(args) + " > '" +
-                              output.string() + "' 2>&1 < /dev/null";
+int run_command(const std::string& command) {
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output,
+               const std::filesystem::path& errors) {
+  const std::string errorRedirect = errors.empty() ? std::string("2>&1") : "2> '" + errors.string() + "'";
+  return run_command("cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + std::string(args) + " > '" +
+                     output.string() + "' " + errorRedirect + " < /dev/null");
 }
 
 }  // namespace kavril::test

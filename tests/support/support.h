@@ -37,10 +37,16 @@ std::string mask_volatile(std::string_view text);
 // Folder of the checked-in test data (tests/data).
 std::filesystem::path data_dir();
 
+// Runs `command` with the shell. Returns the exit status, or 128 + the signal
+// number when a signal ended it.
+int run_command(const std::string& command);
+
 // Runs the built program in the folder `dir` with the command line `args`
-// (split by the shell), standard input empty, standard output and error
-// into the file `output`. Returns the exit status, or 128 + the signal
-// number when a signal ended the program.
-int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output);
+// (split by the shell), standard input empty, standard output into the file
+// `output` and standard error into `errors` (into `output` as well when
+// `errors` is empty). Returns the exit status, or 128 + the signal number
+// when a signal ended the program.
+int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output,
+               const std::filesystem::path& errors = {});
 
 }  // namespace kavril::test

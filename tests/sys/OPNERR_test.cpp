@@ -1,4 +1,5 @@
-// Report of a failed open: status reduction, caller field, message unit.
+// Report of a failed open: status reduction, caller field, the system's
+// reason, message unit.
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
@@ -35,10 +36,11 @@ TEST_F(OpnerrTest, ReportShowsTheReducedStatusAndTheCallerRightAligned) {
     const char* caller;
     const char* callerField;
     const char* status;
+    const char* reason;
   };
-  const Case cases[] = {{29, "OPNSYS", "    OPNSYS", "    29"},
-                        {256 + 2, "readInpf  ", "  readInpf", "     2"},
-                        {-1, "CALLER_LONGER", "CALLER_LON", "    -1"}};
+  const Case cases[] = {{29, "OPNSYS", "    OPNSYS", "    29", "Illegal seek"},
+                        {256 + 2, "readInpf  ", "  readInpf", "     2", "No such file or directory"},
+                        {-1, "CALLER_LONGER", "CALLER_LON", "    -1", "Unknown error -1"}};
   for (const Case& c : cases) {
     EXPECT_EXIT(
         ([&] {
@@ -51,6 +53,7 @@ TEST_F(OpnerrTest, ReportShowsTheReducedStatusAndTheCallerRightAligned) {
                                                "                FILE NAME : out/prog.out\n"
                                                "                PGM./SUBR.: ") +
                                        c.callerField + "\n                IOSTAT    : " + c.status +
+                                       "\n                REASON    : " + c.reason +
                                        "\n                FILE UNIT :    998\n\n");
   }
 }

@@ -265,6 +265,8 @@ panel "unused" > "$run/input.inp"
 newcase args_name_with_a_blank  # succeeds: the two arguments are joined with one blank
 panel "Keyword file name with a blank" > "$run/my input.inp"
 echo 'my input.inp' > args_name_with_a_blank/args
-newcase args_name_of_300_characters
-panel "unused" > "$run/input.inp"
-repeat a 300 > args_name_of_300_characters/args
+newcase args_name_of_300_characters  # succeeds: the name is taken whole, not cut to 255
+deep=$(printf 'folder_%02d/' $(seq 1 29))
+mkdir -p "$run/$deep"
+panel "Keyword file name of 300 characters" > "$run/${deep}input1.inp"
+echo "${deep}input1.inp" > args_name_of_300_characters/args
