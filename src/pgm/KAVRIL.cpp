@@ -1,7 +1,8 @@
 // Main program KAVRIL: converts the broadcast navigation files named by
 // keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
-// keyword RXNVER asks), one summary row per input file. Consecutive input files with the same output name are
-// merged into one RINEX file under one header.
+// keyword RXNVER asks), one summary row per input file. Consecutive input
+// files with the same output name are merged into one RINEX file under one
+// header.
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,6 +85,8 @@ int rinexVersionFromKeywords() {
   return version;
 }
 
+// The header of a new RINEX file of `version`, its one comment the title of
+// its first input file.
 void writeHeader(int version, int lfnRnx, const std::string& agency, const std::string& title) {
   const std::string pgmName = platform::fit("KAVRIL", 20);
   const std::string comment[] = {platform::fit(title, kCommentLength)};

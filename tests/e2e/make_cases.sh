@@ -233,20 +233,12 @@ synthetic_case() {
   synthetic 8 1590 0 0.04          # 2010-06-27 00:00:00.0
 } | synthetic_case epoch_seconds_fraction "Epoch seconds with a fraction, written as F5.1"
 
-# RINEX 2.11 and 3.04 (keyword RXNVER) of the same epochs: the half-week
-# rule, the years 1999, 2000, 2079 and 2080 with leap days, and in 2.11 a
-# toc with a fraction (3.04 refuses it: bad_input/brd_clock_time_fraction_rinex_3).
-rinex_epochs() {
-  synthetic 1 1590 0 302400         # +302400: week 1590, 30 Jun 12:00:00
-  synthetic 2 1590 0 302401         # +302401: week 1589, 23 Jun 12:00:01
-  synthetic 3 1590 302401 0         # -302401: week 1591,  4 Jul 00:00:00
-  synthetic 4 1590 0 604784         # week 1589, Saturday 26 Jun 23:59:44
-  synthetic 5 1042 518384 518384    # 1999-12-31 23:59:44
-  synthetic 6 1051 216000 216000    # 2000-02-29 12:00:00
-  synthetic 7 5217 86384 86384      # 2079-12-31 23:59:44
-  synthetic 8 5225 388800 388800    # 2080-02-29 12:00:00
-}
-{ rinex_epochs; synthetic 9 1590 0 59.96; } | synthetic_case rinex_version_2 "RINEX 2.11 epochs"
-echo 'RXNVER 1 "2"' >> rinex_version_2/run/input.inp
-rinex_epochs | synthetic_case rinex_version_3 "RINEX 3.04 epochs"
-echo 'RXNVER 1 "3"' >> rinex_version_3/run/input.inp
+# RINEX 2.11 and 3.04 (keyword RXNVER) of the messages of half_week_rule and
+# two_digit_years (years 1999, 2000, 2079, 2080, 2100), and in 2.11 those of
+# epoch_seconds_fraction (3.04 refuses them: bad_input/brd_clock_time_fraction_rinex_3).
+for version in 2 3; do
+  { tail -n +2 half_week_rule/run/messages.brd; tail -n +2 two_digit_years/run/messages.brd
+    if [ $version = 2 ]; then tail -n +2 epoch_seconds_fraction/run/messages.brd; fi; } |
+    synthetic_case rinex_version_$version "RINEX version $version: half weeks, years (and fractions)"
+  echo "RXNVER 1 \"$version\"" >> rinex_version_$version/run/input.inp
+done
