@@ -52,11 +52,11 @@ std::string field(std::string_view line, std::size_t first, std::size_t length) 
 }
 
 // The value field read as one free-format real: its first item, which ends
-// at a blank, a comma or a slash. A blank field has no number.
+// at a blank (or tab), a comma or a slash. A blank field has no number.
 bool decode_value(std::string_view valueField, double& value) {
-  const std::size_t begin = valueField.find_first_not_of(' ');
+  const std::size_t begin = valueField.find_first_not_of(" \t");
   if (begin == std::string_view::npos) return false;
-  const std::size_t end = valueField.find_first_of(" ,/", begin);
+  const std::size_t end = valueField.find_first_of(" \t,/", begin);
   return platform::parse_real(valueField.substr(begin, end - begin), value);
 }
 

@@ -1,7 +1,6 @@
 // Next line of a keyword file that carries something: blank lines and
-// comment lines ("#", "!" or "*" first) are passed over.
-#include <algorithm>
-
+// comment lines ("#", "!" or "*" first) are passed over. Tabs count as
+// blanks, as everywhere in free-format input.
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 
@@ -16,6 +15,12 @@ bool is_comment(std::string_view line) {
   return !line.empty() && (line[0] == '#' || line[0] == '!' || line[0] == '*');
 }
 
+// The line without the blanks and tabs at its end.
+std::string_view without_trailing_blanks(std::string_view line) {
+  while (!line.empty() && platform::is_free_blank(line.back())) line.remove_suffix(1);
+  return line;
+}
+
 }  // namespace
 
 std::string NEXTLINE(int lfn, int adjust) {
@@ -23,12 +28,14 @@ std::string NEXTLINE(int lfn, int adjust) {
   int blankLines = 0;
   while (platform::read_line(lfn, buffer) == platform::ReadResult::Ok) {
     if (blankLines > kMaxBlankLines) return {};
-    std::string_view line = std::string_view(buffer).substr(0, kKeyValueLength);
-    if (adjust == 1) line.remove_prefix(std::min(line.size(), line.find_first_not_of(' ')));
-    if (platform::is_blank(line)) {
+    std::string_view line = without_trailing_blanks(std::string_view(buffer).substr(0, kKeyValueLength));
+    if (adjust == 1) {
+      while (!line.empty() && platform::is_free_blank(line.front())) line.remove_prefix(1);
+    }
+    if (line.empty()) {
       ++blankLines;
     } else if (!is_comment(line)) {
-      return std::string(platform::trim_right(line));
+      return std::string(line);
     }
   }
   return {};

@@ -1,7 +1,7 @@
 // Reads the keyword input file into the keyword table. The file is read
-// twice: the first pass counts the keyword lines (and checks that each can be
-// decoded and has its value lines), so that the second pass fills a record
-// list created at its final size.
+// twice: the first pass counts the keyword lines and checks each with its
+// values, so that the first faulty line of the file is the one reported and
+// the second pass fills a record list created at its final size.
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -20,75 +20,130 @@ constexpr std::string_view kQuote = "\"";
 // A line with at least this many double quotes is a value taken verbatim.
 constexpr int kVerbatimQuotes = 3;
 
-[[noreturn]] void report_bad_line(const t_inpkey& table, std::string_view line) {
-  static const platform::Layout kBadLine("(/,A,/,A,A,/,A,A,/)");
-  kBadLine.write(lfnError, {"*** SR READKEYS: Error decoding keyword line",
+// A line of the keyword file as NEXTLINE gives it (empty at the end of the
+// keywords), with its 1-based number in the file for the reports.
+struct FileLine {
+  std::string text;
+  long number = 0;
+};
+
+FileLine next_line() {
+  FileLine line;
+  line.text = NEXTLINE(lfnLocal, 1);
+  line.number = platform::line_number(lfnLocal);
+  return line;
+}
+
+[[noreturn]] void report_bad_line(const t_inpkey& table, const FileLine& line,
+                                  std::string_view what = "Error decoding keyword line") {
+  static const platform::Layout kBadLine("(/,A,A,/,A,A,/,A,A,/,A,A,/)");
+  const std::string number = platform::integer_text(line.number);
+  kBadLine.write(lfnError, {"*** SR READKEYS: ", what,
                             "                 panel: ", platform::trim_right(table.inpFilNam),
-                            "                 line : ", printable(platform::trim_right(line))});
+                            "                 line : ", printable(platform::trim_right(line.text)),
+                            "                 at   : line ", std::string_view(number).substr(1)});
   EXITRC(2);
 }
 
-// The keyword and the value count of a keyword line; false when they cannot
-// be decoded (a slash before the count included).
-bool decode_keyword_line(std::string_view line, std::string& keyWord, int& count) {
-  std::array<std::string, 2> items;
-  if (decode_items(line, items) != 2) return false;
-  keyWord = std::move(items[0]);
-  return platform::parse_int(items[1], count);
-}
-
-// Counting pass: the number of keyword lines.
-int count_keyword_lines(const t_inpkey& table) {
-  int nKey = 0;
-  for (std::string line = NEXTLINE(lfnLocal, 1); !line.empty(); line = NEXTLINE(lfnLocal, 1)) {
-    ++nKey;
-    std::string keyWord;
-    int count = 0;
-    if (!decode_keyword_line(line, keyWord, count)) report_bad_line(table, line);
-    for (int j = 0; count > 1 && j < count; ++j) {
-      if (NEXTLINE(lfnLocal, 1).empty()) report_bad_line(table, line);
+// Decodes the first items of a line of the keyword file into `items` (as
+// decode_items counts them) and stops the run on a line that cannot be
+// decoded, naming a slash that touches an unquoted item. `countAt` is the
+// index of the item that is a value count, which must not be quoted.
+int decode_line(const t_inpkey& table, const FileLine& line, std::span<std::string> items,
+                std::size_t countAt = std::dynamic_extent) {
+  platform::ItemDecoder decoder(line.text, true);
+  std::string item;
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    switch (decoder.next(item)) {
+      case platform::ItemResult::Ok:
+        if (k == countAt && decoder.quoted()) report_bad_line(table, line);
+        items[k] = item;
+        break;
+      case platform::ItemResult::Slash:
+        return static_cast<int>(k);
+      case platform::ItemResult::SlashInItem:
+        report_bad_line(table, line, "Value holding a slash must be in double quotes");
+      default:  // out of items, an empty item, an unterminated quote
+        return -1;
     }
   }
-  return nKey;
+  return static_cast<int>(items.size());
+}
+
+// The keyword and the value count of a keyword line, or a stop when they
+// cannot be decoded (a slash before the count, a quoted count).
+void decode_keyword_line(const t_inpkey& table, const FileLine& line, std::string& keyWord,
+                         int& count) {
+  std::array<std::string, 2> items;
+  if (decode_line(table, line, items, 1) != 2 || !platform::parse_int(items[1], count))
+    report_bad_line(table, line);
+  keyWord = std::move(items[0]);
 }
 
 // The value of a keyword line with count 1: its third item, or the line from
 // its first double quote on when the value is verbatim.
-std::string keyword_line_value(const t_inpkey& table, const std::string& line) {
+std::string keyword_line_value(const t_inpkey& table, const FileLine& line) {
   int firstQuote = 0;
-  if (CHRCOUNT(kQuote, line, firstQuote) >= kVerbatimQuotes) {
-    return line.substr(static_cast<std::size_t>(firstQuote - 1));
+  if (CHRCOUNT(kQuote, line.text, firstQuote) >= kVerbatimQuotes) {
+    return line.text.substr(static_cast<std::size_t>(firstQuote - 1));
   }
   std::array<std::string, 3> items;
-  if (decode_items(line, items) < 2) report_bad_line(table, line);
+  if (decode_line(table, line, items, 1) < 2) report_bad_line(table, line);
   return items[2];
 }
 
 // The value of the next value line: its first item, or the whole line when
-// the value is verbatim.
-std::string value_line_value(const t_inpkey& table, const std::string& keyLine) {
-  const std::string line = NEXTLINE(lfnLocal, 1);
-  if (line.empty()) report_bad_line(table, keyLine);
+// the value is verbatim. Missing value lines are reported at the keyword line.
+std::string value_line_value(const t_inpkey& table, const FileLine& keyLine) {
+  const FileLine line = next_line();
+  if (line.text.empty()) report_bad_line(table, keyLine);
   int firstQuote = 0;
-  if (CHRCOUNT(kQuote, line, firstQuote) >= kVerbatimQuotes) return line;
+  if (CHRCOUNT(kQuote, line.text, firstQuote) >= kVerbatimQuotes) return line.text;
   std::array<std::string, 1> items;
-  if (decode_items(line, items) < 0) report_bad_line(table, line);
+  if (decode_line(table, line, items) < 0) report_bad_line(table, line);
   return items[0];
 }
 
-void fill_record(t_inpkey& table, const std::string& line, t_key& key) {
+// Reads a keyword line and its values. `values` null (the counting pass):
+// the values are decoded and dropped, so that every line is checked in file
+// order before anything is created and the first faulty line is the one
+// reported. Otherwise `values` is created and filled.
+void read_keyword(const t_inpkey& table, const FileLine& line, std::string& keyWord, int& count,
+                  std::vector<std::string>* values) {
+  decode_keyword_line(table, line, keyWord, count);
+  if (values != nullptr) {
+    const int nValues = count == 0 ? 1 : count;
+    create_checked(
+        [&] { values->assign(static_cast<std::size_t>(std::max(nValues, 0)), std::string()); },
+        "inpKey%keys(ikey)%value", {nValues}, "readkeys");
+  }
+  std::string value;
+  if (count == 1) value = keyword_line_value(table, line);
+  if (count == 1 && values != nullptr) (*values)[0] = std::move(value);
+  for (int j = 0; count > 1 && j < count; ++j) {
+    value = value_line_value(table, line);
+    if (values != nullptr) (*values)[static_cast<std::size_t>(j)] = std::move(value);
+  }
+}
+
+// Counting pass: the number of keyword lines, each read and checked whole.
+int count_keyword_lines(const t_inpkey& table) {
+  int nKey = 0;
+  for (FileLine line = next_line(); !line.text.empty(); line = next_line()) {
+    ++nKey;
+    std::string keyWord;
+    int count = 0;
+    read_keyword(table, line, keyWord, count, nullptr);
+  }
+  return nKey;
+}
+
+void fill_record(t_inpkey& table, const FileLine& line, t_key& key) {
   std::string keyWord;
   int count = 0;
-  if (!decode_keyword_line(line, keyWord, count)) report_bad_line(table, line);
+  read_keyword(table, line, keyWord, count, &key.value);
   key.name = platform::trim_right(platform::fit(keyWord, kKeyNameLength));
-
-  const int nValues = count == 0 ? 1 : count;
-  create_checked(
-      [&] { key.value.assign(static_cast<std::size_t>(std::max(nValues, 0)), std::string()); },
-      "inpKey%keys(ikey)%value", {nValues}, "readkeys");
   key.hasValue = true;
-  if (count == 1) key.value[0] = keyword_line_value(table, line);
-  for (int j = 0; count > 1 && j < count; ++j) key.value[j] = value_line_value(table, line);
   if (count >= 1) {
     for (std::string& value : key.value) strip_hash_marks(value);
   }
@@ -138,7 +193,7 @@ void READINPF(std::string_view filNam, t_inpkey& table) {
   for (t_key& key : table.keys) INIT_KEY(key);
 
   platform::rewind_unit(lfnLocal);
-  for (t_key& key : table.keys) fill_record(table, NEXTLINE(lfnLocal, 1), key);
+  for (t_key& key : table.keys) fill_record(table, next_line(), key);
   platform::close_unit(lfnLocal);
 
   resolve_deletion_list(table);

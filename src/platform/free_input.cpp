@@ -26,7 +26,7 @@ namespace {
 #define KAVRIL_INLINE [[gnu::always_inline]] inline
 
 KAVRIL_INLINE bool is_digit(char c) { return c >= '0' && c <= '9'; }
-KAVRIL_INLINE bool is_space(char c) { return c == ' ' || c == '\t'; }
+KAVRIL_INLINE bool is_space(char c) { return is_free_blank(c); }
 // Blank, tab or comma; every character of a number lies above the comma but '+'.
 KAVRIL_INLINE bool is_number_separator(char c) { return c <= ',' && (c == ' ' || c == '\t' || c == ','); }
 
@@ -357,6 +357,12 @@ bool scan_token(std::string_view token, DecimalParts& parts) {
   return stop != nullptr && stop == end;
 }
 
+// True when nothing but blanks stands before `p` on its line: a comma there
+// follows the line end, which separates already, so it is the same separator.
+bool starts_line(const char* line, const char* p) {
+  return std::all_of(line, p, is_space);
+}
+
 // Skips the blanks (and tabs) from `pos` on.
 void skip_blanks(std::string_view line, std::size_t& pos) {
   while (pos < line.size() && is_space(line[pos])) ++pos;
@@ -392,6 +398,10 @@ bool parse_int(std::string_view token, int& value) {
 
 bool NumberTokens::next(std::string_view& token) {
   skip_blanks(line_, pos_);
+  if (pos_ < line_.size() && line_[pos_] == ',' && starts_line(line_.data(), line_.data() + pos_)) {
+    ++pos_;
+    skip_blanks(line_, pos_);
+  }
   if (pos_ >= line_.size()) return false;
   if (line_[pos_] == ',') {  // no value before this comma: an empty item
     ++pos_;
@@ -436,6 +446,10 @@ NumberTokens::Result NumberTokens::next_reals(std::span<double> values, std::siz
     DecimalParts parts;
     const char* const next_stop = scan_number(p, end, parts);
     if (next_stop == nullptr || (next_stop != end && !is_number_separator(*next_stop))) {
+      if (*p == ',' && starts_line(data, p)) {  // the separator of the line end
+        ++p;
+        continue;
+      }
       pos_ = static_cast<std::size_t>(p - data);
       next(token);
       return Result::NotANumber;
@@ -463,13 +477,17 @@ ItemResult ItemDecoder::next(std::string& item) {
   while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
   if (pos_ >= line_.size()) return ItemResult::EndOfLine;
   const char c = line_[pos_];
-  if (c == '/') return ItemResult::Slash;  // stays at the slash: every later call says Slash too
+  if (c == '/') {  // stays at the slash: every later call says the same
+    const bool alone = pos_ + 1 == line_.size() || is_space(line_[pos_ + 1]) || line_[pos_ + 1] == ',';
+    return strict_ && !alone ? ItemResult::SlashInItem : ItemResult::Slash;
+  }
   if (c == ',') {
     ++pos_;
     return ItemResult::Empty;
   }
   item.clear();
-  if (c == '"' || c == '\'') {
+  quoted_ = c == '"' || c == '\'';
+  if (quoted_) {
     ++pos_;
     for (;;) {
       if (pos_ >= line_.size()) return ItemResult::Unterminated;
@@ -491,6 +509,7 @@ ItemResult ItemDecoder::next(std::string& item) {
   } else {
     const std::size_t start = pos_;
     while (pos_ < line_.size() && !is_space(line_[pos_]) && line_[pos_] != ',' && line_[pos_] != '/') ++pos_;
+    if (strict_ && pos_ < line_.size() && line_[pos_] == '/') return ItemResult::SlashInItem;
     item.assign(line_.substr(start, pos_ - start));
   }
   // The separator after an item: blanks with at most one comma.

@@ -76,6 +76,9 @@ long line_number(int unit);
 
 // Writes `text` and a line end to `unit`. Output is buffered; the first write
 // error is remembered and returned by close_unit. Returns 0 or an errno value.
+// Text for a unit that is not connected goes to standard error instead (after
+// standard output is written out), and the status is EBADF: nothing written
+// is ever dropped without a trace.
 int write_line(int unit, std::string_view text);
 
 // Writes `text`, which may hold several lines separated by '\n', as records;
@@ -249,6 +252,9 @@ constexpr std::array<std::uint64_t, N + 1> integer_powers(std::uint64_t base) {
 // Free-format input
 // ---------------------------------------------------------------------------
 
+// The blanks of free-format input: the blank and the tab.
+inline bool is_free_blank(char c) { return c == ' ' || c == '\t'; }
+
 // A real number: optional sign, digits with an optional decimal point, an
 // optional exponent introduced by E, e, D or d with optional sign. Nothing
 // else (no blanks, no repeat counts, no NaN/Inf, no hexadecimal). A value
@@ -263,14 +269,16 @@ bool has_real_form(std::string_view token);
 bool parse_int(std::string_view token, int& value);
 
 // Splits numbers of a free-format line: blanks (and tabs) and commas
-// separate, a comma between two blanks runs counts once. A slash is no
-// separator: it stays in its token (which parse_real then rejects). Yields
-// the tokens left to right.
+// separate, a comma between two blanks runs counts once. The line end before
+// the line is a separator too, so blanks with one comma at the start of the
+// line are passed over. A slash is no separator: it stays in its token (which
+// parse_real then rejects). Yields the tokens left to right.
 class NumberTokens {
  public:
   explicit NumberTokens(std::string_view line) : line_(line) {}
   // Next token, or false at the end of the line. An empty item between two
-  // commas yields an empty token (which parse_real rejects).
+  // commas (or after the comma at the line's start) yields an empty token
+  // (which parse_real rejects).
   bool next(std::string_view& token);
 
   // Next token read as a real number, as parse_real reads it: Ok (value
@@ -299,15 +307,23 @@ class NumberTokens {
 // without its closing delimiter, or with text right after it as in 'ab'cd),
 // Empty (nothing between two commas, or a comma at the start). Tabs count as
 // blanks outside quotes.
-enum class ItemResult { Ok, EndOfLine, Slash, Unterminated, Empty };
+// Strict decoding (the lines of the keyword input file) refuses a slash that
+// touches an undelimited item, with SlashInItem ("out/", "/data/x", "a/b"):
+// only a slash standing alone, between blanks, a comma or the line's ends,
+// ends the line there. Without it, such an item ends before the slash.
+enum class ItemResult { Ok, EndOfLine, Slash, Unterminated, Empty, SlashInItem };
 
 class ItemDecoder {
  public:
-  explicit ItemDecoder(std::string_view line) : line_(line) {}
+  explicit ItemDecoder(std::string_view line, bool strict = false) : line_(line), strict_(strict) {}
   ItemResult next(std::string& item);
+  // True when the item of the last Ok was delimited by quotes or apostrophes.
+  bool quoted() const { return quoted_; }
 
  private:
   std::string_view line_;
+  bool strict_;
+  bool quoted_ = false;
   std::size_t pos_ = 0;
 };
 

@@ -210,6 +210,21 @@ int open_scratch(int& fd) {
   return 0;
 }
 
+// Text written to a unit that is not connected goes to standard error, so
+// that it is never lost without a trace (a message written before its file
+// is open would otherwise vanish). Standard error because standard output
+// may be the program output, whose fixed layout it must not break, while
+// standard error is seen on a terminal and kept in batch logs alike. The
+// program output is written out first, so that both keep their order where
+// they meet. The caller still learns that the unit was not connected.
+int write_unconnected(std::string_view text, bool lineEnd) {
+  if (Unit* out = table().find(kStdOut); out != nullptr) flush_unit(*out);
+  constexpr int kStdErrFd = 2;
+  write_all(kStdErrFd, text.data(), text.size());
+  if (lineEnd) write_all(kStdErrFd, "\n", 1);
+  return EBADF;
+}
+
 }  // namespace
 
 int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted, bool readOnly) {
@@ -286,7 +301,7 @@ long line_number(int unit) {
 
 int write_line(int unit, std::string_view text) {
   Unit* u = table().find(unit);
-  if (u == nullptr) return EBADF;
+  if (u == nullptr) return write_unconnected(text, true);
   if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
   int rc = put_bytes(*u, text.data(), text.size());
   if (rc == 0) rc = put_bytes(*u, "\n", 1);
@@ -295,7 +310,7 @@ int write_line(int unit, std::string_view text) {
 
 int write_text(int unit, std::string_view text) {
   Unit* u = table().find(unit);
-  if (u == nullptr) return EBADF;
+  if (u == nullptr) return write_unconnected(text, !text.empty() && text.back() != '\n');
   if (text.empty()) return 0;
   if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
   int rc = put_bytes(*u, text.data(), text.size());

@@ -43,22 +43,25 @@ bool is_program_output(const std::string& name) {
   return file.connected && file.unit == lfnPrint;
 }
 
-// Messages go to a separate file; open errors go to the unit used so far.
-// A message file that is the program output merges the two.
+// Messages go to a separate file. Until it is open, every message (a
+// variable of its name that cannot be resolved, an open failure, the stop
+// notice) goes to the unit used so far: the message unit changes only once
+// the file can take them. A message file that is the program output merges
+// the two.
 void open_message_file(const std::string& name, bool askFirst) {
   if (is_program_output(name)) {
     lfnError = lfnPrint;
     return;
   }
   const int previous = lfnError;
-  lfnError = lfnErrFile;
   if (askFirst) {
-    open_fresh_after_delete(lfnError, name, previous);
+    open_fresh_after_delete(lfnErrFile, name, previous);
   } else {
-    open_checked(lfnError, name, "NEW", previous);
-    platform::close_unit(lfnError, true);
-    open_checked(lfnError, name, "NEW", previous);
+    open_checked(lfnErrFile, name, "NEW", previous);
+    platform::close_unit(lfnErrFile, true);
+    open_checked(lfnErrFile, name, "NEW", previous);
   }
+  lfnError = lfnErrFile;
 }
 
 bool selected(std::string_view keyword, std::string_view description, int& errCount) {

@@ -97,32 +97,58 @@ TEST_F(READINPFTest, SameNameAgainKeepsTheTableOtherNamesReadAnew) {
   EXPECT_EQ(table(), "SPACED []\n");
 }
 
+// Every failure shows the first faulty line of the file, whichever pass
+// would meet it, with its line number.
 TEST_F(READINPFDeathTest, UndecodableLinesAndMissingValuesStopTheRun) {
+  constexpr const char* kDecoding = "Error decoding keyword line";
+  constexpr const char* kSlash = "Value holding a slash must be in double quotes";
   const struct {
     const char* contents;
     const char* shownLine;
+    int number;
+    const char* what = kDecoding;
   } cases[] = {
-      {"GOOD 0\nNOCOUNT\n", "NOCOUNT"},
-      {"WORD many\n", "WORD many"},
-      {"SLASH / 1\n", "SLASH / 1"},
-      {"REPEAT 2*3\n", "REPEAT 2*3"},
-      {"EMPTY,,1\n", "EMPTY,,1"},
-      {"'OPEN 1 x\n", "'OPEN 1 x"},
-      {"BIG 99999999999\n", "BIG 99999999999"},
-      {"NOVALUE 1\n", "NOVALUE 1"},
-      {"SHORT 3\n a\n b\n", "SHORT 3"},
-      {"HUGE 2000000000\n a\n", "HUGE 2000000000"},
-      {"BAD 2\n 'open\n b\n", "'open"},
-      {"BAD 2\n a\n ,b\n", ",b"},
+      {"GOOD 0\n\n# c\nNOCOUNT\n", "NOCOUNT", 4},
+      {"WORD many\n", "WORD many", 1},
+      {"SLASH / 1\n", "SLASH / 1", 1},
+      {"REPEAT 2*3\n", "REPEAT 2*3", 1},
+      {"EMPTY,,1\n", "EMPTY,,1", 1},
+      {"'OPEN 1 x\n", "'OPEN 1 x", 1},
+      {"BIG 99999999999\n", "BIG 99999999999", 1},
+      {"QUOTED \"1\" \"X\"\n", "QUOTED \"1\" \"X\"", 1},
+      {"QUOTED '1' X\n", "QUOTED '1' X", 1},
+      {"NOVALUE 1\n", "NOVALUE 1", 1},
+      {"SHORT 3\n a\n b\n", "SHORT 3", 1},
+      {"HUGE 2000000000\n a\n", "HUGE 2000000000", 1},
+      {"BAD 2\n 'open\n b\n", "'open", 2},
+      {"BAD 2\n a\n ,b\n", ",b", 3},
+      // file order: a missing value before a later keyword's missing value lines
+      {"FIRST 1\nLATER 2\n a\n", "FIRST 1", 1},
+      {"FIRST 1 ok\nLATER 1 \"open\nLAST 3\n", "LATER 1 \"open", 2},
+      {"RXNFIL 1 results/ALL.10N\n", "RXNFIL 1 results/ALL.10N", 1, kSlash},
+      {"PATH 1 /data/x\n", "PATH 1 /data/x", 1, kSlash},
+      {"KEY/WORD 0\n", "KEY/WORD 0", 1, kSlash},
+      {"COUNT 1/ x\n", "COUNT 1/ x", 1, kSlash},
+      {"LIST 2\n \"a/b\"\n out/\n", "out/", 3, kSlash},
   };
   for (const auto& c : cases) {
     clear_messages();
     EXPECT_EXIT(load(c.contents), testing::ExitedWithCode(1), "") << c.contents;
-    const std::string block = "\n*** SR READKEYS: Error decoding keyword line\n" +
+    const std::string block = std::string("\n*** SR READKEYS: ") + c.what + "\n" +
                               std::string(17, ' ') + "panel: " + dir.file("panel.inp") + "\n" +
-                              std::string(17, ' ') + "line : " + c.shownLine + "\n\n";
+                              std::string(17, ' ') + "line : " + c.shownLine + "\n" +
+                              std::string(17, ' ') + "at   : line " + std::to_string(c.number) +
+                              "\n\n";
     EXPECT_EQ(messages().substr(0, block.size()), block) << c.contents;
   }
+}
+
+// A slash standing alone still ends the line; text a count of 0 leaves
+// unread is not looked at; tabs are blanks.
+TEST_F(READINPFTest, SlashesThatEndTheLineAndTabs) {
+  load("ALONE 1 x /a/b\nNONE 0 a/b\nQUOTED 1 \"a/b\"/c\n\t# tabbed comment\n\t\n"
+       "\tTABS\t2\t\n\tone\t/\n\t\"two\"\t\n");
+  EXPECT_EQ(table(), "ALONE [x]\nNONE []\nQUOTED [a/b]\nTABS [one] [two]\n");
 }
 
 }  // namespace

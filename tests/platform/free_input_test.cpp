@@ -270,7 +270,8 @@ TEST(NumberTokens, BlanksCommasAndEmptyItems) {
   using V = std::vector<std::string>;
   EXPECT_EQ(tokens("  1.0  2,3 , 4\t5   "), (V{"1.0", "2", "3", "4", "5"}));
   EXPECT_EQ(tokens("1,,2"), (V{"1", "", "2"}));
-  EXPECT_EQ(tokens(",1"), (V{"", "1"}));
+  EXPECT_EQ(tokens(" ,1"), (V{"1"}));  // the comma after the line end separates
+  EXPECT_EQ(tokens(",,1"), (V{"", "1"}));
   EXPECT_EQ(tokens("1,2,"), (V{"1", "2"}));
   EXPECT_EQ(tokens("   "), V{});
 }
@@ -343,9 +344,9 @@ struct Decoded {
   std::vector<std::string> items;
 };
 
-Decoded decode(std::string_view line) {
+Decoded decode(std::string_view line, bool strict = false) {
   Decoded d;
-  ItemDecoder decoder(line);
+  ItemDecoder decoder(line, strict);
   std::string item;
   for (int i = 0; i < 10; ++i) {
     const ItemResult r = decoder.next(item);
@@ -381,6 +382,11 @@ TEST(ItemDecoder, KeywordLineItems) {
   EXPECT_EQ(d.items, (V{"ab\"cd", "ef"}));
   d = decode("/ A");
   EXPECT_EQ(d.results, (std::vector<R>{R::Slash}));
+  // Strict: a slash touching an undelimited item is refused, one standing
+  // alone ends the line.
+  EXPECT_EQ(decode("a/b", true).results, (std::vector<R>{R::SlashInItem}));
+  EXPECT_EQ(decode("\"q\"/x", true).results, (std::vector<R>{R::Ok, R::SlashInItem}));
+  EXPECT_EQ(decode("x /,y", true).results, (std::vector<R>{R::Ok, R::Slash}));
 }
 
 }  // namespace

@@ -139,7 +139,12 @@ TEST(Units, UnwritableFileFallsBackToReading) {
 TEST(Units, UnconnectedUnits) {
   std::string line = "old";
   EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);
-  EXPECT_NE(write_line(kUnit, "x"), 0);
+  // What is written to an unconnected unit is not lost: it goes to standard
+  // error, and the caller learns that the unit was not connected.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(write_line(kUnit, "x"), EBADF);
+  EXPECT_EQ(write_text(kMaxUnit + 1, "two\nlines"), EBADF);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "x\ntwo\nlines\n");
   EXPECT_EQ(close_unit(kUnit), 0);
   EXPECT_FALSE(unit_connected(kUnit));
   EXPECT_FALSE(unit_connected(kMaxUnit + 1));

@@ -160,6 +160,13 @@ newcase brd_crlf_line_ends  # succeeds: the same RINEX file as with LF line ends
 messages 1 2 | sed 's/$/\r/' > "$run/one.brd"
 panel "Broadcast file with CR LF line ends" > "$run/input.inp"
 
+newcase brd_comma_after_line_end  # succeeds: the same RINEX file as without the commas
+messages 1 2 | sed '3s/^/,/; 4s/$/,/; 5s/^/ , /; 9s/^ /\t,/; 14s/^/ ,/' > "$run/one.brd"
+panel "Commas after line ends in the blocks" > "$run/input.inp"
+newcase brd_tabs_as_blanks  # succeeds: tabs separate the numbers of a block like blanks
+messages 1 2 | sed '3,12s/ /\t/g; 14,23s/  /\t/g' > "$run/one.brd"
+panel "Tabs between the numbers of the blocks" > "$run/input.inp"
+
 newcase brd_file_is_a_directory
 rm "$run/one.brd"; mkdir "$run/one.brd"; : > "$run/one.brd/.keep"
 panel "Broadcast file name naming a folder" > "$run/input.inp"
@@ -216,6 +223,11 @@ keyword_edit kw_sysout_missing_folder "Program output into a missing folder" 's|
 printf 'one.10N\nnodir\n' > kw_sysout_missing_folder/absent
 keyword_edit kw_syserr_missing_folder "Messages into a missing folder" 's|^RUNBY.*|&\nSYSERR 1 "nodir/kavril.err"|'
 printf 'one.10N\nnodir\n' > kw_syserr_missing_folder/absent
+# A variable of the message file's name that cannot be resolved is reported
+# where messages went so far (standard output here), not into the file.
+keyword_edit kw_syserr_unresolved_folder "SYSERR folder an unresolved variable" 's|^RUNBY.*|&\nERRMRG 1 "0"\nSYSERR 1 "${NOPE}/p.err"|'
+keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variable" 's|^RUNBY.*|&\nSYSERR 1 "${NOPE}.err"|'
+rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
 keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
 keyword_edit kw_rxnver_not_an_integer "RINEX version 2.11 instead of 2" 's|^RUNBY.*|&\nRXNVER 1 "2.11"|'
@@ -235,6 +247,14 @@ newcase kw_1000_blank_lines  # succeeds
 newcase kw_binary_garbage
 garbage 2000 > "$run/input.inp"
 printf 'one.10N\n' > kw_binary_garbage/absent
+newcase kw_tabs_as_blanks  # succeeds: tabs in the keyword file and the constants file's value fields
+{ panel "Keyword file with tabs" | sed 's/^RUNBY 1 .*/RUNBY\t1\t"E2E AGENCY"\t/; s/^BRDFIL 1 .*/\tBRDFIL\t2\t\n\t"one.brd"\n\t\n\t! comment\n\tone.brd\t/; s/^RXNFIL 0/RXNFIL\t1\tone.10N/'; } > "$run/input.inp"
+sed -i 's/^C        299792458.D0 /C        \t299792458.D0/; s/^FREQ1    1575420000.D0 /FREQ1    1575420000.D0\t/' "$run/CONST"
+keyword_edit kw_quoted_count "Quoted value count" 's/^RUNBY 1 .*/RUNBY "1" "E2E AGENCY"/'
+keyword_edit kw_first_failing_line_first "Missing value before missing value lines" 's/^CONST 1 .*/CONST 1/; s/^RUNBY 1 .*/RUNBY 2\n  "E2E AGENCY"/'
+keyword_edit kw_rxnfil_unquoted_path "Unquoted RINEX file name with a folder" 's|^RXNFIL 0|RXNFIL 1 results/ALL.10N|'
+keyword_edit kw_path_column_unquoted "Unquoted path column" 's|^BRDFIL_PTH_COL_2 1 .*|BRDFIL_PTH_COL_2 1 out/|'
+keyword_edit kw_value_line_unquoted_path "Unquoted path on a value line" 's|^BRDFIL 1 .*|BRDFIL 2\n  "one.brd"\n  /data/one.brd|'
 newcase kw_crlf_line_ends  # succeeds
 panel "Keyword file with CR LF line ends" | sed 's/$/\r/' > "$run/input.inp"
 
