@@ -1,7 +1,8 @@
 // Main program KAVRIL: converts the broadcast navigation files named by
-// keyword BRDFIL into RINEX navigation files of version 1, one summary row
-// per input file. Consecutive input files with the same output name are
-// merged into one RINEX file under one header.
+// keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
+// keyword RXNVER asks), one summary row per input file. Consecutive input
+// files with the same output name are merged into one RINEX file under one
+// header.
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,42 @@ std::string agencyFromKeywords() {
   return platform::fit(values.empty() ? std::string_view() : values.front(), kAgencyLength);
 }
 
+// The RINEX version of keyword RXNVER: 1 when it is missing or blank (no
+// message), else its value checked as an integer option from 1 to 3; a bad
+// value has been reported by CKOPTI and stops the run.
+int rinexVersionFromKeywords() {
+  if (!TSTKEY("RXNVER")) return 1;
+  std::vector<std::string> values;
+  int irc = 0;
+  READKEYS("RXNVER", values, irc);
+  int errCount = 0;
+  int version = 1;
+  CkoptiOptional opt;
+  opt.emptyVal = 1;
+  opt.lowLimit = kRinexVersionMin;
+  opt.upLimit = kRinexVersionMax;
+  opt.maxVal = 1;
+  opt.initVal = 1;
+  opt.firstResult = &version;
+  CKOPTI(1, "RXNVER", values, "KAVRIL", "RINEX navigation format version", irc, errCount, opt);
+  if (errCount != 0) EXITRC(2);
+  return version;
+}
+
+// The header of a new RINEX file of `version`, its one comment the title of
+// its first input file.
+void writeHeader(int version, int lfnRnx, const std::string& agency, const std::string& title) {
+  const std::string pgmName = platform::fit("KAVRIL", 20);
+  const std::string comment[] = {platform::fit(title, kCommentLength)};
+  int irc = 0;
+  switch (version) {
+    case 2: RXWTNH2(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc); break;
+    case 3: RXWTNH3(lfnRnx, lfnError, pgmName, agency, runUtc, 1, comment, irc); break;
+    default: RXWTNH(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc);
+  }
+  if (irc != 0) EXITRC(2);
+}
+
 void writeTableHead() {
   static const Layout kHead("(//,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
   kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ", "RINEX FILE NAME                   #MESS",
@@ -75,8 +112,9 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
 }
 
 // Converts every message of the open broadcast file on lfnLocal into records
-// on the RINEX unit. Returns the number of messages converted.
-int convertMessages(int lfnRnx) {
+// of RINEX `version` on the RINEX unit. Returns the number of messages
+// converted.
+int convertMessages(int lfnRnx, int version) {
   static EphemerisArray eph;
   static ClockArray clock;
   static RinexRecordArray rinex;
@@ -87,8 +125,13 @@ int convertMessages(int lfnRnx) {
     RDBBLK(lfnLocal, clock);
     RDBTOC(lfnLocal, clock);
     V3RXBR(eph, clock, rinex);
+    if (version == 3) RDBEP3(lfnLocal, rinex);
     int irc = 0;
-    RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+    switch (version) {
+      case 2: RXWTNR2(lfnRnx, lfnError, satNum, rinex, irc); break;
+      case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
+      default: RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+    }
     if (irc != 0) EXITRC(2);
     ++nMess;
   }
@@ -114,7 +157,7 @@ void KAVRIL() {
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
   applyOutputNames(files, nFil);
   const std::string agency = agencyFromKeywords();
-  const std::string pgmName = platform::fit("KAVRIL", 20);
+  const int version = rinexVersionFromKeywords();
 
   // Output name of the row converted last; none at the start.
   std::optional<std::string> previousOutput;
@@ -134,12 +177,9 @@ void KAVRIL() {
           platform::close_unit(lfnRnx);
           OPNFIL(lfnRnx, output, "UNKNOWN", "FORMATTED", " ", " ", ios);
           OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
-          const std::string comment[] = {platform::fit(title, kCommentLength)};
-          int irc = 0;
-          RXWTNH(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc);
-          if (irc != 0) EXITRC(2);
+          writeHeader(version, lfnRnx, agency, title);
         }
-        nMess = convertMessages(lfnRnx);
+        nMess = convertMessages(lfnRnx, version);
         previousOutput = output;
       }
       platform::close_unit(lfnLocal);

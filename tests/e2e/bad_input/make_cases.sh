@@ -119,6 +119,9 @@ bad_value brd_negative_semi_major_axis 3 3 -2.6571977445812229E+07
 bad_value brd_gps_week_beyond_int 3 1 1e10
 bad_value brd_gps_week_nan 3 1 nan
 bad_value brd_clock_time_beyond_weeks 10 3 1e20
+newcase brd_clock_time_fraction_rinex_3  # RINEX 3.04 writes whole seconds only
+messages 1 2 > "$run/one.brd"; set_value "$run/one.brd" 21 3 3.4560050000000000E+05
+panel "Clock reference time with a fraction, RINEX 3.04" | sed 's|^RUNBY.*|&\nRXNVER 1 "3"|' > "$run/input.inp"
 
 satellite_case() {  # name field description
   newcase "$1"
@@ -226,6 +229,8 @@ keyword_edit kw_syserr_unresolved_folder "SYSERR folder an unresolved variable" 
 keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variable" 's|^RUNBY.*|&\nSYSERR 1 "${NOPE}.err"|'
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
+keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
+keyword_edit kw_rxnver_not_an_integer "RINEX version 2.11 instead of 2" 's|^RUNBY.*|&\nRXNVER 1 "2.11"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
 keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
 keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \
