@@ -88,7 +88,7 @@ void DEFCON(int flag) {
   constants.PI = 4.0 * std::atan(1.0);
   constants.R2D = 180.0 / constants.PI;
   constants.RA2S = 3600.0 * constants.R2D;
-  DATTIM(runDate, runTime);
+  DATTIM(runDate, runTime, runUtc);
   if (flag != 1) return;
 
   const auto table = file_constants(constants);

@@ -31,6 +31,9 @@ extern ConstantsBlock constants;
 // Run date (9 characters, 06-DEC-26) and run time (5 characters, 14:05).
 extern std::string runDate;
 extern std::string runTime;
+// The same instant in universal time (20 characters, "20261206 130500 UTC"
+// and a blank), for the program line of RINEX 3.04.
+extern std::string runUtc;
 
 // Sets pi, the angle factors and the run date and time; with flag 1 also
 // reads the constants file named by keyword CONST.

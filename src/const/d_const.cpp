@@ -6,5 +6,6 @@ namespace kavril {
 ConstantsBlock constants;
 std::string runDate(9, ' ');
 std::string runTime(5, ' ');
+std::string runUtc(20, ' ');
 
 }  // namespace kavril

@@ -20,9 +20,10 @@ constexpr std::string_view kShortUsage = R"(Usage: kavril INPUTFILE
 
 constexpr std::string_view kUsage = R"(
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, as the keyword input file INPUTFILE asks. All arguments together,
-joined with single blanks, are the name of the input file; only a single
-argument -h, --help, -V or --version is an option. The manual: man kavril.
+version 1, 2.11 or 3.04, as the keyword input file INPUTFILE asks. All
+arguments together, joined with single blanks, are the name of the input
+file; only a single argument -h, --help, -V or --version is an option. The
+manual: man kavril.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.
@@ -39,14 +40,16 @@ Keywords read:
                     pairwise (a blank name skips its input file). Consecutive
                     input files with the same name are merged into one file.
   RUNBY             agency of the RINEX header
+  RXNVER            RINEX version: 1 (or blank, or missing), 2 = 2.11,
+                    3 = 3.04 (whole-second epochs, four-digit years)
   CONST             constants file
   ENVIRONMENT       variables "NAME" "value", used as ${NAME} in file names
   TITLE, CAMPAIGN, SES_INFO, YR4_INFO
                     texts of the title block of the program output
   DESCR_<keyword>   description of a file keyword: described files are
                     listed in the program output
-  MSG_<keyword>     description of an option keyword (ERRMRG, SYSODEF) used
-                    in the messages about it
+  MSG_<keyword>     description of an option keyword (ERRMRG, SYSODEF,
+                    RXNVER) used in the messages about it
   SYSOUT            program output file (default: standard output)
   SYSERR, ERRMRG    separate message file, or messages merged into the
                     program output (ERRMRG 1)

@@ -1,7 +1,8 @@
 // Main program KAVRIL: converts the broadcast navigation files named by
-// keyword BRDFIL into RINEX navigation files of version 1, one summary row
-// per input file. Consecutive input files with the same output name are
-// merged into one RINEX file under one header.
+// keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
+// keyword RXNVER asks), one summary row per input file. Consecutive input
+// files with the same output name are merged into one RINEX file under one
+// header.
 //
 // Nothing is lost and nothing fails silently: no output may overwrite a file
 // the run reads or writes, every write and close of a RINEX file is checked,
@@ -44,6 +45,12 @@ struct RinexFile {
   bool incomplete = false;
 };
 RinexFile rinexFile;
+
+// What every RINEX file of the run is written with.
+struct RunSettings {
+  std::string agency;  // of the program line
+  int version = 1;     // 1, 2 (2.11) or 3 (3.04)
+};
 
 // Message blocks of the driver: a first line and one to three detail lines.
 void writeMessage(std::string_view first, std::string_view label, std::string_view value) {
@@ -189,9 +196,10 @@ void deleteIncompleteRinex(int irCode) {
   writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", "File name  : ", rinexFile.fileName);
 }
 
-// Opens the RINEX file of `row` and writes its header with the title as its
-// comment. A name that an earlier row wrote starts anew, which is announced.
-void startRinex(int row, const std::string& output, const std::string& title, const std::string& agency,
+// Opens the RINEX file of `row` and writes the header of the run's version
+// with the title as its one comment. A name that an earlier row wrote starts
+// anew, which is announced.
+void startRinex(int row, const std::string& output, const std::string& title, const RunSettings& run,
                 std::set<std::string, std::less<>>& started) {
   closeRinex();
   int ios = 0;
@@ -205,15 +213,20 @@ void startRinex(int row, const std::string& output, const std::string& title, co
   static const std::string pgmName = platform::fit("KAVRIL", 20);
   const std::string comment[] = {platform::fit(title, kCommentLength)};
   int irc = 0;
-  RXWTNH(lfnRnx, lfnError, pgmName, agency, runDate, runTime, 1, comment, irc);
-  if (irc != 0) checkRinexWrites();
+  switch (run.version) {
+    case 2: RXWTNH2(lfnRnx, lfnError, pgmName, run.agency, runDate, runTime, 1, comment, irc); break;
+    case 3: RXWTNH3(lfnRnx, lfnError, pgmName, run.agency, runUtc, 1, comment, irc); break;
+    default: RXWTNH(lfnRnx, lfnError, pgmName, run.agency, runDate, runTime, 1, comment, irc);
+  }
+  if (irc != 0) EXITRC(2);
 }
 
 // --- Broadcast files ----------------------------------------------------------
 
 // Converts every message of the open broadcast file on lfnLocal into records
-// on the RINEX unit. Returns the number of messages converted.
-int convertMessages() {
+// of RINEX `version` on the RINEX unit. Returns the number of messages
+// converted.
+int convertMessages(int version) {
   static EphemerisArray eph;
   static ClockArray clock;
   static RinexRecordArray rinex;
@@ -224,9 +237,14 @@ int convertMessages() {
     RDBBLK(lfnLocal, clock);
     RDBTOC(lfnLocal, eph, clock);
     V3RXBR(eph, clock, rinex);
+    if (version == 3) RDBEP3(lfnLocal, rinex);
     int irc = 0;
-    RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
-    if (irc != 0) checkRinexWrites();
+    switch (version) {
+      case 2: RXWTNR2(lfnRnx, lfnError, satNum, rinex, irc); break;
+      case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
+      default: RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+    }
+    if (irc != 0) EXITRC(2);
     ++nMess;
   }
   return nMess;
@@ -256,6 +274,28 @@ std::string agencyFromKeywords() {
   return platform::fit(values.empty() ? std::string_view() : values.front(), kAgencyLength);
 }
 
+// The RINEX version of keyword RXNVER: 1 when it is missing or blank (no
+// message), else its value checked as an integer option from 1 to 3; a bad
+// value has been reported by CKOPTI and stops the run.
+int rinexVersionFromKeywords() {
+  if (!TSTKEY("RXNVER")) return 1;
+  std::vector<std::string> values;
+  int irc = 0;
+  READKEYS("RXNVER", values, irc);
+  int errCount = 0;
+  int version = 1;
+  CkoptiOptional opt;
+  opt.emptyVal = 1;
+  opt.lowLimit = kRinexVersionMin;
+  opt.upLimit = kRinexVersionMax;
+  opt.maxVal = 1;
+  opt.initVal = 1;
+  opt.firstResult = &version;
+  CKOPTI(1, "RXNVER", values, "KAVRIL", "RINEX navigation format version", irc, errCount, opt);
+  if (errCount != 0) EXITRC(2);
+  return version;
+}
+
 void writeTableHead() {
   static const Layout kHead("(//,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
   kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ", "RINEX FILE NAME                   #MESS",
@@ -270,7 +310,7 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
 
 // Converts the broadcast file of one row into its RINEX file. Returns the
 // number of messages converted.
-int convertRow(int row, const std::string& input, const std::string& output, const std::string& agency,
+int convertRow(int row, const std::string& input, const std::string& output, const RunSettings& run,
                std::set<std::string, std::less<>>& started) {
   const bool continuesOpenFile = rinexFile.open && platform::same_text(output, rinexFile.name);
   if (continuesOpenFile) rinexFile.incomplete = true;
@@ -287,8 +327,8 @@ int convertRow(int row, const std::string& input, const std::string& output, con
     if (continuesOpenFile) rinexFile.incomplete = false;
     return 0;
   }
-  if (!continuesOpenFile) startRinex(row, output, title, agency, started);
-  const int nMess = convertMessages();
+  if (!continuesOpenFile) startRinex(row, output, title, run, started);
+  const int nMess = convertMessages(run.version);
   reportLinesAfterTheEnd();
   platform::close_unit(lfnLocal);
   checkRinexWrites();
@@ -316,7 +356,7 @@ void KAVRIL() {
   if (!TSTKEY("BRDFIL")) EXITRC(2);
   applyOutputNames(files, nFil);
   refuseOverwrites(files, nFil);
-  const std::string agency = agencyFromKeywords();
+  const RunSettings run{agencyFromKeywords(), rinexVersionFromKeywords()};
 
   exitCleanup = deleteIncompleteRinex;
   // Output names whose RINEX file a row of this run has started.
@@ -324,7 +364,7 @@ void KAVRIL() {
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
-    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, agency, started);
+    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, run, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
   }
   closeRinex();

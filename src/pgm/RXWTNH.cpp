@@ -23,15 +23,15 @@ void RXWTNH(int lfnRnx, int /*lfnErr*/, std::string_view pgmNam, std::string_vie
             std::string_view date, std::string_view time, int nCom,
             std::span<const std::string> comment, int& irCode) {
   using platform::fit;
-  int status = kVersionLine.write(lfnRnx, {1, fit("NAVIGATION DATA", 20), "RINEX VERSION / TYPE"});
-  status |= kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(date, 9), fit(time, 5),
-                                        "PGM / RUN BY / DATE "});
+  kVersionLine.write(lfnRnx, {1, fit("NAVIGATION DATA", 20), "RINEX VERSION / TYPE"});
+  kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(date, 9), fit(time, 5),
+                              "PGM / RUN BY / DATE "});
   const std::size_t lines = nCom > 0 ? std::min(static_cast<std::size_t>(nCom), comment.size()) : 0;
   for (std::size_t i = 0; i < lines; ++i) {
-    status |= kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
+    kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
   }
-  status |= kEndLine.write(lfnRnx, {" "});
-  irCode = status != 0 ? 1 : 0;
+  kEndLine.write(lfnRnx, {" "});
+  irCode = 0;
 }
 
 }  // namespace kavril

@@ -1,4 +1,5 @@
 // Values of a broadcast file as the input error reports show them.
+#include <algorithm>
 #include <string>
 
 #include "platform/platform.h"
@@ -6,10 +7,14 @@
 
 namespace kavril {
 
-std::string d_form(double value) {
-  char text[19];
-  platform::put_D(text, value, 19, 12);
-  const std::string_view field(text, sizeof text);
+std::string d_form(double value) { return d_form(value, 12); }
+
+// Dw.d with w = d + 7: sign, "0.", the digits and a four-character exponent.
+std::string d_form(double value, int digits) {
+  const int d = std::clamp(digits, 1, 17);
+  char text[24];
+  platform::put_D(text, value, d + 7, d);
+  const std::string_view field(text, static_cast<std::size_t>(d + 7));
   return std::string(field.substr(field.find_first_not_of(' ')));  // never all blank
 }
 

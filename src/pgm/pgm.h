@@ -63,6 +63,9 @@ double clock_week(double week, double toc, double toe);
 // A value read from a broadcast file as the input error reports show it: its
 // D form of the RINEX records, without leading blanks.
 std::string d_form(double value);
+// The same with `digits` significant digits (1 to 17), for values whose
+// twelve-digit form would hide what is wrong with them.
+std::string d_form(double value, int digits);
 
 // The input error report of the readers (file name and line number of `lfn`
 // and `reason`), then the end of the run with return code 2.
@@ -73,10 +76,6 @@ std::string d_form(double value);
 // Broadcast message to RINEX record array.
 void V3RXBR(const EphemerisArray& eph, const ClockArray& clock, RinexRecordArray& rinex);
 
-// The writers' return code is 0, or 1 when a write failed (the unit keeps
-// the errno value: platform::write_out). Writes are buffered, so a failure
-// may show only when the unit is written out or closed.
-
 // Writes the header of a RINEX navigation file of version 1.
 void RXWTNH(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
             std::string_view date, std::string_view time, int nCom,
@@ -84,5 +83,63 @@ void RXWTNH(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view ag
 
 // Writes one navigation record (seven lines).
 void RXWTNR(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// --- RINEX versions 2.11 and 3.04 ------------------------------------------
+// Version 1 stays the default and keeps its own writers above, untouched;
+// each version has its own header and record writer with the same
+// arguments, so that every layout stands next to its code.
+
+// The RINEX navigation versions of keyword RXNVER: 1, 2 (2.11), 3 (3.04).
+inline constexpr int kRinexVersionMin = 1;
+inline constexpr int kRinexVersionMax = 3;
+
+// Header of version 2.11: version line, program line and comment lines as in
+// version 1, then "END OF HEADER".
+void RXWTNH2(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+             std::string_view date, std::string_view time, int nCom,
+             std::span<const std::string> comment, int& irCode);
+
+// Header of version 3.04: the program line holds the run's date and time in
+// universal time, `dateUtc` ("20261208 051502 UTC").
+void RXWTNH3(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+             std::string_view dateUtc, int nCom, std::span<const std::string> comment,
+             int& irCode);
+
+// The end of the headers of versions 2.11 and 3.04: the comment lines and the
+// "END OF HEADER" line.
+void RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment);
+
+// Record of version 2.11 (eight lines; the year with a leading zero, the
+// transmission time and the fit interval on line 8).
+void RXWTNR2(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// Record of version 3.04 (eight lines, "G01", four-digit year, whole
+// seconds). irCode 1, with a message on lfnErr and nothing written, for an
+// epoch that RXEPO3 refuses; the driver has refused such a message before
+// (RDBEP3).
+void RXWTNR3(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// GPS week of the record epoch: the week of toe (position 23) rounded,
+// moved by one when toc and toe lie more than half a week apart.
+int RXWEEK(const RinexRecordArray& rinex);
+
+// Calendar epoch of the record as versions 1 and 2.11 write it: MJD of toc
+// and its week, then the calendar date and the time of day split from its
+// fraction (seconds with a fraction).
+void RXEPOC(const RinexRecordArray& rinex, int& year, int& month, int& day, int& hour,
+            int& minute, double& second);
+
+// Exact epoch of version 3.04 in whole seconds, by integer arithmetic.
+// Returns 0, kEpochNotWholeSeconds when toc has a fraction, or
+// kEpochBeyondYears when the year lies outside 0 to 9999 (fields unset).
+inline constexpr int kEpochNotWholeSeconds = 1;
+inline constexpr int kEpochBeyondYears = 2;
+int RXEPO3(const RinexRecordArray& rinex, int& year, int& month, int& day, int& hour, int& minute,
+           int& second);
+
+// Checks, for version 3.04, that the epoch of the record array converted
+// from the message just read can be written (RXEPO3); otherwise an input
+// error of the broadcast file on `lfn` (RDBERR).
+void RDBEP3(int lfn, const RinexRecordArray& rinex);
 
 }  // namespace kavril

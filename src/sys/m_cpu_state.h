@@ -32,4 +32,8 @@ double clock_date(const std::array<int, 8>& values);
 void format_run_date_time(const std::array<int, 8>& values, std::string& date,
                           std::string& time);
 
+// The clock reading of CLOCKS in universal time, "20261206 130500 UTC" and a
+// blank (20 characters): the local time less its offset from UTC.
+std::string format_utc_stamp(const std::array<int, 8>& values);
+
 }  // namespace kavril::m_cpu

@@ -81,6 +81,9 @@ void WRITE_TIME(std::string& text, double value);
 void CLOCKS(std::array<int, 8>& values);
 // Run date (06-DEC-26) and time (14:05).
 void DATTIM(std::string& date, std::string& time);
+// The same, and the same clock reading in universal time as "yyyymmdd hhmmss
+// UTC" and a blank (20 characters).
+void DATTIM(std::string& date, std::string& time, std::string& utc);
 
 // --- Run report --------------------------------------------------------------
 

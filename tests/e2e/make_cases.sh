@@ -251,3 +251,13 @@ synthetic_case() {
   synthetic 7 1590 0 0.06          # 2010-06-27 00:00:00.1
   synthetic 8 1590 0 0.04          # 2010-06-27 00:00:00.0
 } | synthetic_case epoch_seconds_fraction "Epoch seconds with a fraction, written as F5.1"
+
+# RINEX 2.11 and 3.04 (keyword RXNVER) of the messages of half_week_rule and
+# two_digit_years (years 1999, 2000, 2079, 2080, 2100), and in 2.11 those of
+# epoch_seconds_fraction (3.04 refuses them: bad_input/brd_clock_time_fraction_rinex_3).
+for version in 2 3; do
+  { tail -n +2 half_week_rule/run/messages.brd; tail -n +2 two_digit_years/run/messages.brd
+    if [ $version = 2 ]; then tail -n +2 epoch_seconds_fraction/run/messages.brd; fi; } |
+    synthetic_case rinex_version_$version "RINEX version $version: half weeks, years (and fractions)"
+  echo "RXNVER 1 \"$version\"" >> rinex_version_$version/run/input.inp
+done

@@ -1,8 +1,10 @@
 // The built program on two real days of IGS broadcast ephemerides (1 and 2
-// July 2010, made from the IGS RINEX 2 files brdc1820.10n and brdc1830.10n):
-// every numeric field and epoch of every record it writes is compared with
-// the IGS records through a column reader, and every line of every RINEX
-// file is checked for its exact length.
+// July 2010, made from the IGS RINEX 2 files brdc1820.10n and brdc1830.10n)
+// and a day of a GNSS station (2 April 2005, 30400920.05n): every numeric
+// field and epoch of every record it writes is compared with the original
+// records through a column reader, and every line of every RINEX file is
+// checked for its exact length. A GNSS client (rnx2rtkp of the Debian
+// package rtklib) reads the files of versions 2.11 and 3.04.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,14 +21,19 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kDays = {"brdc1820", "brdc1830"};
+const std::vector<std::string> kAllDays = {"brdc1820", "brdc1830", "30400920"};
+const std::string kEndOfHeader = std::string(60, ' ') + "END OF HEADER       ";
 
 std::string igsText(const std::string& day, const char* extension) {
   return test::read_file(test::data_dir() / "igs" / (day + extension));
 }
 
+// The original RINEX 2 file of `day`.
+std::string originalText(const std::string& day) { return igsText(day, day[0] == '3' ? ".05n" : ".10n"); }
+
 // The records of the IGS RINEX 2 file of `day`.
 std::vector<std::vector<double>> igsRecords(const std::string& day) {
-  return test::rinex_records(igsText(day, ".10n"), std::string(60, ' ') + "END OF HEADER       ", 8);
+  return test::rinex_records(igsText(day, ".10n"), kEndOfHeader, 8);
 }
 
 // The title line of the broadcast file of `day`: the comment of its header.
@@ -36,13 +43,20 @@ std::string broadcastTitle(const std::string& day) { return test::lines_of(igsTe
 // the constants file and a keyword file whose RXNFIL keyword is `rxnfil`.
 class RealDays : public testing::Test {
  protected:
-  void run(const std::string& rxnfil) {
-    for (const auto& day : kDays) fs::copy_file(test::data_dir() / "igs" / (day + ".brd"), dir.path() / (day + ".brd"));
-    fs::copy_file(test::data_dir() / ".." / ".." / "examples" / "CONST", dir.path() / "CONST");
+  void run(const std::string& rxnfil, const std::vector<std::string>& days = kDays) {
+    const auto copy = [&](const fs::path& from, const std::string& name) {
+      fs::copy_file(from, dir.path() / name, fs::copy_options::overwrite_existing);
+    };
+    std::string brdfil = "BRDFIL " + std::to_string(days.size());
+    for (const auto& day : days) {
+      copy(test::data_dir() / "igs" / (day + ".brd"), day + ".brd");
+      brdfil += (days.size() == 1 ? " \"" : "\n  \"") + day + ".brd\"";
+    }
+    brdfil += "\n";
+    copy(test::data_dir() / ".." / ".." / "examples" / "CONST", "CONST");
     test::write_file(dir.path() / "kavril.inp",
                      "TITLE 1 \"Two IGS days\"\n"
-                     "CONST 1 \"CONST\"\n"
-                     "BRDFIL 2\n  \"brdc1820.brd\"\n  \"brdc1830.brd\"\n"
+                     "CONST 1 \"CONST\"\n" + brdfil +
                      "BRDFIL_PTH_COL_2 1 \"\"\n"
                      "BRDFIL_EXT_COL_2 1 \"10N\"\n" +
                          rxnfil + "\nRUNBY 1 \"ACCEPTANCE TEST\"\n");
@@ -114,6 +128,66 @@ TEST_F(RealDays, BothDaysMergedUnderTheFirstDaysHeader) {
             std::string::npos);
   EXPECT_NE(report.find("    2  brdc1830.brd                      BOTH.10N                            422\n"),
             std::string::npos);
+}
+
+// Versions 2.11 and 3.04: every field of every record (line 8 included)
+// equals the original's, the year of 3.04 with its century, except the fit
+// interval: the broadcast format has none, so it is written as 0 (not
+// known). Header lines of 80 columns, record lines of 79 (80) columns and a
+// line 8 of 41 (42).
+TEST_F(RealDays, EveryFieldOfVersions2And3EqualsTheOriginal) {
+  for (const int version : {2, 3}) {
+    run("RXNFIL 0\nRXNVER 1 \"" + std::to_string(version) + "\"", kAllDays);
+    for (const auto& day : kAllDays) {
+      SCOPED_TRACE(day + " in version " + std::to_string(version));
+      auto reference = test::rinex_records(originalText(day), kEndOfHeader, 8, 2);
+      const std::string rinex = output(day + ".10N");
+      const auto records = test::rinex_records(rinex, kEndOfHeader, 8, version);
+      ASSERT_EQ(records.size(), reference.size());
+      for (std::size_t k = 0; k < records.size(); ++k) {
+        if (version == 3) reference[k][1] += 2000.0;
+        reference[k][35] = 0.0;  // fit interval
+        ASSERT_EQ(records[k], reference[k]) << "record " << k + 1;
+      }
+      const auto lines = test::lines_of(rinex);
+      ASSERT_EQ(lines.size(), 4 + 8 * records.size());
+      EXPECT_EQ(lines[3], kEndOfHeader);
+      for (std::size_t k = 0; k < lines.size(); ++k) {
+        const std::size_t width = k < 4 ? 80 : (k - 3) % 8 == 0 ? 39 + version : 77 + version;
+        ASSERT_EQ(lines[k].size(), width) << "line " << k + 1;
+      }
+    }
+  }
+}
+
+// rnx2rtkp computes the single-point positions of the station's hour of
+// observations alike with the station's own navigation file and with the
+// program's files of versions 2.11 and 3.04.
+TEST_F(RealDays, GnssClientComputesTheSamePositionsWithVersions2And3) {
+  if (std::system("command -v rnx2rtkp > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "rnx2rtkp is not installed (Debian package rtklib): "
+                    "the positions with versions 2.11 and 3.04 were NOT compared";
+  }
+  for (const char* name : {"30400920.05o", "30400920.05n"}) {
+    fs::copy_file(test::data_dir() / "igs" / name, dir.path() / name);
+  }
+  const auto positions = [&](const std::string& nav) {
+    const std::string command = "cd '" + dir.path().string() + "' && rnx2rtkp -p 0 30400920.05o " + nav +
+                                " -o pos.txt > /dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<std::string> lines;
+    for (const auto& line : test::lines_of(output("pos.txt"))) {
+      if (line.rfind('%', 0) != 0) lines.push_back(line);
+    }
+    fs::remove(dir.path() / "pos.txt");
+    return lines;
+  };
+  const auto original = positions("30400920.05n");
+  ASSERT_EQ(original.size(), 115u);  // one hour at 30 s, a few epochs without a solution
+  for (const int version : {2, 3}) {
+    run("RXNFIL 0\nRXNVER 1 \"" + std::to_string(version) + "\"", {"30400920"});
+    EXPECT_EQ(positions("30400920.10N"), original) << "version " << version;
+  }
 }
 
 // A RINEX file on a file system that fills up: the run ends with an error,

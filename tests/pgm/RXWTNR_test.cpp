@@ -56,6 +56,68 @@ TEST(RXWTNR, EpochOfTheClockReferenceTime) {
   EXPECT_EQ(record(0.0, 0.0, 1400.0, -9).substr(0, 5), "-9  6");
 }
 
+using RecordWriter = void (*)(int, int, int, const RinexRecordArray&, int&);
+
+// A record of `writer` with toc, toe and week, and the value k at every
+// other position k, and its return code.
+std::string record(RecordWriter writer, double toc, double toe, double week, int& irCode) {
+  RinexRecordArray rinex{};
+  for (std::size_t k = 0; k < rinex.size(); ++k) rinex[k] = static_cast<double>(k + 1);
+  rinex[0] = toc;
+  rinex[12] = toe;
+  rinex[22] = week;
+  return written([&] { writer(kUnit, 6, 1, rinex, irCode); });
+}
+
+// The epoch of 2.11 is the one of version 1 with a two-digit year; 3.04
+// writes whole seconds exactly and refuses a toc with a fraction.
+TEST(RXWTNR2and3, EpochOfEachVersion) {
+  struct Case {
+    double toc, toe, week;
+    const char* v2;
+    const char* v3;
+  };
+  const Case cases[] = {
+      {604784, 0, 1401, " 1 06 11 11 23 59 44.0", "G01 2006 11 11 23 59 44"},  // week 1400
+      {0, 604784, 1400, " 1 06 11 12  0  0  0.0", "G01 2006 11 12 00 00 00"},  // week 1401
+      {302400, 0, 1400, " 1 06 11  8 12  0  0.0", "G01 2006 11 08 12 00 00"},  // exactly half
+      {0, 302400, 1400, " 1 06 11  5  0  0  0.0", "G01 2006 11 05 00 00 00"},  // exactly half
+      {302401, 0, 1400, " 1 06 11  1 12  0  1.0", "G01 2006 11 01 12 00 01"},  // week 1399
+      {-16, 0, 1400, " 1 06 11  4 23 59 44.0", "G01 2006 11 04 23 59 44"},    // the day before
+      {518400, 518400, 1042, " 1 00  1  1  0  0  0.0", "G01 2000 01 01 00 00 00"},
+      {86400, 86400, 5217, " 1 80  1  1  0  0  0.0", "G01 2080 01 01 00 00 00"},
+      {388800, 388800, 5225, " 1 80  2 29 12  0  0.0", "G01 2080 02 29 12 00 00"},
+      {59.96, 59.96, 1400, " 1 06 11  5  0  0 60.0", ""},  // 3.04 refuses the fraction
+  };
+  for (const Case& c : cases) {
+    int irc2 = -1;
+    int irc3 = -1;
+    EXPECT_EQ(record(RXWTNR2, c.toc, c.toe, c.week, irc2).substr(0, 22), c.v2) << c.toc;
+    EXPECT_EQ(record(RXWTNR3, c.toc, c.toe, c.week, irc3).substr(0, 23), c.v3) << c.toc;
+    EXPECT_EQ(irc2, 0);
+    EXPECT_EQ(irc3, *c.v3 ? 0 : 1);
+  }
+}
+
+// Positions 2 to 30 in their places: lines of 79 (80) columns, line 8 of
+// 41 (42) with the transmission time and the fit interval.
+TEST(RXWTNR2and3, EightLinesOfEveryPosition) {
+  int irCode = -1;
+  EXPECT_EQ(record(RXWTNR2, 7200, 7200, 1400, irCode),
+            " 1 06 11  5  2  0  0.0 0.200000000000D+01 0.300000000000D+01 0.400000000000D+01\n"
+            "    0.500000000000D+01 0.600000000000D+01 0.700000000000D+01 0.800000000000D+01\n"
+            "    0.900000000000D+01 0.100000000000D+02 0.110000000000D+02 0.120000000000D+02\n"
+            "    0.720000000000D+04 0.140000000000D+02 0.150000000000D+02 0.160000000000D+02\n"
+            "    0.170000000000D+02 0.180000000000D+02 0.190000000000D+02 0.200000000000D+02\n"
+            "    0.210000000000D+02 0.220000000000D+02 0.140000000000D+04 0.240000000000D+02\n"
+            "    0.250000000000D+02 0.260000000000D+02 0.270000000000D+02 0.280000000000D+02\n"
+            "    0.290000000000D+02 0.300000000000D+02\n");
+  const std::string v3 = record(RXWTNR3, 7200, 7200, 1400, irCode);
+  EXPECT_EQ(v3.substr(0, 81), "G01 2006 11 05 02 00 00 0.200000000000D+01 0.300000000000D+01 0.400000000000D+01\n");
+  EXPECT_EQ(v3.substr(81 * 7), "     0.290000000000D+02 0.300000000000D+02\n");
+  EXPECT_EQ(v3.size(), 81u * 7 + 43);
+}
+
 // Texts are cut or padded to their fields, never shifting a column.
 TEST(RXWTNH, HeaderLinesOf80Columns) {
   const std::vector<std::string> comments = {"IGS BROADCAST EPHEMERIS FILE", std::string(70, 'B'), "C"};
@@ -76,6 +138,23 @@ TEST(RXWTNH, HeaderLinesOf80Columns) {
             comments[0] + std::string(32, ' ') + "COMMENT" + std::string(13, ' ') + "\n" +
                 std::string(60, 'B') + "COMMENT" + std::string(13, ' ') + "\nC" + std::string(59, ' ') +
                 "COMMENT" + std::string(13, ' ') + "\n \n");
+}
+
+// 2.11: version 1's program line; 3.04: the run's date and time in UTC.
+// Both end with the comments and "END OF HEADER".
+TEST(RXWTNH2and3, HeaderOfEachVersion) {
+  const std::vector<std::string> comment = {"IGS BROADCAST EPHEMERIS FILE"};
+  int irc2 = -1;
+  int irc3 = -1;
+  const std::string end = comment[0] + std::string(32, ' ') + "COMMENT" + std::string(13, ' ') + "\n" +
+                          std::string(60, ' ') + "END OF HEADER       \n";
+  EXPECT_EQ(written([&] { RXWTNH2(kUnit, 6, "KAVRIL", "AGENCY", "06-DEC-26", "14:05", 1, comment, irc2); }),
+            "     2.11           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
+            "KAVRIL              AGENCY              06-DEC-26 14:05     PGM / RUN BY / DATE \n" + end);
+  EXPECT_EQ(written([&] { RXWTNH3(kUnit, 6, "KAVRIL", "AGENCY", "20261206 130500 UTC", 1, comment, irc3); }),
+            "     3.04           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE\n"
+            "KAVRIL              AGENCY              20261206 130500 UTC PGM / RUN BY / DATE \n" + end);
+  EXPECT_EQ(irc2 + irc3, 0);
 }
 
 }  // namespace

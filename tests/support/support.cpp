@@ -72,6 +72,7 @@ std::string mask_volatile(std::string_view text) {
   static constexpr std::pair<std::string_view, std::string_view> kMasks[] = {
       {"dd-Aaa-dddd dd:dd:dd", "DD-Mmm-YYYY HH:MM:SS"},
       {"dd-AAA-dd dd:dd", "DD-MMM-YY HH:MM"},
+      {"dddddddd dddddd UTC", "YYYYMMDD HHMMSS UTC"},
       {"+:dd:dd.ddd", "H:MM:SS.mmm"},
   };
   std::string out;

@@ -29,7 +29,8 @@ std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::string_view contents);
 
 // Run dates, times and timing figures masked: "07-DEC-26 14:05" becomes
-// "DD-MMM-YY HH:MM", "07-Dec-2026 14:05:09" becomes "DD-Mmm-YYYY HH:MM:SS",
+// "DD-MMM-YY HH:MM", "20261207 130509 UTC" becomes "YYYYMMDD HHMMSS UTC",
+// "07-Dec-2026 14:05:09" becomes "DD-Mmm-YYYY HH:MM:SS",
 // and a duration such as "0:00:01.250" becomes "H:MM:SS.mmm".
 std::string mask_volatile(std::string_view text);
 

@@ -50,6 +50,14 @@ TEST(RunDateTime, FormatsDayMonthNameTwoDigitYearAndTime) {
   EXPECT_EQ(time, "00:00");
 }
 
+// Local time less its offset, the date carried across day, month and year.
+TEST(RunDateTime, UniversalTimeStampOfTheSameReading) {
+  EXPECT_EQ(m_cpu::format_utc_stamp({2026, 12, 6, 60, 9, 7, 5, 123}), "20261206 080705 UTC ");
+  EXPECT_EQ(m_cpu::format_utc_stamp({2026, 1, 1, 60, 0, 30, 59, 0}), "20251231 233059 UTC ");
+  EXPECT_EQ(m_cpu::format_utc_stamp({2024, 2, 28, -330, 20, 0, 0, 0}), "20240229 013000 UTC ");
+  EXPECT_EQ(m_cpu::format_utc_stamp({2026, 3, 1, 0, 0, 0, 0, 0}), "20260301 000000 UTC ");
+}
+
 TEST(ClockDate, ClockReadingBecomesModifiedJulianDateInUniversalTime) {
   // 6 January 1980 at 18:00:00.000 UTC is MJD 44244.75.
   EXPECT_DOUBLE_EQ(m_cpu::clock_date({1980, 1, 6, 0, 18, 0, 0, 0}), 44244.75);

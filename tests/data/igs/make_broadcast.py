@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Makes broadcast navigation files of the package from IGS RINEX 2 navigation files.
 
-    python3 make_broadcast.py brdc1820.10n brdc1830.10n
+    python3 make_broadcast.py brdc1820.10n brdc1830.10n 30400920.05n
 
-writes brdc1820.brd and brdc1830.brd next to their inputs. Each output file holds
+writes brdc1820.brd, brdc1830.brd and 30400920.brd next to their inputs (daily
+files named ssssdddf.yyn: the day of year and the year come from the name). Each output file holds
 a title line and, per RINEX record, a satellite record (message counter in
 columns 1 to 6, satellite number in columns 12 to 14), the ephemeris block and
 the clock block of 20 numbers each, 4 numbers per line. Every value is written
@@ -69,7 +70,8 @@ def convert(path):
     path = pathlib.Path(path)
     doy, yy = int(path.name[4:7]), int(path.name[9:11])
     date = datetime.date(2000 + yy, 1, 1) + datetime.timedelta(days=doy - 1)
-    out = ["IGS BROADCAST EPHEMERIS FILE %s" % date.isoformat()]
+    source = "IGS" if path.name.startswith("brdc") else "STATION " + path.name[:4].upper()
+    out = ["%s BROADCAST EPHEMERIS FILE %s" % (source, date.isoformat())]
     for count, (satellite, epoch, clock, orbit) in enumerate(records(path), start=1):
         ephemeris, clock_block = blocks(epoch, clock, orbit)
         out.append("%6d     %3d" % (count, satellite))

@@ -129,6 +129,9 @@ bad_value brd_gps_week_nan 3 1 nan
 bad_value brd_clock_time_beyond_weeks 10 3 1e20
 bad_value brd_clock_week_beyond_int 3 1 2147483647  # toe and toc set below
 set_value "$run/one.brd" 3 2 604784; set_value "$run/one.brd" 10 3 0
+newcase brd_clock_time_fraction_rinex_3  # RINEX 3.04 writes whole seconds only
+messages 1 2 > "$run/one.brd"; set_value "$run/one.brd" 21 3 3.4560050000000000E+05
+panel "Clock reference time with a fraction, RINEX 3.04" | sed 's|^RUNBY.*|&\nRXNVER 1 "3"|' > "$run/input.inp"
 
 satellite_case() {  # name field description
   newcase "$1"
@@ -196,7 +199,8 @@ panel "RINEX file on a full device" | sed 's|^RXNFIL 0|RXNFIL 1 "/dev/full"|' > 
 for c in brd_cut_after_satellite_record brd_cut_inside_ephemeris_block brd_cut_after_ephemeris_block \
          brd_cut_inside_clock_block brd_cut_inside_last_line brd_cut_first_message_after_satellite_record \
          brd_cut_output_listed_for_deletion brd_long_number brd_nul_byte_in_block brd_random_bytes \
-         brd_satellite_letter brd_satellite_sign_only brd_satellite_above_99 brd_satellite_negative; do
+         brd_satellite_letter brd_satellite_sign_only brd_satellite_above_99 brd_satellite_negative \
+         brd_clock_time_fraction_rinex_3; do
   printf 'one.10N\n' > "$c/absent"
 done
 for c in not_a_number_abc not_a_number_two_points not_a_number_exponent_without_digits not_a_number_two_signs \
@@ -267,6 +271,8 @@ keyword_edit kw_syserr_unresolved_folder "SYSERR folder an unresolved variable" 
 keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variable" 's|^RUNBY.*|&\nSYSERR 1 "${NOPE}.err"|'
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
+keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
+keyword_edit kw_rxnver_not_an_integer "RINEX version 2.11 instead of 2" 's|^RUNBY.*|&\nRXNVER 1 "2.11"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
 keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
 keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \
@@ -318,6 +324,9 @@ for c in const_value_not_a_number const_value_blank const_name_only const_traili
 newcase args_none
 panel "unused" > "$run/input.inp"
 : > args_none/args
+newcase args_blank
+panel "unused" > "$run/input.inp"
+echo "'' ' '" > args_blank/args
 newcase args_name_with_a_blank  # succeeds: the two arguments are joined with one blank
 panel "Keyword file name with a blank" > "$run/my input.inp"
 echo 'my input.inp' > args_name_with_a_blank/args
