@@ -23,14 +23,15 @@ struct Decoded {
   int longest = -1;  // longest value without trailing blanks
 };
 
-// The first free-format item (ended by a blank, a comma or the end of the
-// text) as a plain optionally signed decimal integer. A text that is not one
-// decodes as 0.
+// The first free-format item (ended by a blank or tab, a comma or the end of
+// the text) as a plain optionally signed decimal integer. A text that is not
+// one decodes as 0.
 bool decode_integer(std::string_view text, int& value) {
-  const std::size_t start = text.find_first_not_of(' ');
-  const std::size_t end = text.find_first_of(" ,", start);
-  const std::string_view item =
-      text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  const std::size_t start = text.find_first_not_of(" \t");
+  const std::size_t end = text.find_first_of(" \t,", start);
+  const std::string_view item = start == std::string_view::npos
+                                    ? std::string_view()
+                                    : text.substr(start, end == std::string_view::npos ? end : end - start);
   if (platform::parse_int(item, value)) return true;
   value = 0;
   return false;

@@ -106,12 +106,13 @@ TEST_F(CkoptiTest, WarningsHandOutTheDecodedValuesAndCountNothing) {
 }
 
 TEST_F(CkoptiTest, FirstItemOfAValueIsDecoded) {
-  std::vector<int> decoded(6, 0);
+  std::vector<int> decoded(8, 0);
   CkoptiOptional opt;
   opt.result = &decoded;
-  CKOPTI(1, "KEY", {"7,8", "  -3 x", "+4", "-0", " 9/", "1e3"}, "CALLER", "", 0, errCount, opt);
-  EXPECT_EQ(errCount, 12);
-  EXPECT_EQ(decoded, (std::vector<int>{7, -3, 4, 0, 0, 0}));
+  CKOPTI(1, "KEY", {"7,8", "  -3 x", "+4", "-0", " 9/", "1e3", "\t5\t6", "\t"}, "CALLER", "", 0,
+         errCount, opt);
+  EXPECT_EQ(errCount, 13);
+  EXPECT_EQ(decoded, (std::vector<int>{7, -3, 4, 0, 0, 0, 5, 0}));
 }
 
 TEST_F(CkoptiTest, SingleValueReportShowsEntryAndLineWithoutTag) {

@@ -282,6 +282,9 @@ for c in const_value_not_a_number const_value_blank const_name_only const_traili
 newcase args_none
 panel "unused" > "$run/input.inp"
 : > args_none/args
+newcase args_blank
+panel "unused" > "$run/input.inp"
+echo "'' ' '" > args_blank/args
 newcase args_name_with_a_blank  # succeeds: the two arguments are joined with one blank
 panel "Keyword file name with a blank" > "$run/my input.inp"
 echo 'my input.inp' > args_name_with_a_blank/args
