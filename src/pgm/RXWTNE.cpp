@@ -14,13 +14,14 @@ const platform::Layout kEndLine("(60X,A20)");
 
 // The comment lines as in version 1, then the "END OF HEADER" line that
 // versions 2 and 3 end the header with (instead of version 1's blank line).
-void RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment) {
+int RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment) {
   using platform::fit;
   const std::size_t lines = nCom > 0 ? std::min(static_cast<std::size_t>(nCom), comment.size()) : 0;
-  for (std::size_t i = 0; i < lines; ++i) {
-    kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
+  int status = 0;
+  for (std::size_t i = 0; i < lines && status == 0; ++i) {
+    status = kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
   }
-  kEndLine.write(lfnRnx, {fit("END OF HEADER", 20)});
+  return status != 0 ? status : kEndLine.write(lfnRnx, {fit("END OF HEADER", 20)});
 }
 
 }  // namespace kavril

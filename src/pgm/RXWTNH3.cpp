@@ -16,12 +16,12 @@ void RXWTNH3(int lfnRnx, int /*lfnErr*/, std::string_view pgmNam, std::string_vi
              std::string_view dateUtc, int nCom, std::span<const std::string> comment,
              int& irCode) {
   using platform::fit;
-  kVersionLine.write(lfnRnx, {3.04, fit("N: GNSS NAV DATA", 20), fit("G: GPS", 20),
-                              "RINEX VERSION / TYPE"});
-  kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(dateUtc, 20),
-                              "PGM / RUN BY / DATE "});
-  RXWTNE(lfnRnx, nCom, comment);
-  irCode = 0;
+  const bool written = kVersionLine.write(lfnRnx, {3.04, fit("N: GNSS NAV DATA", 20), fit("G: GPS", 20),
+                                                   "RINEX VERSION / TYPE"}) == 0 &&
+                       kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(dateUtc, 20),
+                                                   "PGM / RUN BY / DATE "}) == 0 &&
+                       RXWTNE(lfnRnx, nCom, comment) == 0;
+  irCode = written ? 0 : 1;
 }
 
 }  // namespace kavril

@@ -29,9 +29,10 @@ void RXWTNR3(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, 
   }
   const std::span<const double> clockValues(&rinex[1], 3);   // positions 2 to 4
   const std::span<const double> orbitValues(&rinex[4], 26);  // positions 5 to 30
-  kEpochLine.write(lfnRnx, {"G", satNum, year, month, day, hour, minute, second, clockValues});
-  kOrbitLines.write(lfnRnx, {orbitValues});
-  irCode = 0;
+  const bool written =
+      kEpochLine.write(lfnRnx, {"G", satNum, year, month, day, hour, minute, second, clockValues}) == 0 &&
+      kOrbitLines.write(lfnRnx, {orbitValues}) == 0;
+  irCode = written ? 0 : 1;
 }
 
 }  // namespace kavril

@@ -87,7 +87,8 @@ void RXWTNR(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, i
 // --- RINEX versions 2.11 and 3.04 ------------------------------------------
 // Version 1 stays the default and keeps its own writers above, untouched;
 // each version has its own header and record writer with the same
-// arguments, so that every layout stands next to its code.
+// arguments, so that every layout stands next to its code. Their return
+// code is 0, or 1 when a write failed.
 
 // The RINEX navigation versions of keyword RXNVER: 1, 2 (2.11), 3 (3.04).
 inline constexpr int kRinexVersionMin = 1;
@@ -106,8 +107,8 @@ void RXWTNH3(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view a
              int& irCode);
 
 // The end of the headers of versions 2.11 and 3.04: the comment lines and the
-// "END OF HEADER" line.
-void RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment);
+// "END OF HEADER" line. Returns 0, or the errno value of a failed write.
+int RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment);
 
 // Record of version 2.11 (eight lines; the year with a leading zero, the
 // transmission time and the fit interval on line 8).
