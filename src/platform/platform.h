@@ -138,8 +138,9 @@ bool existing_file_id(std::string_view name, FileId& id);
 bool unit_file_id(int unit, FileId& id);
 
 // Deletes `name` when it is a regular file (never a device, a folder or a
-// FIFO). Returns 0 when it was deleted, ENOENT when there is no such file,
-// or another errno value.
+// FIFO); a symbolic link is followed and the file it names deleted. Returns
+// 0 when it was deleted, ENOENT when there is no such file, or another errno
+// value.
 int delete_regular_file(std::string_view name);
 
 // Writes out the buffers of every unit (unit 6 included: tests that capture

@@ -401,9 +401,12 @@ int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;
   struct stat info {};
-  if (path.empty() || ::lstat(path.c_str(), &info) != 0) return ENOENT;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return ENOENT;
   if (!S_ISREG(info.st_mode)) return EPERM;
-  return ::unlink(path.c_str()) == 0 ? 0 : last_error();
+  // Through a symbolic link the file itself goes: it holds the contents.
+  const std::unique_ptr<char, void (*)(void*)> real(::realpath(path.c_str(), nullptr), std::free);
+  if (!real) return last_error();
+  return ::unlink(real.get()) == 0 ? 0 : last_error();
 }
 
 void flush_all() { table().flush_every_unit(); }

@@ -167,6 +167,8 @@ TEST(Units, FileIdentityAcrossNamesLinksAndUnits) {
   EXPECT_FALSE(unit_file_id(kUnit, other));
   EXPECT_FALSE(unit_file_id(kStdOut, other));
   EXPECT_EQ(delete_regular_file(dir.path().string()), EPERM);
+  EXPECT_EQ(delete_regular_file(dir.file("soft")), 0);  // the file itself
+  EXPECT_FALSE(existing_file_id(name, other));
 }
 
 TEST(Units, UnconnectedUnits) {
