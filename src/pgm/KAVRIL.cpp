@@ -2,7 +2,8 @@
 // keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
 // keyword RXNVER asks), one summary row per input file. Consecutive input
 // files with the same output name are merged into one RINEX file under one
-// header.
+// header; two names of one file (other spellings, links) are the same output
+// name.
 //
 // Nothing is lost and nothing fails silently: no output may overwrite a file
 // the run reads or writes, every write and close of a RINEX file is checked,
@@ -40,6 +41,7 @@ struct RinexFile {
   bool open = false;
   std::string name;      // output name, as in the file list
   std::string fileName;  // the name it was opened under (variables resolved)
+  platform::FileId id;   // identity of the open file
   // True while the file cannot be taken as complete: the current row writes
   // into it, or a write or close of it failed.
   bool incomplete = false;
@@ -162,6 +164,23 @@ void refuseOverwrites(const FileNameMatrix& files, int nFil) {
 
 // --- RINEX files: every write and close checked ------------------------------
 
+// The RINEX files that rows of this run have started, by output name and by
+// identity: a file started again under another spelling is still announced,
+// and a file deleted in between still counts by its name.
+struct StartedFiles {
+  std::set<std::string, std::less<>> names;
+  std::set<platform::FileId> ids;
+};
+
+// True when `output` names the RINEX file open on the RINEX unit, as text or
+// as the existing file of that name.
+bool namesOpenRinex(const std::string& output) {
+  if (!rinexFile.open) return false;
+  if (platform::same_text(output, rinexFile.name)) return true;
+  platform::FileId id;
+  return platform::existing_file_id(resolvedName(output), id) && id == rinexFile.id;
+}
+
 [[noreturn]] void stopOnWriteError(int ios) {
   rinexFile.incomplete = true;
   writeMessage(" *** PG KAVRIL: Cannot write RINEX file", "File name  : ", rinexFile.fileName,
@@ -204,16 +223,22 @@ void deleteIncompleteRinex(int irCode) {
 }
 
 // Opens the RINEX file of `row` and writes the header of the run's version
-// with the title as its one comment. A name that an earlier row wrote starts
-// anew, which is announced.
+// with the title as its one comment. A file that an earlier row started,
+// under this name or another one, starts anew, which is announced.
 void startRinex(int row, const std::string& output, const std::string& title, const RunSettings& run,
-                std::set<std::string, std::less<>>& started) {
+                StartedFiles& started) {
   closeRinex();
+  platform::FileId existingId;
+  const bool existed = platform::existing_file_id(resolvedName(output), existingId);
   int ios = 0;
   OPNFIL(lfnRnx, output, "UNKNOWN", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
-  rinexFile = RinexFile{true, output, std::string(platform::trim_right(platform::unit_file_name(lfnRnx))), true};
-  if (!started.emplace(platform::trim_right(output)).second) {
+  rinexFile = RinexFile{true, output, std::string(platform::trim_right(platform::unit_file_name(lfnRnx))), {}, true};
+  const bool opened = platform::unit_file_id(lfnRnx, rinexFile.id);
+  bool again = !started.names.emplace(platform::trim_right(output)).second;
+  if (existed && started.ids.contains(existingId)) again = true;
+  if (opened && !started.ids.insert(rinexFile.id).second) again = true;
+  if (again) {
     writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced", "File name  : ",
                  rinexFile.fileName, "Row        : ", std::to_string(row));
   }
@@ -318,8 +343,8 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
 // Converts the broadcast file of one row into its RINEX file. Returns the
 // number of messages converted.
 int convertRow(int row, const std::string& input, const std::string& output, const RunSettings& run,
-               std::set<std::string, std::less<>>& started) {
-  const bool continuesOpenFile = rinexFile.open && platform::same_text(output, rinexFile.name);
+               StartedFiles& started) {
+  const bool continuesOpenFile = namesOpenRinex(output);
   if (continuesOpenFile) rinexFile.incomplete = true;
 
   int ios = 0;
@@ -366,8 +391,7 @@ void KAVRIL() {
   const RunSettings run{agencyFromKeywords(), rinexVersionFromKeywords()};
 
   exitCleanup = deleteIncompleteRinex;
-  // Output names whose RINEX file a row of this run has started.
-  std::set<std::string, std::less<>> started;
+  StartedFiles started;
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);

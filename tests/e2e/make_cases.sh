@@ -48,6 +48,14 @@ newcase outputs_A_A_B; abc
 newcase outputs_A_B_A; abc
 { keywords "Outputs A, B, A"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N B.10N A.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
 
+# Two spellings of one file are one output name: adjacent rows merge, a
+# spelling that comes back after another file starts it anew with the warning.
+newcase outputs_two_spellings_merged; abc; mkdir "$run/out"; : > "$run/out/.keep"
+{ keywords "Three spellings of out/A.10N"; values BRDFIL first.brd second.brd third.brd
+  values RXNFIL '${OUT}/A.10N' out/A.10N ./out/A.10N; echo 'ENVIRONMENT 1 "OUT" "out"'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+newcase outputs_A_B_dot_A; abc
+{ keywords "Outputs A, B, ./A"; values BRDFIL first.brd second.brd third.brd; values RXNFIL A.10N B.10N ./A.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+
 newcase blank_output_name; abc; rm "$run/second.brd"
 { keywords "Second output name blank"; values BRDFIL first.brd second.brd third.brd; values RXNFIL one.10N "" three.10N; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
 
