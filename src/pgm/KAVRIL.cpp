@@ -175,6 +175,13 @@ void checkRinexWrites() {
   if (const int ios = platform::write_out(lfnRnx); ios != 0) stopOnWriteError(ios);
 }
 
+// A RINEX writer returned 1: a write failed (reported here with the system's
+// reason), or the writer refused the record and reported that itself.
+[[noreturn]] void stopOnWriterFailure() {
+  checkRinexWrites();
+  EXITRC(2);
+}
+
 // Closes the open RINEX file; a failed close (the last buffered writes) stops
 // the run like a failed write.
 void closeRinex() {
@@ -218,7 +225,7 @@ void startRinex(int row, const std::string& output, const std::string& title, co
     case 3: RXWTNH3(lfnRnx, lfnError, pgmName, run.agency, runUtc, 1, comment, irc); break;
     default: RXWTNH(lfnRnx, lfnError, pgmName, run.agency, runDate, runTime, 1, comment, irc);
   }
-  if (irc != 0) EXITRC(2);
+  if (irc != 0) stopOnWriterFailure();
 }
 
 // --- Broadcast files ----------------------------------------------------------
@@ -244,7 +251,7 @@ int convertMessages(int version) {
       case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
       default: RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
     }
-    if (irc != 0) EXITRC(2);
+    if (irc != 0) stopOnWriterFailure();
     ++nMess;
   }
   return nMess;

@@ -43,7 +43,7 @@ std::string broadcastTitle(const std::string& day) { return test::lines_of(igsTe
 // the constants file and a keyword file whose RXNFIL keyword is `rxnfil`.
 class RealDays : public testing::Test {
  protected:
-  void run(const std::string& rxnfil, const std::vector<std::string>& days = kDays) {
+  void run(const std::string& rxnfil, const std::vector<std::string>& days = kDays, int exitStatus = 0) {
     const auto copy = [&](const fs::path& from, const std::string& name) {
       fs::copy_file(from, dir.path() / name, fs::copy_options::overwrite_existing);
     };
@@ -60,7 +60,7 @@ class RealDays : public testing::Test {
                      "BRDFIL_PTH_COL_2 1 \"\"\n"
                      "BRDFIL_EXT_COL_2 1 \"10N\"\n" +
                          rxnfil + "\nRUNBY 1 \"ACCEPTANCE TEST\"\n");
-    ASSERT_EQ(test::run_kavril(dir.path(), "kavril.inp", dir.path() / "stdout"), 0)
+    ASSERT_EQ(test::run_kavril(dir.path(), "kavril.inp", dir.path() / "stdout"), exitStatus)
         << test::read_file(dir.path() / "stdout");
   }
   std::string output(const std::string& name) const { return test::read_file(dir.path() / name); }
@@ -192,6 +192,15 @@ TEST_F(RealDays, GnssClientComputesTheSamePositionsWithVersions2And3) {
 
 // A RINEX file on a file system that fills up: the run ends with an error,
 // names the file and the system's reason, and deletes the incomplete file.
+// A write of 2.11 or 3.04 that fails inside a row (a day is more than the
+// output buffer) stops the run with the system's reason.
+TEST_F(RealDays, FailedWriteInsideARowIsReportedInVersions2And3) {
+  for (const char* version : {"2", "3"}) {
+    run(std::string("RXNFIL 1 \"/dev/full\"\nRXNVER 1 \"") + version + "\"", {"brdc1820"}, 1);
+    EXPECT_NE(output("stdout").find(" *** PG KAVRIL: Cannot write RINEX file\n"), std::string::npos) << version;
+  }
+}
+
 TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {
   test::ScratchDir dir;
   const fs::path small = dir.path() / "small";
