@@ -87,7 +87,8 @@ int write_text(int unit, std::string_view text);
 
 int rewind_unit(int unit);
 
-// Closes `unit`, deleting its file when `deleteFile`. Units 0, 5 and 6 are never
+// Closes `unit`, deleting its file when `deleteFile` (only a regular file is
+// deleted; for any other the status is EPERM). Units 0, 5 and 6 are never
 // really closed, only flushed (a file opened on them is closed and the unit
 // goes back to the standard stream). Returns 0 or an errno value, including the
 // first write error that happened on the unit. Closing an unconnected unit
@@ -147,7 +148,9 @@ int delete_regular_file(std::string_view name);
 // standard output call this before reading the capture).
 void flush_all();
 
-// Flushes and closes everything, then ends the process.
+// Flushes and closes everything, then ends the process. When a write to
+// standard output (unit 6 while no file is opened on it) failed, a line on
+// standard error names the reason and a status of 0 becomes 1.
 [[noreturn]] void exit_process(int status);
 
 // Test hook for harnesses that run many stops in one process (the fuzz

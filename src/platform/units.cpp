@@ -147,6 +147,14 @@ int begin_writing(Unit& u) {
   return 0;
 }
 
+// Only a regular file is ever deleted with its unit: a device such as
+// /dev/null opened under its name stays (deleting it would break it for
+// every program of the machine).
+bool is_regular_file(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // Remembers and returns the status of a write.
 int note_write(Unit& u, int rc) {
   if (rc != 0 && u.firstError == 0) u.firstError = rc;
@@ -337,8 +345,10 @@ int close_unit(int unit, bool deleteFile) {
   int rc = u->firstError;
   u->firstError = 0;
   if (u->standard) return rc;
+  const bool deletable = deleteFile && !u->scratch && is_regular_file(u->fd);
+  if (deleteFile && !u->scratch && !deletable && rc == 0) rc = EPERM;
   if (::close(u->fd) != 0 && rc == 0) rc = last_error();
-  if (deleteFile && !u->scratch && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();
+  if (deletable && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();
   if (unit == kStdIn || unit == kStdOut || unit == kStdErr)
     table().reset_standard(unit);
   else
@@ -417,8 +427,32 @@ ExitHandler exitHandler = nullptr;
 
 void set_exit_handler(ExitHandler handler) { exitHandler = handler; }
 
+namespace {
+
+// Closes every unit; returns the status of standard output: 0, or the first
+// error of a write or of the final flush of unit 6 while it was standard
+// output.
+int close_every_unit() {
+  int standardOutput = 0;
+  table().for_each([&standardOutput](int unit, Unit& u) {
+    const bool isStandardOutput = unit == kStdOut && u.standard;
+    const int rc = close_unit(unit, false);
+    if (isStandardOutput) standardOutput = rc;
+  });
+  return standardOutput;
+}
+
+}  // namespace
+
 void exit_process(int status) {
-  table().for_each([](int unit, Unit&) { close_unit(unit, false); });
+  // Standard output holds the program output, the messages or the answer to
+  // --help: when it could not be written, all of it may be lost, and a run
+  // that succeeded otherwise is no success.
+  if (const int rc = close_every_unit(); rc != 0) {
+    write_line(kStdErr, "*** Cannot write standard output: " + status_text(rc));
+    close_unit(kStdErr, false);
+    if (status == 0) status = 1;
+  }
   if (exitHandler != nullptr) exitHandler(status);
   std::exit(status);
 }

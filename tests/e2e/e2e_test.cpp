@@ -5,6 +5,9 @@
 // folder holds:
 //   run/          the files the run starts with (keyword file, inputs, ...)
 //   args          optional: the command line (default: input.inp)
+//   stdout_to     optional: a file standard output goes to instead of being
+//                 captured, such as /dev/full (expected/stdout is then
+//                 empty)
 //   expected/     every file the run creates or changes, by name; "stdout"
 //                 is the standard output, "stderr" the standard error (none:
 //                 nothing written there) and "exit_status" the exit status
@@ -79,7 +82,10 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
 
   const std::string args =
       fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
-  const int exitStatus = run_kavril(runDir, args, stdoutFile, stderrFile);
+  const bool captured = !fs::exists(caseDir / "stdout_to");
+  const fs::path stdoutTarget = captured ? stdoutFile : fs::path(trimmed(read_file(caseDir / "stdout_to")));
+  const int exitStatus = run_kavril(runDir, args, stdoutTarget, stderrFile);
+  if (!captured) write_file(stdoutFile, "");
 
   if (std::getenv("KAVRIL_E2E_UPDATE") != nullptr) {
     fs::create_directories(expectedDir);

@@ -141,6 +141,17 @@ newcase sysout_failed_run
 newcase sysout_syserr_failed_run
 { keywords "Program output and messages into files, input missing"; echo 'BRDFIL 1 "nothere.brd"'; echo 'RXNFIL 0'; echo 'SYSOUT 1 "KAVRIL.OUT"'; echo 'SYSERR 1 "KAVRIL.ERR"'; } > "$run/input.inp"
 
+# Standard output that cannot be written fails the run, which would otherwise
+# succeed; so does a program output file that cannot be written (a device
+# named as the program output is written, never deleted).
+newcase stdout_full
+messages 1 1 > "$run/one.brd"
+{ keywords "Program output to a full standard output"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; } > "$run/input.inp"
+echo /dev/full > stdout_full/stdout_to
+newcase sysout_full
+messages 1 1 > "$run/one.brd"
+{ keywords "Program output to a full device"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'RUNBY 1 "E2E AGENCY"'; echo 'SYSOUT 1 "/dev/full"'; } > "$run/input.inp"
+
 newcase sysinp_missing
 messages 1 1 > "$run/one.brd"
 { keywords "Standard input from a file that is missing"; echo 'BRDFIL 1 "one.brd"'; echo 'RXNFIL 0'; echo 'SYSINP 1 "nothere.inp"'; } > "$run/input.inp"
@@ -166,6 +177,7 @@ option option_version --version
 option option_help_and_more_is_a_file_name "--help more"
 option option_help_short -h
 option option_version_short -V
+option option_version_stdout_full --version; echo /dev/full > option_version_stdout_full/stdout_to
 
 # Synthetic messages for what real data never reaches. `synthetic sat week toe
 # toc [eN=value | cN=value ...]` writes one message: satellite record, then
