@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "const/const.h"
@@ -54,21 +55,18 @@ struct RunSettings {
   int version = 1;     // 1, 2 (2.11) or 3 (3.04)
 };
 
-// Message blocks of the driver: a first line and one to three detail lines.
-void writeMessage(std::string_view first, std::string_view label, std::string_view value) {
-  static const Layout kBlock("(/,A,/,16X,A,A,/)");
-  kBlock.write(lfnError, {first, label, value});
-}
-void writeMessage(std::string_view first, std::string_view label1, std::string_view value1,
-                  std::string_view label2, std::string_view value2) {
-  static const Layout kBlock("(/,A,2(/,16X,A,A),/)");
-  kBlock.write(lfnError, {first, label1, value1, label2, value2});
-}
-void writeMessage(std::string_view first, std::string_view label1, std::string_view value1,
-                  std::string_view label2, std::string_view value2, std::string_view label3,
-                  std::string_view value3) {
-  static const Layout kBlock("(/,A,3(/,16X,A,A),/)");
-  kBlock.write(lfnError, {first, label1, value1, label2, value2, label3, value3});
+// A message block of the driver: a first line and one to three detail
+// lines of a label and a value.
+using Detail = std::pair<std::string_view, std::string_view>;
+void writeMessage(std::string_view first, std::initializer_list<Detail> details) {
+  static const Layout kBlocks[] = {Layout("(/,A,/,16X,A,A,/)"), Layout("(/,A,2(/,16X,A,A),/)"),
+                                   Layout("(/,A,3(/,16X,A,A),/)")};
+  std::vector<platform::Arg> args{first};
+  for (const auto& [label, value] : details) {
+    args.emplace_back(label);
+    args.emplace_back(value);
+  }
+  kBlocks[details.size() - 1].write(lfnError, args);
 }
 
 std::string fileName(std::string_view value) {
@@ -156,8 +154,8 @@ void refuseOverwrites(const FileNameMatrix& files, int nFil) {
     if (platform::is_blank(output) || !platform::existing_file_id(resolvedName(output), id)) continue;
     const auto same = firstOfId.find(id);
     if (same == firstOfId.end()) continue;
-    writeMessage(" *** PG KAVRIL: RINEX file would overwrite a file of this run", "RINEX file : ",
-                 platform::trim_right(output), "Same file  : ", same->second->name);
+    writeMessage(" *** PG KAVRIL: RINEX file would overwrite a file of this run",
+                 {{"RINEX file : ", platform::trim_right(output)}, {"Same file  : ", same->second->name}});
     EXITRC(2);
   }
 }
@@ -183,8 +181,10 @@ bool namesOpenRinex(const std::string& output) {
 
 [[noreturn]] void stopOnWriteError(int ios) {
   rinexFile.incomplete = true;
-  writeMessage(" *** PG KAVRIL: Cannot write RINEX file", "File name  : ", rinexFile.fileName,
-               "IOSTAT     : ", std::to_string(ios), "Reason     : ", platform::status_text(ios));
+  writeMessage(" *** PG KAVRIL: Cannot write RINEX file",
+               {{"File name  : ", rinexFile.fileName},
+                {"IOSTAT     : ", std::to_string(ios)},
+                {"Reason     : ", platform::status_text(ios)}});
   EXITRC(2);
 }
 
@@ -219,7 +219,7 @@ void deleteIncompleteRinex(int irCode) {
   if (rinexFile.open) platform::close_unit(lfnRnx);
   rinexFile.open = false;
   if (platform::delete_regular_file(rinexFile.fileName) != 0) return;
-  writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", "File name  : ", rinexFile.fileName);
+  writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
 }
 
 // Opens the RINEX file of `row` and writes the header of the run's version
@@ -239,8 +239,8 @@ void startRinex(int row, const std::string& output, const std::string& title, co
   if (existed && started.ids.contains(existingId)) again = true;
   if (opened && !started.ids.insert(rinexFile.id).second) again = true;
   if (again) {
-    writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced", "File name  : ",
-                 rinexFile.fileName, "Row        : ", std::to_string(row));
+    writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced",
+                 {{"File name  : ", rinexFile.fileName}, {"Row        : ", std::to_string(row)}});
   }
   static const std::string pgmName = platform::fit("KAVRIL", 20);
   const std::string comment[] = {platform::fit(title, kCommentLength)};
@@ -289,9 +289,9 @@ void reportLinesAfterTheEnd() {
   thread_local std::string line;
   while (platform::read_line(lfnLocal, line) == platform::ReadResult::Ok) {
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    writeMessage(" ### PG KAVRIL: Lines after the end of the messages not read", "File name  : ",
-                 platform::trim_right(platform::unit_file_name(lfnLocal)), "Line number: ",
-                 std::to_string(endLine));
+    writeMessage(" ### PG KAVRIL: Lines after the end of the messages not read",
+                 {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))},
+                  {"Line number: ", std::to_string(endLine)}});
     return;
   }
 }
@@ -353,8 +353,8 @@ int convertRow(int row, const std::string& input, const std::string& output, con
 
   std::string title;
   if (!RDBTIT(lfnLocal, title)) {
-    writeMessage(" ### PG KAVRIL: Broadcast file is empty", "File name  : ",
-                 platform::trim_right(platform::unit_file_name(lfnLocal)));
+    writeMessage(" ### PG KAVRIL: Broadcast file is empty",
+                 {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))}});
     platform::close_unit(lfnLocal);
     if (continuesOpenFile) rinexFile.incomplete = false;
     return 0;

@@ -1,6 +1,4 @@
 // Writes the header of a RINEX navigation file of version 1.
-#include <algorithm>
-
 #include "platform/platform.h"
 #include "pgm/pgm.h"
 
@@ -12,7 +10,6 @@ namespace {
 // a line holding one blank ends the header (version 1 has no end label).
 const platform::Layout kVersionLine("(I6,14X,A20,20X,A20)");
 const platform::Layout kProgramLine("(A20,A20,A9,1X,A5,5X,A20)");
-const platform::Layout kCommentLine("(A60,A20)");
 const platform::Layout kEndLine("(A)");
 
 }  // namespace
@@ -26,10 +23,7 @@ void RXWTNH(int lfnRnx, int /*lfnErr*/, std::string_view pgmNam, std::string_vie
   kVersionLine.write(lfnRnx, {1, fit("NAVIGATION DATA", 20), "RINEX VERSION / TYPE"});
   kProgramLine.write(lfnRnx, {fit(pgmNam, 20), fit(agency, 20), fit(date, 9), fit(time, 5),
                               "PGM / RUN BY / DATE "});
-  const std::size_t lines = nCom > 0 ? std::min(static_cast<std::size_t>(nCom), comment.size()) : 0;
-  for (std::size_t i = 0; i < lines; ++i) {
-    kCommentLine.write(lfnRnx, {fit(comment[i], 60), fit("COMMENT", 20)});
-  }
+  RXWTNC(lfnRnx, nCom, comment);
   kEndLine.write(lfnRnx, {" "});
   irCode = 0;
 }

@@ -106,6 +106,10 @@ void RXWTNH3(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view a
              std::string_view dateUtc, int nCom, std::span<const std::string> comment,
              int& irCode);
 
+// The comment lines of a header (every version). Returns 0, or the errno
+// value of a failed write.
+int RXWTNC(int lfnRnx, int nCom, std::span<const std::string> comment);
+
 // The end of the headers of versions 2.11 and 3.04: the comment lines and the
 // "END OF HEADER" line. Returns 0, or the errno value of a failed write.
 int RXWTNE(int lfnRnx, int nCom, std::span<const std::string> comment);
