@@ -6,8 +6,10 @@
 // name.
 //
 // Nothing is lost and nothing fails silently: no output may overwrite a file
-// the run reads or writes, every write and close of a RINEX file is checked,
-// and a RINEX file left incomplete by a failed run is deleted.
+// the run reads or writes, and every RINEX file is written whole: under a
+// temporary name, put under its own name only once every write succeeded, so
+// that a failed, interrupted or killed run leaves an earlier file of that
+// name as it was.
 #include <map>
 #include <set>
 #include <string>
@@ -35,16 +37,16 @@ constexpr std::size_t kFileNameLength = 255;
 // The RINEX output unit.
 const int& lfnRnx = lfnFirst;
 
-// The RINEX file of the run that is open on the RINEX unit, or was open when
-// its write or close failed. Module state, because the run may stop anywhere
-// and the termination then decides whether the file stays.
+// The RINEX file of the run that is open on the RINEX unit. Module state,
+// because the run may stop anywhere and the termination then decides whether
+// the file is committed or abandoned.
 struct RinexFile {
   bool open = false;
   std::string name;      // output name, as in the file list
   std::string fileName;  // the name it was opened under (variables resolved)
-  platform::FileId id;   // identity of the open file
+  std::string identity;  // platform::output_identity of the file name
   // True while the file cannot be taken as complete: the current row writes
-  // into it, or a write or close of it failed.
+  // into it, or a write or the commit of it failed.
   bool incomplete = false;
 };
 RinexFile rinexFile;
@@ -160,31 +162,34 @@ void refuseOverwrites(const FileNameMatrix& files, int nFil) {
   }
 }
 
-// --- RINEX files: every write and close checked ------------------------------
+// --- RINEX files: written whole, every write checked ---------------------------
 
 // The RINEX files that rows of this run have started, by output name and by
-// identity: a file started again under another spelling is still announced,
-// and a file deleted in between still counts by its name.
+// the file they write: a file started again under another spelling is still
+// announced.
 struct StartedFiles {
   std::set<std::string, std::less<>> names;
-  std::set<platform::FileId> ids;
+  std::set<std::string, std::less<>> identities;
 };
 
 // True when `output` names the RINEX file open on the RINEX unit, as text or
-// as the existing file of that name.
+// as another spelling of it.
 bool namesOpenRinex(const std::string& output) {
   if (!rinexFile.open) return false;
-  if (platform::same_text(output, rinexFile.name)) return true;
-  platform::FileId id;
-  return platform::existing_file_id(resolvedName(output), id) && id == rinexFile.id;
+  return platform::same_text(output, rinexFile.name) ||
+         platform::output_identity(resolvedName(output)) == rinexFile.identity;
 }
 
-[[noreturn]] void stopOnWriteError(int ios) {
+void reportWriteError(int ios) {
   rinexFile.incomplete = true;
   writeMessage(" *** PG KAVRIL: Cannot write RINEX file",
                {{"File name  : ", rinexFile.fileName},
                 {"IOSTAT     : ", std::to_string(ios)},
                 {"Reason     : ", platform::status_text(ios)}});
+}
+
+[[noreturn]] void stopOnWriteError(int ios) {
+  reportWriteError(ios);
   EXITRC(2);
 }
 
@@ -201,25 +206,33 @@ void checkRinexWrites() {
   EXITRC(2);
 }
 
-// Closes the open RINEX file; a failed close (the last buffered writes) stops
-// the run like a failed write.
+// Puts the complete RINEX file under its name; a failed write, sync, close or
+// rename stops the run like a failed write.
 void closeRinex() {
   if (!rinexFile.open) return;
-  const int ios = platform::close_unit(lfnRnx);
-  rinexFile.open = false;
-  if (ios != 0) stopOnWriteError(ios);
+  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) stopOnWriteError(ios);
   rinexFile = RinexFile{};
 }
 
-// Exit step of a failed run: a RINEX file that the stopping row wrote into,
-// or whose write or close failed, holds only part of its messages. It is
-// deleted, unless the exit steps took it already (DELETE_FILES).
-void deleteIncompleteRinex(int irCode) {
-  if (irCode != 2 || !rinexFile.incomplete) return;
-  if (rinexFile.open) platform::close_unit(lfnRnx);
+// A RINEX file that holds only part of its messages is not kept: its
+// temporary file goes, and its name keeps what it held before the run.
+void abandonRinex() {
   rinexFile.open = false;
-  if (platform::delete_regular_file(rinexFile.fileName) != 0) return;
+  if (!platform::abandon_unit(lfnRnx)) return;
   writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
+}
+
+// Termination step, before the exit steps: the RINEX file still open when a
+// run stops. One that the stopping row wrote into, or whose write failed, is
+// abandoned; a complete one (a later row stopped the run before switching to
+// its own output) is put under its name.
+void finishRinexAtExit(int irCode) {
+  if (!rinexFile.open) return;
+  if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
+  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) {
+    reportWriteError(ios);
+    abandonRinex();
+  }
 }
 
 // Opens the RINEX file of `row` and writes the header of the run's version
@@ -228,16 +241,13 @@ void deleteIncompleteRinex(int irCode) {
 void startRinex(int row, const std::string& output, const std::string& title, const RunSettings& run,
                 StartedFiles& started) {
   closeRinex();
-  platform::FileId existingId;
-  const bool existed = platform::existing_file_id(resolvedName(output), existingId);
   int ios = 0;
-  OPNFIL(lfnRnx, output, "UNKNOWN", "FORMATTED", " ", " ", ios);
+  OPNFIL(lfnRnx, output, "REPLACE", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
-  rinexFile = RinexFile{true, output, std::string(platform::trim_right(platform::unit_file_name(lfnRnx))), {}, true};
-  const bool opened = platform::unit_file_id(lfnRnx, rinexFile.id);
+  const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
+  rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true};
   bool again = !started.names.emplace(platform::trim_right(output)).second;
-  if (existed && started.ids.contains(existingId)) again = true;
-  if (opened && !started.ids.insert(rinexFile.id).second) again = true;
+  if (!started.identities.insert(rinexFile.identity).second) again = true;
   if (again) {
     writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced",
                  {{"File name  : ", rinexFile.fileName}, {"Row        : ", std::to_string(row)}});
@@ -328,6 +338,13 @@ int rinexVersionFromKeywords() {
   return version;
 }
 
+// Writes out the program output and the messages so far: a run that is
+// interrupted or killed has reported every row it finished.
+void writeOutReports() {
+  platform::write_out(lfnPrint);
+  platform::write_out(lfnError);
+}
+
 void writeTableHead() {
   static const Layout kHead("(//,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
   kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ", "RINEX FILE NAME                   #MESS",
@@ -372,6 +389,7 @@ int convertRow(int row, const std::string& input, const std::string& output, con
 
 void KAVRIL() {
   CPU_START(true);
+  platform::catch_interrupts();
 
   INIT_INPKEY(inpKey);
   READINPF(" ", inpKey);
@@ -390,13 +408,15 @@ void KAVRIL() {
   refuseOverwrites(files, nFil);
   const RunSettings run{agencyFromKeywords(), rinexVersionFromKeywords()};
 
-  exitCleanup = deleteIncompleteRinex;
+  exitCleanup = finishRinexAtExit;
+  writeOutReports();
   StartedFiles started;
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
     const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, run, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
+    writeOutReports();
   }
   closeRinex();
 

@@ -45,12 +45,16 @@ inline constexpr int kStdIn = 5;
 inline constexpr int kStdOut = 6;
 inline constexpr int kMaxUnit = 9999;
 
-enum class OpenStatus { Old, New, Unknown, Scratch };
+enum class OpenStatus { Old, New, Unknown, Scratch, Replace };
 
 // Connects `unit` to the file `name` (trailing blanks of the name do not
 // count). Old: the file must exist. New: the file must not exist. Unknown:
 // opened if it exists (and rewritten from its start unless readOnly), created
-// otherwise. Scratch: a new nameless temporary file. A unit works like a
+// otherwise. Scratch: a new nameless temporary file. Replace: a new version
+// of `name` written whole (see "Files written whole" below): the unit writes
+// a hidden temporary file beside it, and `name` keeps what it holds until
+// commit_unit renames the complete file onto it; an existing file that may
+// not be written is refused (EACCES) and stays as it is. A unit works like a
 // sequential file: the first write after the open or a rewind cuts the file
 // there, so opening an existing file and closing it unwritten leaves it
 // intact. Without readOnly, a file that cannot be written (EACCES, EROFS) is
@@ -97,6 +101,20 @@ int close_unit(int unit, bool deleteFile = false);
 
 bool unit_connected(int unit);
 
+// Closes `unit` keeping what was written, when every write and the close
+// succeed. A unit opened with Replace then puts its complete file under its
+// name: a flush to the storage device (fsync) and the close, then the
+// temporary file is renamed onto the name and the folder synced. Returns 0,
+// or an errno value with the unit still connected (its file unchanged for
+// abandon_unit; the name keeps its earlier file).
+int commit_unit(int unit);
+
+// Closes `unit` without keeping what was written: the temporary file of a
+// Replace unit is deleted (the name keeps its earlier file); a file written
+// in place is deleted when it is a regular file. True when a file was
+// deleted.
+bool abandon_unit(int unit);
+
 // The system's text for a status returned by the unit functions (an errno
 // value), such as "No such file or directory" for ENOENT.
 std::string status_text(int status);
@@ -137,6 +155,47 @@ bool existing_file_id(std::string_view name, FileId& id);
 // The identity of the file connected to `unit`. False for an unconnected
 // unit, a standard stream and a scratch file.
 bool unit_file_id(int unit, FileId& id);
+
+// ---------------------------------------------------------------------------
+// Files written whole
+// ---------------------------------------------------------------------------
+// A file opened with OpenStatus::Replace is written as ".NAME.kavril-PID" in
+// the folder of NAME (a counter is appended when that name is taken), created
+// exclusively with the permissions of a new file, or those of the file it
+// replaces. A NAME that is a symbolic link is followed: the link's target is
+// replaced and the link stays. A NAME that exists and is no regular file (a
+// device, a pipe), or a folder where no file can be created, is written in
+// place instead, as by Unknown.
+
+// The temporary file of a unit opened with Replace (empty paths: in place).
+struct Replacement {
+  std::string finalPath;  // the file replaced (a link's target)
+  std::string tempPath;   // the file written
+  int slot = -1;          // its entry in the list the interrupt handler removes
+};
+// Creates the temporary file for `name`: status 0 with `fd` open for writing
+// it, status 0 with `fd` -1 when `name` is to be written in place, or an
+// errno value (the existing `name` may not be written, is a folder, ...).
+int begin_replacement(std::string_view name, Replacement& replacement, int& fd);
+// Renames the temporary file (synced and closed before) onto its final name
+// and syncs the folder. Returns 0 or an errno value (the temporary file then
+// stays, for discard_replacement).
+int rename_replacement(Replacement& replacement);
+// Deletes the temporary file (`fd` closed before). True when it was deleted.
+bool discard_replacement(Replacement& replacement);
+
+// Who writes `name`: the folder's resolved path and the file name, with a
+// symbolic link of the name followed. Two spellings of one output ("out/A",
+// "./out/A", a link to the folder) give the same text, also before the file
+// exists.
+std::string output_identity(std::string_view name);
+
+// On SIGINT, SIGTERM and SIGHUP: deletes the temporary files of every
+// uncommitted Replace unit, writes " *** Run interrupted by signal SIGINT: no
+// RINEX file of the unfinished row was written" to standard error and ends the
+// process by the same signal with its default action. A signal the process
+// ignores stays ignored.
+void catch_interrupts();
 
 // Deletes `name` when it is a regular file (never a device, a folder or a
 // FIFO); a symbolic link is followed and the file it names deleted. Returns

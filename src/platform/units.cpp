@@ -38,6 +38,7 @@ struct Unit {
   int firstError = 0;      // first write error, returned by close_unit
   std::string name;        // as given at open (trailing blanks removed)
   bool scratch = false;
+  bool regular = false;    // a regular file (never a device, a pipe)
   dev_t dev = 0;
   ino_t ino = 0;
   Mode mode = Mode::Idle;
@@ -47,6 +48,7 @@ struct Unit {
   std::unique_ptr<char[]> readBuffer;
   std::size_t readPos = 0, readEnd = 0;
   std::string writeBuffer;
+  Replacement replacement;  // the temporary file of a Replace unit
 };
 
 // Status of a failed call: errno, or EIO should the call have left it 0.
@@ -207,6 +209,19 @@ int open_named(const std::string& name, OpenStatus status, bool readOnly, int& w
   return fd;
 }
 
+// A new version of `name` written whole, or in place where it cannot be
+// (a device, a folder that takes no new file).
+int open_replacing(Unit& u, int& fd) {
+  if (const int rc = begin_replacement(u.name, u.replacement, fd); rc != 0) return rc;
+  if (fd >= 0) return 0;
+  fd = open_named(u.name, OpenStatus::Unknown, false, u.writeDenied);
+  if (fd < 0) return -fd;
+  if (u.writeDenied == 0) return 0;
+  ::close(fd);
+  fd = -1;
+  return u.writeDenied;
+}
+
 int open_scratch(int& fd) {
   const char* dir = std::getenv("TMPDIR");
   std::string pattern = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
@@ -245,6 +260,8 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
   if (status == OpenStatus::Scratch) {
     if (const int rc = open_scratch(fd); rc != 0) return rc;
     u->scratch = true;
+  } else if (status == OpenStatus::Replace) {
+    if (const int rc = open_replacing(*u, fd); rc != 0) return rc;
   } else {
     fd = open_named(u->name, status, readOnly, u->writeDenied);
     if (fd < 0) return -fd;
@@ -254,9 +271,11 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
     const int rc = S_ISDIR(info.st_mode) ? EISDIR : last_error();
     ::close(fd);
     if (status == OpenStatus::New) ::unlink(u->name.c_str());
+    discard_replacement(u->replacement);
     return rc;
   }
   u->fd = fd;
+  u->regular = S_ISREG(info.st_mode);
   u->dev = info.st_dev;
   u->ino = info.st_ino;
   u->readable = true;
@@ -345,6 +364,13 @@ int close_unit(int unit, bool deleteFile) {
   int rc = u->firstError;
   u->firstError = 0;
   if (u->standard) return rc;
+  if (!u->replacement.tempPath.empty()) {
+    // Only commit_unit puts the file under its name.
+    if (u->fd >= 0 && ::close(u->fd) != 0 && rc == 0) rc = last_error();
+    discard_replacement(u->replacement);
+    table().slot(unit).reset();
+    return rc;
+  }
   const bool deletable = deleteFile && !u->scratch && is_regular_file(u->fd);
   if (deleteFile && !u->scratch && !deletable && rc == 0) rc = EPERM;
   if (::close(u->fd) != 0 && rc == 0) rc = last_error();
@@ -357,6 +383,37 @@ int close_unit(int unit, bool deleteFile) {
 }
 
 bool unit_connected(int unit) { return table().find(unit) != nullptr; }
+
+int commit_unit(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || u->standard) return close_unit(unit, false);
+  flush_unit(*u);
+  if (u->firstError != 0) return u->firstError;
+  const bool replacing = !u->replacement.tempPath.empty();
+  int rc = replacing && ::fsync(u->fd) != 0 ? last_error() : 0;
+  if (rc == 0) {
+    if (::close(u->fd) != 0) rc = last_error();
+    u->fd = -1;
+  }
+  if (rc == 0 && replacing) rc = rename_replacement(u->replacement);
+  if (rc != 0) {
+    u->firstError = rc;
+    return rc;
+  }
+  table().slot(unit).reset();
+  return 0;
+}
+
+bool abandon_unit(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || u->standard) return false;
+  if (u->fd >= 0) ::close(u->fd);
+  const bool deleted = !u->replacement.tempPath.empty()
+                           ? discard_replacement(u->replacement)
+                           : u->regular && !u->scratch && delete_regular_file(u->name) == 0;
+  table().slot(unit).reset();
+  return deleted;
+}
 
 std::string status_text(int status) { return std::strerror(status); }
 

@@ -27,19 +27,20 @@ void EXITRC(int irCode) {
   static const platform::Layout kNotice("(/,A,/)");
 
   const bool insideOpnfil = (inpKey.inOpnfil & 1) != 0;
-  if (inpKey.runPhase == 2 && !insideOpnfil) {
-    // Phase 3 first: a fatal error inside the exit steps comes back here and
-    // goes straight to the end.
-    inpKey.runPhase = 3;
-    EXIT_MEN(irCode);
-    EXIT_DEL();
-  } else if (!platform::same_text(pgmNam, "VESTRO")) {
+  const bool normalRun = inpKey.runPhase == 2 && !insideOpnfil;
+  if (!normalRun && !platform::same_text(pgmNam, "VESTRO")) {
     const std::string_view notice = stop_notice();
     if (!notice.empty()) kNotice.write(lfnError, {notice});
   }
+  // Phase 3 first: a fatal error inside the cleanup or the exit steps comes
+  // back here and goes straight to the end.
   inpKey.runPhase = 3;
   // Taken before the call: a stop inside the cleanup does not run it again.
   if (const ExitCleanup cleanup = std::exchange(exitCleanup, nullptr)) cleanup(irCode);
+  if (normalRun) {
+    EXIT_MEN(irCode);
+    EXIT_DEL();
+  }
   EXIT_PGM(irCode);
 }
 

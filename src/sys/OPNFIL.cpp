@@ -55,6 +55,9 @@ platform::OpenStatus map_status(std::string_view given, int lfn, const std::stri
     return platform::OpenStatus::Unknown;
   }
   if (platform::same_text(keyword, "SCRATCH")) return platform::OpenStatus::Scratch;
+  // A file written whole: its name keeps its earlier file until the
+  // complete new one is committed (platform::commit_unit).
+  if (platform::same_text(keyword, "REPLACE")) return platform::OpenStatus::Replace;
   if (platform::same_text(keyword, "OLD")) return platform::OpenStatus::Old;
   stop_unknown_keyword(keyword, lfn, name);
 }

@@ -28,7 +28,8 @@ extern std::string menuAuxFile;
 
 // --- File opening ----------------------------------------------------------
 
-// Opens `filNam` on `lfn`. status: OLD, NEW, UNKNOWN, SCRATCH or blank; form:
+// Opens `filNam` on `lfn`. status: OLD, NEW, UNKNOWN, SCRATCH, REPLACE (a file
+// written whole, platform::OpenStatus::Replace) or blank; form:
 // FORMATTED, UNFORMATTED, BINARY or blank; action: READONLY or blank. iostat
 // 0 on success. Always followed by OPNERR.
 void OPNFIL(int lfn, std::string_view filNam, std::string_view status, std::string_view form,
@@ -54,8 +55,8 @@ void INQUIRE(const InquireArgs& args);
 [[noreturn]] void EXITRC(int irCode);
 
 // A last step that the main program may set for its own files: EXITRC calls
-// it once, with the return code, after the exit steps (or the stop notice)
-// and before EXIT_PGM writes the run time.
+// it once, with the return code, before the exit steps (after the stop
+// notice), so that a file it completes is one the exit steps may delete.
 using ExitCleanup = void (*)(int irCode);
 extern ExitCleanup exitCleanup;
 void EXIT_MEN(int irCode);
