@@ -11,6 +11,13 @@ namespace {
 
 constexpr double kIntLimit = 2147483648.0;  // 2^31
 
+// True when `value`, rounded to the nearest whole number (halves away from
+// zero), lies within the range of int: -2^31 to 2^31 - 1.
+bool rounds_into_int(double value) {
+  const double whole = std::round(value);
+  return whole >= -kIntLimit && whole < kIntLimit;
+}
+
 }  // namespace
 
 // The GPS week becomes an int when the record is written, and the semi-major
@@ -19,7 +26,7 @@ constexpr double kIntLimit = 2147483648.0;  // 2^31
 // reader never yields NaN or Inf.)
 void RDBCHK(int lfn, const EphemerisArray& eph) {
   const double week = eph[0];
-  if (!(std::abs(std::round(week)) < kIntLimit)) {
+  if (!rounds_into_int(week)) {
     RDBERR(lfn, "GPS week of the ephemeris block out of range: " + d_form(week));
   }
   const double semiMajorAxis = eph[2];

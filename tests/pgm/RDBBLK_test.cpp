@@ -152,13 +152,14 @@ TEST(RDBCHKDeathTest, WeekBeyondIntAndNegativeAxisStopTheRun) {
   };
   {
     BroadcastFile file("");
-    for (double week : {0.0, 2147483647.4, -2147483647.4}) {
+    for (double week : {0.0, 2147483647.4, -2147483648.0, -2147483648.4}) {
       for (double axis : {0.0, -0.0, 26560000.0}) check(week, axis)();  // accepted
     }
   }
   const std::string week = "GPS week of the ephemeris block out of range: ";
   expect_input_error("", check(2147483647.5, 1.0), 0, week + "0.214748364750D+10");
-  expect_input_error("", check(-2147483648.0, 1.0), 0, week + "-0.214748364800D+10");
+  expect_input_error("", check(-2147483648.5, 1.0), 0, week + "-0.214748364850D+10");
+  expect_input_error("", check(-2147483649.0, 1.0), 0, week + "-0.214748364900D+10");
   expect_input_error("", check(1590.0, -26560000.0), 0,
                      "Semi-major axis of the ephemeris block negative: -0.265600000000D+08");
 }
