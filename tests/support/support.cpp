@@ -1,6 +1,7 @@
 #include "support/support.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -108,6 +109,13 @@ int run_kavril(const std::filesystem::path& dir, std::string_view args, const st
   const std::string errorRedirect = errors.empty() ? std::string("2>&1") : "2> '" + errors.string() + "'";
   return run_command("cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + std::string(args) + " > '" +
                      output.string() + "' " + errorRedirect + " < /dev/null");
+}
+
+std::optional<std::string> as_ordinary_user() {
+  if (::geteuid() != 0) return std::string();
+  const std::string prefix = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+  if (run_command(prefix + "true 2>/dev/null") != 0) return std::nullopt;
+  return prefix;
 }
 
 }  // namespace kavril::test

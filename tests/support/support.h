@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,5 +49,10 @@ int run_command(const std::string& command);
 // when a signal ended the program.
 int run_kavril(const std::filesystem::path& dir, std::string_view args, const std::filesystem::path& output,
                const std::filesystem::path& errors = {});
+
+// What to put before a command so that it runs as an ordinary user, whom
+// permissions bind: nothing when the tests do not run as root, else setpriv to
+// the user nobody. Empty optional when root cannot drop its rights here.
+std::optional<std::string> as_ordinary_user();
 
 }  // namespace kavril::test
