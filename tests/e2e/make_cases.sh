@@ -281,3 +281,11 @@ for version in 2 3; do
     synthetic_case rinex_version_$version "RINEX version $version: half weeks, years (and fractions)"
   echo "RXNVER 1 \"$version\"" >> rinex_version_$version/run/input.inp
 done
+
+# The version names "2.11" and "3.04" write what 2 and 3 write.
+for name in 2.11 3.04; do
+  newcase rinex_version_$name
+  cp rinex_version_${name%.*}/run/messages.brd "$run/"
+  sed "s/^TITLE 1 \"RINEX version [23]/TITLE 1 \"RINEX version $name/; s/^RXNVER 1 .*/RXNVER 1 \"$name\"/" \
+    rinex_version_${name%.*}/run/input.inp > "$run/input.inp"
+done

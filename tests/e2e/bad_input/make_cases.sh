@@ -272,7 +272,7 @@ keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variab
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
 keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
-keyword_edit kw_rxnver_not_an_integer "RINEX version 2.11 instead of 2" 's|^RUNBY.*|&\nRXNVER 1 "2.11"|'
+keyword_edit kw_rxnver_not_an_integer "RINEX version 2.10, no version name" 's|^RUNBY.*|&\nRXNVER 1 "2.10"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
 keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
 keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \
