@@ -383,8 +383,9 @@ void KAVRIL() {
   CPU_START(true);
 
   INIT_INPKEY(inpKey);
-  READINPF(" ", inpKey);
+  READINPF(" ", inpKey, kKeywordsRead);
   OPNSYS();
+  CKKEYNAM(kKeywordsRead);
   DEFCON(1);
   PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
   PRFLNA(79);

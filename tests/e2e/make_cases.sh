@@ -281,7 +281,6 @@ for version in 2 3; do
     synthetic_case rinex_version_$version "RINEX version $version: half weeks, years (and fractions)"
   echo "RXNVER 1 \"$version\"" >> rinex_version_$version/run/input.inp
 done
-
 # The version names "2.11" and "3.04" write what 2 and 3 write.
 for name in 2.11 3.04; do
   newcase rinex_version_$name
@@ -289,3 +288,12 @@ for name in 2.11 3.04; do
   sed "s/^TITLE 1 \"RINEX version [23]/TITLE 1 \"RINEX version $name/; s/^RXNVER 1 .*/RXNVER 1 \"$name\"/" \
     rinex_version_${name%.*}/run/input.inp > "$run/input.inp"
 done
+
+# Near misses of keywords the program reads (letter case, a letter missing,
+# two letters swapped in a DESCR_ companion) are warned about and the run goes
+# on without them (version 1); a keyword of another program stays silent.
+newcase keyword_near_misses
+messages 1 1 > "$run/first.brd"
+{ keywords "Near misses of keywords warned about"; echo 'BRDFIL 1 "first.brd"'; echo 'RXNFIL 0'
+  echo 'RUNBY 1 "E2E AGENCY"'; echo 'rxnver 1 "3"'; echo 'RXNVR 1 "3"'
+  echo 'DESCR_BRDFLI 1 "Broadcast files"'; echo 'ORBFIL 1 "orbits.std"'; } > "$run/input.inp"

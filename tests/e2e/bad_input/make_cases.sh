@@ -251,6 +251,8 @@ rm kw_negative_count_rxnfil/absent kw_negative_count_runby/absent
 keyword_edit kw_unterminated_quote "Unterminated quote" 's/^CONST 1 "CONST"/CONST 1 "CONST/'
 keyword_edit kw_count_one_without_value "Count 1 without a value" 's/^RUNBY 1 .*/RUNBY 1/'
 keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^RUNBY 1 .*/RUNBY 3\n  "E2E AGENCY"/'
+keyword_edit kw_value_line_is_a_keyword_line "Keyword line where a value line belongs" \
+  's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "one.brd"/'
 keyword_edit kw_lower_case_keywords "Keywords in lower case" 's/^\([A-Z_0-9]*\) /\L\1 /'
 keyword_edit kw_long_line "Keyword line of 100,000 characters" \
   "s/^TITLE 1 .*/TITLE 1 \"$(repeat X 100000)\"/"
