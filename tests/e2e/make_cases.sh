@@ -289,9 +289,8 @@ for name in 2.11 3.04; do
     rinex_version_${name%.*}/run/input.inp > "$run/input.inp"
 done
 
-# Near misses of keywords the program reads (letter case, a letter missing,
-# two letters swapped in a DESCR_ companion) are warned about and the run goes
-# on without them (version 1); a keyword of another program stays silent.
+# Near misses of keywords read are warned about (case, a letter missing, two
+# swapped in a companion), a keyword of another program is not.
 newcase keyword_near_misses
 messages 1 1 > "$run/first.brd"
 { keywords "Near misses of keywords warned about"; echo 'BRDFIL 1 "first.brd"'; echo 'RXNFIL 0'
