@@ -1,10 +1,12 @@
-// Keyword input file: READINPF on arbitrary file contents, then the lookups
+// Keyword input file: READINPF on arbitrary file contents, with the checks
+// against the keywords the program reads, then the lookups
 // the program makes on the table, also of the file's own first keyword (so
 // that column keywords the input defines are found).
 #include <string>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "pgm/pgm.h"
 
 using namespace kavril;
 
@@ -12,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static fuzz::MemoryFile file("keyfile");
   const std::string& name = file.hold(data, size);
   fuzz::run_input([&] {
-    READINPF(name, inpKey);
+    READINPF(name, inpKey, kKeywordsRead);
+    CKKEYNAM(kKeywordsRead);
     std::vector<std::string> values;
     int irCode = 0;
     READKEYS("*", values, irCode);

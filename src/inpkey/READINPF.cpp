@@ -9,7 +9,6 @@
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
-#include "util/util.h"
 
 namespace kavril {
 
@@ -36,12 +35,7 @@ FileLine next_line() {
 
 [[noreturn]] void report_bad_line(const t_inpkey& table, const FileLine& line,
                                   std::string_view what = "Error decoding keyword line") {
-  static const platform::Layout kBadLine("(/,A,A,/,A,A,/,A,A,/,A,A,/)");
-  const std::string number = platform::integer_text(line.number);
-  kBadLine.write(lfnError, {"*** SR READKEYS: ", what,
-                            "                 panel: ", platform::trim_right(table.inpFilNam),
-                            "                 line : ", printable(platform::trim_right(line.text)),
-                            "                 at   : line ", std::string_view(number).substr(1)});
+  write_keyword_line_block("*** SR READKEYS: " + std::string(what), table.inpFilNam, line.text, line.number);
   EXITRC(2);
 }
 
@@ -92,11 +86,29 @@ std::string keyword_line_value(const t_inpkey& table, const FileLine& line) {
   return items[2];
 }
 
+// True when `text` starts with a keyword of `known` followed by a value
+// count: a keyword line, not a value.
+bool is_keyword_line(std::string_view text, std::span<const std::string> known) {
+  if (known.empty()) return false;
+  platform::ItemDecoder decoder(text, true);
+  std::string keyWord, count;
+  if (decoder.next(keyWord) != platform::ItemResult::Ok ||
+      std::find(known.begin(), known.end(), keyWord) == known.end()) {
+    return false;
+  }
+  int number = 0;
+  return decoder.next(count) == platform::ItemResult::Ok && !decoder.quoted() && platform::parse_int(count, number);
+}
+
 // The value of the next value line: its first item, or the whole line when
-// the value is verbatim. Missing value lines are reported at the keyword line.
-std::string value_line_value(const t_inpkey& table, const FileLine& keyLine) {
+// the value is verbatim. Missing value lines are reported at the keyword line:
+// at the end of the file, and where a keyword line of `known` follows too
+// soon (taking it as a value would shift every keyword after it).
+std::string value_line_value(const t_inpkey& table, const FileLine& keyLine, std::span<const std::string> known) {
   const FileLine line = next_line();
-  if (line.text.empty()) report_bad_line(table, keyLine);
+  if (line.text.empty() || is_keyword_line(line.text, known)) {
+    report_bad_line(table, keyLine, "Fewer value lines than the count of the keyword line");
+  }
   int firstQuote = 0;
   if (CHRCOUNT(kQuote, line.text, firstQuote) >= kVerbatimQuotes) return line.text;
   std::array<std::string, 1> items;
@@ -107,9 +119,11 @@ std::string value_line_value(const t_inpkey& table, const FileLine& keyLine) {
 // Reads a keyword line and its values. `values` null (the counting pass):
 // the values are decoded and dropped, so that every line is checked in file
 // order before anything is created and the first faulty line is the one
-// reported. Otherwise `values` is created and filled.
-void read_keyword(const t_inpkey& table, const FileLine& line, std::string& keyWord, int& count,
-                  std::vector<std::string>* values) {
+// reported. Otherwise `values` is created and filled. A value line that is a
+// keyword line of `known` is refused (the filling pass, reading lines the
+// counting pass has checked, passes no names).
+void read_keyword(const t_inpkey& table, const FileLine& line, std::span<const std::string> known,
+                  std::string& keyWord, int& count, std::vector<std::string>* values) {
   decode_keyword_line(table, line, keyWord, count);
   if (values != nullptr) {
     const int nValues = count == 0 ? 1 : count;
@@ -121,19 +135,19 @@ void read_keyword(const t_inpkey& table, const FileLine& line, std::string& keyW
   if (count == 1) value = keyword_line_value(table, line);
   if (count == 1 && values != nullptr) (*values)[0] = std::move(value);
   for (int j = 0; count > 1 && j < count; ++j) {
-    value = value_line_value(table, line);
+    value = value_line_value(table, line, known);
     if (values != nullptr) (*values)[static_cast<std::size_t>(j)] = std::move(value);
   }
 }
 
 // Counting pass: the number of keyword lines, each read and checked whole.
-int count_keyword_lines(const t_inpkey& table) {
+int count_keyword_lines(const t_inpkey& table, std::span<const std::string> known) {
   int nKey = 0;
   for (FileLine line = next_line(); !line.text.empty(); line = next_line()) {
     ++nKey;
     std::string keyWord;
     int count = 0;
-    read_keyword(table, line, keyWord, count, nullptr);
+    read_keyword(table, line, known, keyWord, count, nullptr);
   }
   return nKey;
 }
@@ -141,9 +155,11 @@ int count_keyword_lines(const t_inpkey& table) {
 void fill_record(t_inpkey& table, const FileLine& line, t_key& key) {
   std::string keyWord;
   int count = 0;
-  read_keyword(table, line, keyWord, count, &key.value);
+  read_keyword(table, line, {}, keyWord, count, &key.value);
   key.name = platform::trim_right(platform::fit(keyWord, kKeyNameLength));
   key.hasValue = true;
+  key.line = platform::trim_right(line.text);
+  key.lineNumber = line.number;
   if (count >= 1) {
     for (std::string& value : key.value) strip_hash_marks(value);
   }
@@ -169,7 +185,7 @@ void resolve_deletion_list(t_inpkey& table) {
 
 }  // namespace
 
-void READINPF(std::string_view filNam, t_inpkey& table) {
+void READINPF(std::string_view filNam, t_inpkey& table, std::span<const std::string_view> keywordsRead) {
   if (table.runPhase >= 1 && !platform::is_blank(filNam) &&
       platform::same_text(filNam, table.inpFilNam)) {
     return;
@@ -186,7 +202,7 @@ void READINPF(std::string_view filNam, t_inpkey& table) {
   OPNFIL(lfnLocal, table.inpFilNam, "OLD", "FORMATTED", "READONLY", " ", ioStat);
   OPNERR(lfnError, lfnLocal, ioStat, table.inpFilNam, kRoutine);
 
-  const int nKey = count_keyword_lines(table);
+  const int nKey = count_keyword_lines(table, keyword_names_read(keywordsRead));
   table.nKey = nKey;
   create_checked([&] { table.keys.assign(static_cast<std::size_t>(nKey), t_key{}); }, "inpKey%keys",
                  {nKey}, kRoutine);

@@ -17,11 +17,17 @@ namespace kavril {
 // Keyword record: the keyword (32 characters) and its owned list of values
 // (255 characters each, blank-padded or shorter; trailing blanks never
 // matter). `value` is empty after INIT_KEY; `hasValue` tells a created list
-// from no list.
+// from no list. `line` and `lineNumber` are the keyword line as read (left-
+// adjusted, without trailing blanks) and its 1-based number in the file, for
+// the messages about it; empty and 0 for a record not read from a file
+// (their default initializers let such records be written {name, value,
+// hasValue}).
 struct t_key {
   std::string name;
   std::vector<std::string> value;
   bool hasValue = false;
+  std::string line{};
+  long lineNumber = 0;
 };
 
 void INIT_KEY(t_key& key);
@@ -47,8 +53,36 @@ inline constexpr std::size_t kKeyValueLength = 255;
 void INIT_INPKEY(t_inpkey& table);
 
 // Reads the keyword input file `filNam` (blank: the command line) into
-// `table`. Every failure stops the program.
-void READINPF(std::string_view filNam, t_inpkey& table);
+// `table`. Every failure stops the program. `keywordsRead`, the keywords the
+// calling program reads, lets the reader refuse a value line that is a
+// keyword line of one of them (or of their DESCR_ and MSG_ companions)
+// followed by a count: the keyword line above has fewer value lines than
+// its count. Without the list there is no such check.
+void READINPF(std::string_view filNam, t_inpkey& table,
+              std::span<const std::string_view> keywordsRead = {});
+
+// The names of `keywordsRead` and of their DESCR_ and MSG_ companions: each
+// name followed by its two companions.
+std::vector<std::string> keyword_names_read(std::span<const std::string_view> keywordsRead);
+
+// True when `name` is not `known` but may be a misspelling of it: it differs
+// from `known` only in letter case, or, when `known` has at least five
+// characters, also (case aside) by one character inserted, deleted or
+// changed, or by two neighbouring characters swapped.
+bool near_keyword(std::string_view name, std::string_view known);
+
+// Warns about every keyword line of the complete keyword table whose keyword
+// the program does not read but which is a near miss (near_keyword) of one of
+// `keywordsRead` or their companions; the hint names the first such keyword.
+// Other unknown keywords, which may belong to other programs, stay silent.
+// Writes to the message unit, so it runs once the system files are open.
+void CKKEYNAM(std::span<const std::string_view> keywordsRead);
+
+// The message block about one line of the keyword file `panel`: the message
+// line `first`, the line (non-printable bytes shown as "?") and its number,
+// and the hint when there is one; framed by empty lines, on the message unit.
+void write_keyword_line_block(std::string_view first, std::string_view panel, std::string_view line,
+                              long number, std::string_view hint = {});
 
 // Next line of `lfn` that is neither blank nor a comment (255 characters),
 // shifted left when `adjust` is 1; a blank text at the end of the file, on a

@@ -40,8 +40,8 @@ Keywords read:
                     pairwise (a blank name skips its input file). Consecutive
                     input files with the same name are merged into one file.
   RUNBY             agency of the RINEX header
-  RXNVER            RINEX version: 1 (or blank, or missing), 2 = 2.11,
-                    3 = 3.04 (whole-second epochs, four-digit years)
+  RXNVER            RINEX version: 1 (or blank, or missing), 2 or 2.11,
+                    3 or 3.04 (whole-second epochs, four-digit years)
   CONST             constants file
   ENVIRONMENT       variables "NAME" "value", used as ${NAME} in file names
   TITLE, CAMPAIGN, SES_INFO, YR4_INFO

@@ -317,13 +317,22 @@ std::string agencyFromKeywords() {
 }
 
 // The RINEX version of keyword RXNVER: 1 when it is missing or blank (no
-// message), else its value checked as an integer option from 1 to 3; a bad
-// value has been reported by CKOPTI and stops the run.
+// message), 2 and 3 also for their version names "2.11" and "3.04", else its
+// value checked as an integer option from 1 to 3; a bad value has been
+// reported by CKOPTI and stops the run.
 int rinexVersionFromKeywords() {
   if (!TSTKEY("RXNVER")) return 1;
   std::vector<std::string> values;
   int irc = 0;
   READKEYS("RXNVER", values, irc);
+  static constexpr std::pair<std::string_view, int> kVersionNames[] = {{"2.11", 2}, {"3.04", 3}};
+  if (values.size() == 1) {
+    std::string name = values.front();
+    SJUSTL(name);
+    for (const auto& [versionName, version] : kVersionNames) {
+      if (platform::same_text(name, versionName)) return version;
+    }
+  }
   int errCount = 0;
   int version = 1;
   CkoptiOptional opt;
@@ -392,8 +401,9 @@ void KAVRIL() {
   platform::catch_interrupts();
 
   INIT_INPKEY(inpKey);
-  READINPF(" ", inpKey);
+  READINPF(" ", inpKey, kKeywordsRead);
   OPNSYS();
+  CKKEYNAM(kKeywordsRead);
   DEFCON(1);
   PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
   PRFLNA(79);

@@ -16,6 +16,15 @@ using ClockArray = std::array<double, 20>;
 // One RINEX navigation record in RINEX order (positions 1 to 32).
 using RinexRecordArray = std::array<double, 32>;
 
+// The keywords the program reads from its keyword input file; their DESCR_
+// and MSG_ companions are read as well. The --help text lists the same
+// names. The reader refuses a value line that is one of their keyword lines,
+// and near misses of them are warned about.
+inline constexpr std::array<std::string_view, 18> kKeywordsRead{
+    "BRDFIL", "BRDFIL_PTH_COL_2", "BRDFIL_EXT_COL_2", "RXNFIL", "RUNBY", "RXNVER",
+    "CONST", "ENVIRONMENT", "TITLE", "CAMPAIGN", "SES_INFO", "YR4_INFO",
+    "SYSOUT", "SYSERR", "ERRMRG", "SYSODEF", "SYSINP", "DELETE_FILES"};
+
 // The main program: converts every broadcast file of the keyword input file.
 // Never returns (ends through EXITRC).
 [[noreturn]] void KAVRIL();

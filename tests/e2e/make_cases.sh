@@ -281,3 +281,18 @@ for version in 2 3; do
     synthetic_case rinex_version_$version "RINEX version $version: half weeks, years (and fractions)"
   echo "RXNVER 1 \"$version\"" >> rinex_version_$version/run/input.inp
 done
+# The version names "2.11" and "3.04" write what 2 and 3 write.
+for name in 2.11 3.04; do
+  newcase rinex_version_$name
+  cp rinex_version_${name%.*}/run/messages.brd "$run/"
+  sed "s/^TITLE 1 \"RINEX version [23]/TITLE 1 \"RINEX version $name/; s/^RXNVER 1 .*/RXNVER 1 \"$name\"/" \
+    rinex_version_${name%.*}/run/input.inp > "$run/input.inp"
+done
+
+# Near misses of keywords read are warned about (case, a letter missing, two
+# swapped in a companion), a keyword of another program is not.
+newcase keyword_near_misses
+messages 1 1 > "$run/first.brd"
+{ keywords "Near misses of keywords warned about"; echo 'BRDFIL 1 "first.brd"'; echo 'RXNFIL 0'
+  echo 'RUNBY 1 "E2E AGENCY"'; echo 'rxnver 1 "3"'; echo 'RXNVR 1 "3"'
+  echo 'DESCR_BRDFLI 1 "Broadcast files"'; echo 'ORBFIL 1 "orbits.std"'; } > "$run/input.inp"

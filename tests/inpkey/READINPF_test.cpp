@@ -102,6 +102,7 @@ TEST_F(READINPFTest, SameNameAgainKeepsTheTableOtherNamesReadAnew) {
 TEST_F(READINPFDeathTest, UndecodableLinesAndMissingValuesStopTheRun) {
   constexpr const char* kDecoding = "Error decoding keyword line";
   constexpr const char* kSlash = "Value holding a slash must be in double quotes";
+  constexpr const char* kFewer = "Fewer value lines than the count of the keyword line";
   const struct {
     const char* contents;
     const char* shownLine;
@@ -118,8 +119,8 @@ TEST_F(READINPFDeathTest, UndecodableLinesAndMissingValuesStopTheRun) {
       {"QUOTED \"1\" \"X\"\n", "QUOTED \"1\" \"X\"", 1},
       {"QUOTED '1' X\n", "QUOTED '1' X", 1},
       {"NOVALUE 1\n", "NOVALUE 1", 1},
-      {"SHORT 3\n a\n b\n", "SHORT 3", 1},
-      {"HUGE 2000000000\n a\n", "HUGE 2000000000", 1},
+      {"SHORT 3\n a\n b\n", "SHORT 3", 1, kFewer},
+      {"HUGE 2000000000\n a\n", "HUGE 2000000000", 1, kFewer},
       {"BAD 2\n 'open\n b\n", "'open", 2},
       {"BAD 2\n a\n ,b\n", ",b", 3},
       // file order: a value that cannot be decoded before missing value lines

@@ -251,6 +251,8 @@ rm kw_negative_count_rxnfil/absent kw_negative_count_runby/absent
 keyword_edit kw_unterminated_quote "Unterminated quote" 's/^CONST 1 "CONST"/CONST 1 "CONST/'
 keyword_edit kw_count_one_without_value "Count 1 without a value" 's/^RUNBY 1 .*/RUNBY 1/'
 keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^RUNBY 1 .*/RUNBY 3\n  "E2E AGENCY"/'
+keyword_edit kw_value_line_is_a_keyword_line "Keyword line where a value line belongs" \
+  's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "one.brd"/'
 keyword_edit kw_lower_case_keywords "Keywords in lower case" 's/^\([A-Z_0-9]*\) /\L\1 /'
 keyword_edit kw_long_line "Keyword line of 100,000 characters" \
   "s/^TITLE 1 .*/TITLE 1 \"$(repeat X 100000)\"/"
@@ -272,7 +274,7 @@ keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variab
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
 keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
-keyword_edit kw_rxnver_not_an_integer "RINEX version 2.11 instead of 2" 's|^RUNBY.*|&\nRXNVER 1 "2.11"|'
+keyword_edit kw_rxnver_not_an_integer "RINEX version 2.10, no version name" 's|^RUNBY.*|&\nRXNVER 1 "2.10"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
 keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
 keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \

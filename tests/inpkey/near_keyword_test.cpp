@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include "inpkey/inpkey.h"
+
+namespace kavril {
+namespace {
+
+TEST(near_keyword, CaseAlwaysOneEditFromFiveCharactersOn) {
+  const struct { const char* name; const char* known; bool near; } cases[] = {
+      {"RXNVER", "RXNVER", false},   // the keyword itself
+      {"rxnver", "RXNVER", true},    // letter case
+      {"Rxnvers", "RXNVER", true},   // case and a letter inserted
+      {"RXNVR", "RXNVER", true},     // a letter deleted
+      {"RXNVAR", "RXNVER", true},    // a letter changed
+      {"RXNEVR", "RXNVER", true},    // neighbours swapped
+      {"RXNVRE", "RXNVER", true},    // neighbours swapped at the end
+      {"RXVNRE", "RXNVER", false},   // two swaps
+      {"ORBFIL", "BRDFIL", false},   // two letters changed
+      {"sys", "SYS", true},          // short names: letter case only
+      {"SYX", "SYS", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(near_keyword(c.name, c.known), c.near) << c.name << " ~ " << c.known;
+}
+
+}  // namespace
+}  // namespace kavril
