@@ -374,11 +374,19 @@ void KAVRIL() {
   CPU_START(true);
 
   INIT_INPKEY(inpKey);
-  READINPF(" ", inpKey);
+  if (directRun) {
+    DIRKEY(*directRun, inpKey);
+  } else {
+    READINPF(" ", inpKey);
+  }
   OPNSYS();
+  if (directRun) DIRSYS("KAVRIL", directRun->quiet);
   DEFCON(1);
-  PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
-  PRFLNA(79);
+  // The title block and the file listing describe a keyword input file.
+  if (!directRun) {
+    PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
+    PRFLNA(79);
+  }
 
   writeTableHead();
   int nFil = 0;
