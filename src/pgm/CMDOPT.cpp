@@ -25,12 +25,14 @@ Converts GPS broadcast navigation files into RINEX navigation files of
 version 1, 2.11 or 3.04.
 
 Direct mode: when an argument is one of these options, the arguments are
-options and broadcast files, in any order (BRDFILE - is standard input):
+options and broadcast files, in any order (BRDFILE - is standard input,
+which needs -o):
   -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard
                        output)
   -d, --dir DIR        one RINEX file per input, in the existing folder DIR
-  -e, --ext EXT        extension of the RINEX names per input (default rnx)
+  -e, --ext EXT        extension of the RINEX names per input, up to 3
+                       characters (default rnx)
   -a, --agency TEXT    agency of the RINEX header (default blank)
   -c, --const FILE     constants file (default: the package's standard
                        constants, built in)

@@ -56,8 +56,8 @@ extern const std::array<platform::CommandOption, 9> kDirectOptions;
 // argument "--" only says so and is dropped.
 void CMDOPT();
 
-// True when `argument` is an option of direct mode ("-r", "-r3", "-qr3",
-// "--rinex", "--rinex=3", "-h", ...).
+// True when `argument` is an option that makes the command line a direct
+// run ("-r", "-r3", "-qr3", "--rinex", "--rinex=3"; not "-h" or "-V").
 bool DIRARG(std::string_view argument);
 
 // Reads the options and broadcast files of the command line into `run`.

@@ -160,9 +160,10 @@ void set_builtin_text(std::string_view name, std::string_view text);
 void clear_special_names();
 bool is_special_name(std::string_view name);
 
-// Lines written to `unit` go to standard error from now on, as on a
-// standard stream (flushed, never closed).
+// Lines written to `unit` go to standard error from now on, or nowhere, as
+// on a standard stream (flushed, never closed).
 void send_unit_to_standard_error(int unit);
+void discard_unit_output(int unit);
 
 // Writes out the buffers of every unit (unit 6 included: tests that capture
 // standard output call this before reading the capture).

@@ -430,13 +430,24 @@ int delete_regular_file(std::string_view name) {
 
 void flush_all() { table().flush_every_unit(); }
 
-void send_unit_to_standard_error(int unit) {
+namespace {
+// Connects `unit` for writing to `fd` as to a standard stream.
+void connect_as_standard(int unit, int fd) {
   close_unit(unit, false);
   auto u = std::make_unique<Unit>();
   u->standard = true;
-  u->fd = STDERR_FILENO;
+  u->fd = fd;
   u->writable = true;
   table().slot(unit) = std::move(u);
+}
+}  // namespace
+
+void send_unit_to_standard_error(int unit) { connect_as_standard(unit, STDERR_FILENO); }
+
+void discard_unit_output(int unit) {
+  // Opened once and kept, as a standard stream is.
+  static const int nullFd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  connect_as_standard(unit, nullFd >= 0 ? nullFd : STDERR_FILENO);
 }
 
 namespace {

@@ -32,10 +32,8 @@ void CPU_END(int irCode) {
 
   const char* result = (irCode == 0 || irCode == 1) ? ">>> Program finished successfully"
                                                     : ">>> Program ended with an error";
-  // The copy for the terminal goes with a program output on standard output
-  // or in its file; a report on standard error (or none) holds the line
-  // already, or is not to show it.
-  if (lfnPrint == platform::kStdOut || lfnPrint == lfnPrtFile) kFramedLine.write(platform::kStdOut, {line});
+  // A program output on standard error is on the terminal already: no copy.
+  if (lfnPrint != platform::kStdErr) kFramedLine.write(platform::kStdOut, {line});
   kEndOfRun.write(lfnPrint, {kSeparator, line, result});
 }
 
