@@ -11,7 +11,10 @@ namespace kavril {
 
 namespace {
 
-constexpr std::string_view kStandardStream = "-";
+// Standard input as the user names it; standard output under a name of its
+// own, since an output name that is also an input name would be refused.
+constexpr std::string_view kStandardInput = "-";
+constexpr std::string_view kStandardOutput = "(standard output)";
 // The name of the built-in constants wherever the run names its constants file.
 constexpr std::string_view kBuiltInConstants = "(standard constants)";
 
@@ -39,6 +42,7 @@ std::string name_beside(std::string input, const std::string& extension) {
 // RXNFIL: the one name of -o; blank with -d (the default names in that
 // folder); else one name beside each input.
 std::vector<std::string> rinex_names(const DirectRun& run) {
+  if (run.output == "-") return {std::string(kStandardOutput)};
   if (!run.output.empty()) return {run.output};
   if (!run.folder.empty()) return {std::string()};
   std::vector<std::string> names;
@@ -57,7 +61,7 @@ std::string folder_path(std::string folder) {
 void DIRKEY(const DirectRun& run, t_inpkey& table) {
   INIT_INPKEY(table);
   platform::clear_special_names();
-  platform::set_standard_stream_name(kStandardStream);
+  platform::set_standard_stream_names(kStandardInput, kStandardOutput);
   if (run.constFile.empty()) platform::set_builtin_text(kBuiltInConstants, kStandardConstants);
 
   add_keyword(table, "BRDFIL", run.brdFiles);

@@ -145,17 +145,19 @@ bool unit_file_id(int unit, FileId& id);
 int delete_regular_file(std::string_view name);
 
 // --- Names that are no files ------------------------------------------------
-// A run from options and broadcast files names standard input and standard
-// output by one name ("-") and the built-in constants by another. No name is
-// special until it is set here, so a keyword file always means the files it
-// names. A unit opened under the stream name reads standard input when it is
-// opened with status Old or read-only, and writes standard output otherwise,
-// through a duplicate of the stream's descriptor: the stream is never
-// rewound, cut, closed or deleted. A unit opened under the text name reads a
-// copy of the text (any other status gives EROFS). For existing_file_id,
-// inquire_file and delete_regular_file these names are no files, whatever
-// the current folder holds.
-void set_standard_stream_name(std::string_view name);
+// A run from options and broadcast files has names for standard input and
+// standard output and for the built-in constants. No name is special until it
+// is set here, so a keyword file always means the files it names. A unit
+// opened under the input name reads standard input (status Old or read-only),
+// one opened under the output name writes standard output, both through a
+// duplicate of the stream's descriptor: the stream is never rewound, cut,
+// closed or deleted. A unit opened under the text name reads a copy of the
+// text. Any other use of these names fails (EBADF, EROFS). They are no files
+// for inquire_file and delete_regular_file, whatever the current folder
+// holds; existing_file_id gives the identity of the stream's file when it is
+// a regular file (a redirection), so that a run does not write over the file
+// it reads.
+void set_standard_stream_names(std::string_view input, std::string_view output);
 void set_builtin_text(std::string_view name, std::string_view text);
 void clear_special_names();
 bool is_special_name(std::string_view name);

@@ -13,7 +13,8 @@ namespace kavril::platform {
 namespace {
 
 struct SpecialNames {
-  std::string stream;
+  std::string input;
+  std::string output;
   std::string textName;
   std::string_view text;
 };
@@ -56,7 +57,10 @@ SpecialOpen open_stream(int streamFd) {
 
 }  // namespace
 
-void set_standard_stream_name(std::string_view name) { names().stream = trim_right(name); }
+void set_standard_stream_names(std::string_view input, std::string_view output) {
+  names().input = trim_right(input);
+  names().output = trim_right(output);
+}
 
 void set_builtin_text(std::string_view name, std::string_view text) {
   names().textName = trim_right(name);
@@ -67,14 +71,25 @@ void clear_special_names() { names() = SpecialNames{}; }
 
 bool is_special_name(std::string_view name) {
   const std::string_view given = trim_right(name);
-  return !given.empty() && (given == names().stream || given == names().textName);
+  return !given.empty() && (given == names().input || given == names().output || given == names().textName);
+}
+
+int standard_stream_of(std::string_view name) {
+  const std::string_view given = trim_right(name);
+  if (given.empty()) return -1;
+  if (given == names().input) return STDIN_FILENO;
+  if (given == names().output) return STDOUT_FILENO;
+  return -1;
 }
 
 SpecialOpen open_special_name(const std::string& name, OpenStatus status, bool readOnly) {
   if (!is_special_name(name)) return {};
   const bool reading = readOnly || status == OpenStatus::Old;
-  if (trim_right(name) == names().stream) return open_stream(reading ? STDIN_FILENO : STDOUT_FILENO);
-  if (!reading) return {true, -1, false, EROFS};
+  const int stream = standard_stream_of(name);
+  if (stream == (reading ? STDIN_FILENO : STDOUT_FILENO)) return open_stream(stream);
+  // Standard input is not written, standard output and the text are not read
+  // (nor written).
+  if (stream >= 0 || !reading) return {true, -1, false, stream >= 0 ? EBADF : EROFS};
   return open_text(names().text);
 }
 

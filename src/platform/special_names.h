@@ -18,4 +18,7 @@ struct SpecialOpen {
 };
 SpecialOpen open_special_name(const std::string& name, OpenStatus status, bool readOnly);
 
+// The descriptor of the standard stream that `name` stands for, or -1.
+int standard_stream_of(std::string_view name);
+
 }  // namespace kavril::platform

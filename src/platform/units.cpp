@@ -402,8 +402,12 @@ int write_out(int unit) {
 bool existing_file_id(std::string_view name, FileId& id) {
   const std::string path(trim_right(name));
   struct stat info {};
-  if (path.empty() || is_special_name(path) || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0)
+  if (const int stream = standard_stream_of(path); stream >= 0) {
+    if (::fstat(stream, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  } else if (path.empty() || is_special_name(path) || path.find('\0') != std::string::npos ||
+             ::stat(path.c_str(), &info) != 0) {
     return false;
+  }
   id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return true;
 }
