@@ -73,6 +73,16 @@ TEST(DirectMode, WritesWhatTheKeywordFileWithTheSameKeywordsWrites) {
   }
 }
 
+// Standard input redirected from a file is a file of the run like any input.
+TEST(DirectMode, RefusesToWriteOverTheFileOnStandardInput) {
+  ScratchDir scratch;
+  prepare(scratch.path());
+  const std::string input = read_file(scratch.path() / "data/brdc1820.brd");
+  EXPECT_EQ(run(scratch.path(), "-o data/brdc1820.brd -", "data/brdc1820.brd"), 1);
+  EXPECT_NE(read_file(scratch.path() / "stderr").find("RINEX file would overwrite a file of this run"), std::string::npos);
+  EXPECT_EQ(read_file(scratch.path() / "data/brdc1820.brd"), input);
+}
+
 TEST(DirectMode, FaultyCommandLineWritesWhatIsWrongAndTheUsage) {
   const std::string usage = read_file(KAVRIL_E2E_ROOT "/bad_input/args_none/expected/stderr");
   const std::pair<std::string, std::string> faults[] = {
