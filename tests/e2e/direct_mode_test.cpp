@@ -25,7 +25,8 @@ void prepare(const fs::path& dir) {
 }
 
 int run(const fs::path& dir, const std::string& args, const std::string& input = "/dev/null") {
-  return run_command("cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + args + " < " + input + " > stdout 2> stderr");
+  return run_command("cd '" + dir.string() + "' && '" KAVRIL_BINARY "' " + args + " < " + input +
+                     " > stdout 2> stderr");
 }
 
 struct Example {
@@ -79,7 +80,8 @@ TEST(DirectMode, RefusesToWriteOverTheFileOnStandardInput) {
   prepare(scratch.path());
   const std::string input = read_file(scratch.path() / "data/brdc1820.brd");
   EXPECT_EQ(run(scratch.path(), "-o data/brdc1820.brd -", "data/brdc1820.brd"), 1);
-  EXPECT_NE(read_file(scratch.path() / "stderr").find("RINEX file would overwrite a file of this run"), std::string::npos);
+  const std::string report = read_file(scratch.path() / "stderr");
+  EXPECT_NE(report.find("RINEX file would overwrite a file of this run"), std::string::npos) << report;
   EXPECT_EQ(read_file(scratch.path() / "data/brdc1820.brd"), input);
 }
 
