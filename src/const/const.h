@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace kavril {
 
@@ -34,6 +35,9 @@ extern std::string runTime;
 // The same instant in universal time (20 characters, "20261206 130500 UTC"
 // and a blank), for the program line of RINEX 3.04.
 extern std::string runUtc;
+
+// The text of the package's standard constants file, built into the program.
+extern const std::string_view kStandardConstants;
 
 // Sets pi, the angle factors and the run date and time; with flag 1 also
 // reads the constants file named by keyword CONST.

@@ -1,5 +1,6 @@
-// The options of the command line: --help and --version, and the usage for a
-// command line without an input file.
+// The command line: --help and --version, the usage for a command line
+// without an input file, and the choice between a keyword input file and a
+// direct run.
 #include <string>
 #include <string_view>
 
@@ -12,18 +13,41 @@ namespace kavril {
 namespace {
 
 // The head of the help text, written alone to standard error when the command
-// line names no input file.
-constexpr std::string_view kShortUsage = R"(Usage: kavril INPUTFILE
+// line names no input file or is a faulty direct run.
+constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q] BRDFILE...
+       kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
        kavril -V | --version    program and package version
 )";
 
 constexpr std::string_view kUsage = R"(
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, 2.11 or 3.04, as the keyword input file INPUTFILE asks. All
-arguments together, joined with single blanks, are the name of the input
-file; only a single argument -h, --help, -V or --version is an option. The
-manual: man kavril.
+version 1, 2.11 or 3.04.
+
+Direct mode: when an argument is one of these options, the arguments are
+options and broadcast files, in any order (BRDFILE - is standard input,
+which needs -o):
+  -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
+  -o, --output NAME    one RINEX file for all inputs, merged (- is standard
+                       output)
+  -d, --dir DIR        one RINEX file per input, in the existing folder DIR
+  -e, --ext EXT        extension of the RINEX names per input, up to 3
+                       characters (default rnx)
+  -a, --agency TEXT    agency of the RINEX header (default blank)
+  -c, --const FILE     constants file (default: the package's standard
+                       constants, built in)
+  -q, --quiet          report only warnings and errors
+Without -o and -d, each RINEX file goes beside its input, named like it with
+the extension EXT. The summary table, the warnings and errors and the last
+lines of the run go to standard error. For example:
+  kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd
+  kavril -r 2.11 -d out brdc1820.brd brdc1830.brd
+  kavril -r 3 brdc1820.brd
+
+Keyword mode, any other command line: all arguments together, joined with
+single blanks, are the name of the keyword input file INPUTFILE (a first
+argument -- only marks the rest as that name); only a single argument -h,
+--help, -V or --version is an option. The manual: man kavril.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.
@@ -71,25 +95,64 @@ bool command_line_is_blank() {
   return true;
 }
 
+bool holds_direct_option() {
+  for (int i = 1; i <= platform::argument_count(); ++i) {
+    if (DIRARG(platform::argument(i))) return true;
+  }
+  return false;
+}
+
+[[noreturn]] void stop_on_usage_error(const std::string& error) {
+  platform::write_line(platform::kStdErr, "kavril: " + error);
+  platform::write_text(platform::kStdErr, kShortUsage);
+  platform::exit_process(1);
+}
+
+void write_help() {
+  platform::write_text(platform::kStdOut, kShortUsage);
+  platform::write_text(platform::kStdOut, kUsage);
+}
+
+void write_version() {
+  platform::write_line(platform::kStdOut, "kavril " KAVRIL_VERSION " (" + std::string(kSoftwareTitle) + ")");
+}
+
+// A direct run, or its answer to -h or -V.
+void read_direct_run() {
+  DirectRun run;
+  std::string error;
+  if (!DIROPT(run, error)) stop_on_usage_error(error);
+  if (run.answer == 'h') write_help();
+  if (run.answer == 'V') write_version();
+  if (run.answer != 0) platform::exit_process(0);
+  directRun = std::move(run);
+}
+
+bool is_one_of(const std::string& argument, std::string_view shortName, std::string_view longName) {
+  return argument == shortName || argument == longName;
+}
+
 }  // namespace
 
 void CMDOPT() {
+  directRun.reset();
+  const bool fileNameOnly = platform::argument_count() > 0 && platform::argument(1) == "--";
+  if (fileNameOnly) platform::drop_first_argument();
   if (command_line_is_blank()) {
     platform::write_text(platform::kStdErr, kShortUsage);
     platform::exit_process(1);
   }
-  if (platform::argument_count() != 1) return;
-  const std::string option = platform::argument(1);
-  if (option == "--help" || option == "-h") {
-    platform::write_text(platform::kStdOut, kShortUsage);
-    platform::write_text(platform::kStdOut, kUsage);
-  } else if (option == "--version" || option == "-V") {
-    platform::write_line(platform::kStdOut,
-                         "kavril " KAVRIL_VERSION " (" + std::string(kSoftwareTitle) + ")");
-  } else {
-    return;
+  if (fileNameOnly) return;
+  const std::string first = platform::argument(1);
+  if (platform::argument_count() == 1 && is_one_of(first, "-h", "--help")) {
+    write_help();
+    platform::exit_process(0);
   }
-  platform::exit_process(0);
+  if (platform::argument_count() == 1 && is_one_of(first, "-V", "--version")) {
+    write_version();
+    platform::exit_process(0);
+  }
+  if (holds_direct_option()) read_direct_run();
 }
 
 }  // namespace kavril

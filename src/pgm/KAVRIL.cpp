@@ -401,12 +401,23 @@ void KAVRIL() {
   platform::catch_interrupts();
 
   INIT_INPKEY(inpKey);
-  READINPF(" ", inpKey, kKeywordsRead);
+  if (directRun) {
+    DIRKEY(*directRun, inpKey);
+  } else {
+    READINPF(" ", inpKey, kKeywordsRead);
+  }
   OPNSYS();
-  CKKEYNAM(kKeywordsRead);
+  if (directRun) {
+    DIRSYS("KAVRIL", directRun->quiet);
+  } else {
+    CKKEYNAM(kKeywordsRead);
+  }
   DEFCON(1);
-  PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
-  PRFLNA(79);
+  // The title block and the file listing describe a keyword input file.
+  if (!directRun) {
+    PRITIT("KAVRIL", "Transfer Orlanic navigation files to RINEX");
+    PRFLNA(79);
+  }
 
   writeTableHead();
   int nFil = 0;

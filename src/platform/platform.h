@@ -203,6 +203,29 @@ void catch_interrupts();
 // value.
 int delete_regular_file(std::string_view name);
 
+// --- Names that are no files ------------------------------------------------
+// A run from options and broadcast files has names for standard input and
+// standard output and for the built-in constants. No name is special until it
+// is set here, so a keyword file always means the files it names. A unit
+// opened under the input name reads standard input (status Old or read-only),
+// one opened under the output name writes standard output, both through a
+// duplicate of the stream's descriptor: the stream is never rewound, cut,
+// closed or deleted. A unit opened under the text name reads a copy of the
+// text. Any other use of these names fails (EBADF, EROFS). They are no files
+// for inquire_file and delete_regular_file, whatever the current folder
+// holds; existing_file_id gives the identity of the stream's file when it is
+// a regular file (a redirection), so that a run does not write over the file
+// it reads.
+void set_standard_stream_names(std::string_view input, std::string_view output);
+void set_builtin_text(std::string_view name, std::string_view text);
+void clear_special_names();
+bool is_special_name(std::string_view name);
+
+// Lines written to `unit` go to standard error from now on, or nowhere, as
+// on a standard stream (flushed, never closed).
+void send_unit_to_standard_error(int unit);
+void discard_unit_output(int unit);
+
 // Writes out the buffers of every unit (unit 6 included: tests that capture
 // standard output call this before reading the capture).
 void flush_all();
@@ -230,6 +253,27 @@ void set_exit_handler(ExitHandler handler);
 void set_command_line(int argc, const char* const* argv);
 int argument_count();             // without the program's own name
 std::string argument(int index);  // 1-based
+// Drops the first argument (a "--" that only marks the rest as a file name).
+void drop_first_argument();
+
+// An option of the command line: its letter, its long name and whether it
+// takes a value ("-r 3", "-r3", "--rinex 3", "--rinex=3").
+struct CommandOption {
+  char letter;
+  const char* longName;
+  bool takesValue;
+};
+struct GivenOption {
+  char letter;
+  std::string value;
+};
+// Reads the command line with the C library's option parser: options may
+// stand before, between and after the operands, and "--" ends the options.
+// Fills `given` in command-line order and `operands`. On an unknown option or
+// a missing value returns false with `error` saying so ("unknown option -x",
+// "option --rinex needs a value"). May be called any number of times.
+bool parse_options(std::span<const CommandOption> options, std::vector<GivenOption>& given,
+                   std::vector<std::string>& operands, std::string& error);
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, utcOffsetMinutes = 0;

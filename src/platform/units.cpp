@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/special_names.h"
 
 namespace kavril::platform {
 
@@ -39,6 +40,7 @@ struct Unit {
   std::string name;        // as given at open (trailing blanks removed)
   bool scratch = false;
   bool regular = false;    // a regular file (never a device, a pipe)
+  bool special = false;    // opened under a special name: never rewound, cut or deleted
   dev_t dev = 0;
   ino_t ino = 0;
   Mode mode = Mode::Idle;
@@ -132,7 +134,7 @@ void UnitTable::flush_every_unit() {
 int begin_writing(Unit& u) {
   if (!u.writable) return u.writeDenied != 0 ? u.writeDenied : EBADF;
   if (u.mode == Mode::Writing) return 0;
-  if (!u.standard) {
+  if (!u.standard && !u.special) {
     off_t position = 0;
     if (u.mode == Mode::Reading) {
       position = ::lseek(u.fd, 0, SEEK_CUR);
@@ -257,7 +259,12 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
   auto u = std::make_unique<Unit>();
   u->name = std::string(trim_right(name));
   int fd = -1;
-  if (status == OpenStatus::Scratch) {
+  if (const SpecialOpen special = open_special_name(u->name, status, readOnly); special.special) {
+    if (special.fd < 0) return special.error;
+    fd = special.fd;
+    u->special = true;
+    readOnly = readOnly || !special.stream;  // a built-in text is only read
+  } else if (status == OpenStatus::Scratch) {
     if (const int rc = open_scratch(fd); rc != 0) return rc;
     u->scratch = true;
   } else if (status == OpenStatus::Replace) {
@@ -371,7 +378,7 @@ int close_unit(int unit, bool deleteFile) {
     table().slot(unit).reset();
     return rc;
   }
-  const bool deletable = deleteFile && !u->scratch && is_regular_file(u->fd);
+  const bool deletable = deleteFile && !u->scratch && !u->special && is_regular_file(u->fd);
   if (deleteFile && !u->scratch && !deletable && rc == 0) rc = EPERM;
   if (::close(u->fd) != 0 && rc == 0) rc = last_error();
   if (deletable && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();
@@ -410,7 +417,7 @@ bool abandon_unit(int unit) {
   if (u->fd >= 0) ::close(u->fd);
   const bool deleted = !u->replacement.tempPath.empty()
                            ? discard_replacement(u->replacement)
-                           : u->regular && !u->scratch && delete_regular_file(u->name) == 0;
+                           : u->regular && !u->scratch && !u->special && delete_regular_file(u->name) == 0;
   table().slot(unit).reset();
   return deleted;
 }
@@ -425,7 +432,7 @@ std::string unit_file_name(int unit) {
 int inquire_file(std::string_view name, FileInquiry& answer) {
   answer = FileInquiry{};
   const std::string path(trim_right(name));
-  if (path.empty()) return 0;
+  if (path.empty() || is_special_name(path)) return 0;
   if (path.find('\0') != std::string::npos) return EINVAL;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
@@ -452,7 +459,12 @@ int write_out(int unit) {
 bool existing_file_id(std::string_view name, FileId& id) {
   const std::string path(trim_right(name));
   struct stat info {};
-  if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0) return false;
+  if (const int stream = standard_stream_of(path); stream >= 0) {
+    if (::fstat(stream, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  } else if (path.empty() || is_special_name(path) || path.find('\0') != std::string::npos ||
+             ::stat(path.c_str(), &info) != 0) {
+    return false;
+  }
   id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return true;
 }
@@ -467,6 +479,7 @@ bool unit_file_id(int unit, FileId& id) {
 int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;
+  if (is_special_name(path)) return EPERM;
   struct stat info {};
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return ENOENT;
   if (!S_ISREG(info.st_mode)) return EPERM;
@@ -477,6 +490,26 @@ int delete_regular_file(std::string_view name) {
 }
 
 void flush_all() { table().flush_every_unit(); }
+
+namespace {
+// Connects `unit` for writing to `fd` as to a standard stream.
+void connect_as_standard(int unit, int fd) {
+  close_unit(unit, false);
+  auto u = std::make_unique<Unit>();
+  u->standard = true;
+  u->fd = fd;
+  u->writable = true;
+  table().slot(unit) = std::move(u);
+}
+}  // namespace
+
+void send_unit_to_standard_error(int unit) { connect_as_standard(unit, STDERR_FILENO); }
+
+void discard_unit_output(int unit) {
+  // Opened once and kept, as a standard stream is.
+  static const int nullFd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  connect_as_standard(unit, nullFd >= 0 ? nullFd : STDERR_FILENO);
+}
 
 namespace {
 ExitHandler exitHandler = nullptr;

@@ -32,7 +32,8 @@ void CPU_END(int irCode) {
 
   const char* result = (irCode == 0 || irCode == 1) ? ">>> Program finished successfully"
                                                     : ">>> Program ended with an error";
-  kFramedLine.write(platform::kStdOut, {line});
+  // A program output on standard error is on the terminal already: no copy.
+  if (lfnPrint != platform::kStdErr) kFramedLine.write(platform::kStdOut, {line});
   kEndOfRun.write(lfnPrint, {kSeparator, line, result});
 }
 

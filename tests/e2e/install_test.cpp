@@ -38,15 +38,16 @@ bool is_name(const std::string& token) {
   return true;
 }
 
-// The options of the usage lines and the keywords in the first column of the
-// help text.
+// The options of the usage lines, the options and keywords in the first
+// column of the help text.
 std::set<std::string> names_in_help(const std::string& help) {
   std::set<std::string> names;
   std::istringstream lines(help);
   for (std::string line; std::getline(lines, line);) {
     const bool keywords = line.size() > 2 && line.rfind("  ", 0) == 0 && std::isupper(line[2]);
-    if (!keywords && line.find("kavril -") == std::string::npos) continue;
-    std::string part = keywords ? line.substr(0, line.find("  ", 2)) : line;
+    const bool options = line.rfind("  -", 0) == 0;
+    if (!keywords && !options && line.find("kavril -") == std::string::npos) continue;
+    std::string part = keywords || options ? line.substr(0, line.find("  ", 2)) : line;
     for (char& c : part)
       if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') c = ' ';
     std::istringstream tokens(part);
@@ -66,7 +67,7 @@ TEST(ManualPage, NamesEveryOptionAndKeywordOfTheHelp) {
     EXPECT_NE(page.find(in_troff(name)), std::string::npos) << name << " is missing in kavril.1";
 }
 
-TEST(DebianPackage, InstallsTheProgramAndItsManualPage) {
+TEST(DebianPackage, InstallsTheProgramItsManualPageAndTheConstants) {
   if (run_command("command -v dpkg-deb > /dev/null 2>&1") != 0) {
     GTEST_SKIP() << "dpkg-deb not found: the Debian package is not built and checked (apt-get install dpkg)";
   }
@@ -82,10 +83,12 @@ TEST(DebianPackage, InstallsTheProgramAndItsManualPage) {
   const std::string contents = output_of("dpkg-deb -c '" + deb.string() + "'", scratch);
   EXPECT_NE(contents.find("./usr/bin/kavril\n"), std::string::npos) << contents;
   EXPECT_NE(contents.find("./usr/share/man/man1/kavril.1\n"), std::string::npos) << contents;
+  EXPECT_NE(contents.find("./usr/share/kavril/CONST\n"), std::string::npos) << contents;
 
   const fs::path root = scratch.path() / "root";
   output_of("dpkg-deb -x '" + deb.string() + "' '" + root.string() + "'", scratch);
   EXPECT_EQ(read_file(root / "usr/share/man/man1/kavril.1"), read_file(KAVRIL_MAN_PAGE));
+  EXPECT_EQ(read_file(root / "usr/share/kavril/CONST"), read_file(fs::path(KAVRIL_E2E_ROOT) / "../../examples/CONST"));
   const std::string installed = (root / "usr/bin/kavril").string();
   EXPECT_EQ(output_of("'" + installed + "' --version", scratch),
             output_of("'" KAVRIL_BINARY "' --version", scratch));

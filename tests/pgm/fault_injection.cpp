@@ -155,10 +155,20 @@ class Interrupted : public testing::Test {
     int old = 0, complete = 0, other = 0;
   };
 
+  // Waits until the run has begun writing (its handlers are in place then).
+  static void awaitWriting(const Process& run) {
+    for (int tries = 0; tries < 10000 && ::kill(run.pid(), 0) == 0; ++tries) {
+      for (const auto& entry : fs::directory_iterator(path()))
+        if (entry.path().filename().string().find(".kavril-") != std::string::npos) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
   // Kills runs of `inp` with `sig` at random instants over the time a
-  // complete run took, each over the earlier files `before`; sorts what
-  // every name holds afterwards. A run ended by a handled signal leaves no
-  // temporary file and says so on standard error.
+  // complete run took (SIGKILL from the start, other signals once the run
+  // writes), each over the earlier files `before`; sorts what every name
+  // holds afterwards. A run ended by a handled signal leaves no temporary
+  // file and says so on standard error.
   static Outcomes killAtRandom(const std::string& inp, const std::map<std::string, std::string>& before,
                                const std::map<std::string, std::string>& after, Clock::duration took, int sig,
                                int kills) {
@@ -170,6 +180,7 @@ class Interrupted : public testing::Test {
     for (int kill = 0; kill < kills; ++kill) {
       restore(before);
       const Process run(path(), inp);
+      if (sig != SIGKILL) awaitWriting(run);
       std::this_thread::sleep_for(std::chrono::microseconds(instant(random)));
       run.kill(sig);
       const int status = run.wait();

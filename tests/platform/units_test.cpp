@@ -179,6 +179,39 @@ TEST(Units, FileIdentityAcrossNamesLinksAndUnits) {
   EXPECT_FALSE(existing_file_id(name, other));
 }
 
+// Special names mean no file even where a file of that name exists, until
+// they are cleared; the text name reads the text and nothing else.
+TEST(Units, SpecialNamesAreNoFiles) {
+  ScratchDir dir;
+  for (const char* name : {"in", "out", "text"}) write_file(dir.file(name), "file\n");
+  set_standard_stream_names(dir.file("in"), dir.file("out"));
+  set_builtin_text(dir.file("text"), "line 1\nline 2");
+  FileInquiry answer;
+  FileId id;
+  for (const char* name : {"in", "out", "text"}) {
+    EXPECT_TRUE(is_special_name(dir.file(name) + " ")) << name;
+    EXPECT_EQ(delete_regular_file(dir.file(name)), EPERM) << name;
+    EXPECT_EQ(inquire_file(dir.file(name), answer), 0);
+    EXPECT_FALSE(answer.exists) << name;
+  }
+  EXPECT_FALSE(existing_file_id(dir.file("text"), id));
+  EXPECT_EQ(open_unit(kUnit, dir.file("text"), OpenStatus::Unknown, true, false), EROFS);
+  EXPECT_EQ(open_unit(kUnit, dir.file("in"), OpenStatus::Unknown, true, false), EBADF);
+  ASSERT_EQ(open_unit(kUnit, dir.file("text"), OpenStatus::Old, true, false), 0);
+  std::string line;
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "line 1");
+  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+  EXPECT_EQ(line, "line 2");
+  EXPECT_EQ(read_line(kUnit, line), ReadResult::End);
+  EXPECT_NE(write_line(kUnit, "x"), 0);
+  EXPECT_EQ(close_unit(kUnit, true), EBADF);  // the refused write; nothing deleted
+  clear_special_names();
+  EXPECT_FALSE(is_special_name(dir.file("in")));
+  EXPECT_TRUE(existing_file_id(dir.file("text"), id));
+  EXPECT_EQ(read_file(dir.file("text")), "file\n");
+}
+
 TEST(Units, UnconnectedUnits) {
   std::string line = "old";
   EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);

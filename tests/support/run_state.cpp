@@ -39,6 +39,7 @@ void reset_run_state() {
   pgmNam = std::string(8, ' ');
   menuAuxFile.clear();
   exitCleanup = nullptr;
+  platform::clear_special_names();
 }
 
 void messages_to(int unit, const std::string& path) {

@@ -1,0 +1,78 @@
+// The keyword table of a direct run: the keywords a keyword input file would
+// hold for the same run, so that the run is the same in every respect.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "const/const.h"
+#include "pgm/pgm.h"
+
+namespace kavril {
+
+namespace {
+
+// Standard input as the user names it; standard output under a name of its
+// own, since an output name that is also an input name would be refused.
+constexpr std::string_view kStandardInput = "-";
+constexpr std::string_view kStandardOutput = "(standard output)";
+// The name of the built-in constants wherever the run names its constants file.
+constexpr std::string_view kBuiltInConstants = "(standard constants)";
+
+void add_keyword(t_inpkey& table, std::string_view name, std::vector<std::string> values) {
+  t_key key;
+  INIT_KEY(key);
+  key.name = name;
+  key.value = std::move(values);
+  key.hasValue = true;
+  table.keys.push_back(std::move(key));
+}
+
+// The RINEX name beside the broadcast file `input`: its folder and base name
+// with the extension `extension` (none when blank), as the default names of
+// a keyword file are made.
+std::string name_beside(std::string input, const std::string& extension) {
+  std::string device, dir, name, ext;
+  int irCode = 0;
+  FPARSE(1, input, device, dir, name, ext, irCode);
+  name.resize(platform::trim_right(name).size());
+  if (!name.empty() && name.back() == '.') name.pop_back();
+  return device + dir + name + (extension.empty() ? std::string() : "." + extension);
+}
+
+// RXNFIL: the one name of -o; blank with -d (the default names in that
+// folder); else one name beside each input.
+std::vector<std::string> rinex_names(const DirectRun& run) {
+  if (run.output == "-") return {std::string(kStandardOutput)};
+  if (!run.output.empty()) return {run.output};
+  if (!run.folder.empty()) return {std::string()};
+  std::vector<std::string> names;
+  for (const std::string& input : run.brdFiles) names.push_back(name_beside(input, run.extension));
+  return names;
+}
+
+// The folder as the path of the default names, which ends in a separator.
+std::string folder_path(std::string folder) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+void DIRKEY(const DirectRun& run, t_inpkey& table) {
+  INIT_INPKEY(table);
+  platform::clear_special_names();
+  platform::set_standard_stream_names(kStandardInput, kStandardOutput);
+  if (run.constFile.empty()) platform::set_builtin_text(kBuiltInConstants, kStandardConstants);
+
+  add_keyword(table, "BRDFIL", run.brdFiles);
+  add_keyword(table, "BRDFIL_PTH_COL_2", {folder_path(run.folder)});
+  add_keyword(table, "BRDFIL_EXT_COL_2", {run.extension});
+  add_keyword(table, "RXNFIL", rinex_names(run));
+  add_keyword(table, "RUNBY", {run.agency});
+  add_keyword(table, "RXNVER", {std::to_string(run.version)});
+  add_keyword(table, "CONST", {run.constFile.empty() ? std::string(kBuiltInConstants) : run.constFile});
+  table.nKey = static_cast<int>(table.keys.size());
+  table.runPhase = 2;
+}
+
+}  // namespace kavril

@@ -1,0 +1,27 @@
+// The report of a direct run goes to standard error: standard output may
+// carry a RINEX file, into which no line of the report may stray.
+#include "pgm/pgm.h"
+#include "sys/sys.h"
+
+namespace kavril {
+
+namespace {
+constexpr std::size_t kPgmNamLength = 8;
+}  // namespace
+
+void DIRSYS(std::string_view pgmName, bool quiet) {
+  pgmNam = platform::fit(pgmName, kPgmNamLength);  // as the title block would set it
+  lfnError = platform::kStdErr;
+  // Lines that go to standard output in any run (the copy of the timing line,
+  // notices of the file layer) follow the summary table and the last lines
+  // of the run: to standard error, or nowhere when quiet.
+  if (quiet) {
+    platform::discard_unit_output(platform::kStdOut);
+    lfnPrint = platform::kStdOut;
+  } else {
+    platform::send_unit_to_standard_error(platform::kStdOut);
+    lfnPrint = platform::kStdErr;
+  }
+}
+
+}  // namespace kavril
