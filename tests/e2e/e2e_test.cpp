@@ -78,7 +78,7 @@ TEST_P(EndToEnd, LeavesTheExpectedFiles) {
   const fs::path stdoutFile = scratch.path() / "stdout";
   const fs::path stderrFile = scratch.path() / "stderr";
   fs::create_directories(runDir);
-  if (fs::exists(caseDir / "run")) fs::copy(caseDir / "run", runDir, fs::copy_options::recursive);
+  if (fs::exists(caseDir / "run")) fs::copy(caseDir / "run", runDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 
   const std::string args =
       fs::exists(caseDir / "args") ? trimmed(read_file(caseDir / "args")) : std::string("input.inp");
