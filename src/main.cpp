@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
+  kavril::platform::open_standard_streams();
   kavril::platform::set_command_line(argc, argv);
   kavril::CMDOPT();
   kavril::KAVRIL();

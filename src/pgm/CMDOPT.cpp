@@ -85,7 +85,9 @@ Writes one RINEX file per output name and the program output with a summary
 table of one row per input file.
 
 Exit status: 0 success, 1 error (the messages say why; when the program
-output goes to a SYSOUT file, one line on standard error names that file).
+output goes to a SYSOUT file, one line on standard error names that file),
+129, 130 or 143 ended by SIGHUP, SIGINT or SIGTERM (no RINEX file of the
+unfinished input file is written; earlier RINEX files are kept).
 )";
 
 bool command_line_is_blank() {

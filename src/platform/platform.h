@@ -221,6 +221,11 @@ void set_builtin_text(std::string_view name, std::string_view text);
 void clear_special_names();
 bool is_special_name(std::string_view name);
 
+// Opens /dev/null on standard input, output or error where the caller left
+// it closed, so that no file the program opens takes its number and receives
+// what is meant for the terminal. Called first thing.
+void open_standard_streams();
+
 // Lines written to `unit` go to standard error from now on, or nowhere, as
 // on a standard stream (flushed, never closed).
 void send_unit_to_standard_error(int unit);

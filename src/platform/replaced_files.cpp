@@ -176,6 +176,16 @@ int check_writable(const std::string& path) {
   return 0;
 }
 
+// In a folder with the sticky bit (such as /tmp) only the owner of a file, or
+// of the folder, may replace it; anyone else who may write it writes it in
+// place.
+bool may_replace(const std::string& path, const struct stat& old) {
+  struct stat folder {};
+  if (::stat(folder_of(path).c_str(), &folder) != 0 || (folder.st_mode & S_ISVTX) == 0) return true;
+  const uid_t me = ::geteuid();
+  return me == 0 || old.st_uid == me || folder.st_uid == me;
+}
+
 // The new file takes over the permission bits (and, where the process may,
 // the owner) of the file it replaces.
 void copy_attributes(int fd, const struct stat& old) {
@@ -230,6 +240,7 @@ int begin_replacement(std::string_view name, Replacement& replacement, int& fd) 
   if (exists) {
     if (const int rc = check_writable(path); rc != 0) return rc;
   }
+  if (exists && !may_replace(path, old)) return 0;
   std::string tempPath;
   {
     InterruptsBlocked blocked;

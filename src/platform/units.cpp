@@ -159,8 +159,11 @@ bool is_regular_file(int fd) {
   return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Remembers and returns the status of a write.
+// Remembers and returns the status of a write. Standard error is written
+// through, as in C: the lines that several units write to it keep their
+// order, and none waits in a buffer.
 int note_write(Unit& u, int rc) {
+  if (rc == 0 && u.fd == STDERR_FILENO) rc = flush_unit(u);
   if (rc != 0 && u.firstError == 0) u.firstError = rc;
   return rc != 0 ? rc : u.firstError;
 }
@@ -502,6 +505,14 @@ void connect_as_standard(int unit, int fd) {
   table().slot(unit) = std::move(u);
 }
 }  // namespace
+
+void open_standard_streams() {
+  for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // Takes the lowest free descriptor, which is `fd`.
+    if (::open("/dev/null", O_RDWR) != fd) return;
+  }
+}
 
 void send_unit_to_standard_error(int unit) { connect_as_standard(unit, STDERR_FILENO); }
 

@@ -85,6 +85,25 @@ TEST(DirectMode, RefusesToWriteOverTheFileOnStandardInput) {
   EXPECT_EQ(read_file(scratch.path() / "data/brdc1820.brd"), input);
 }
 
+// A quiet run still shows its errors, in order with the rest of the report;
+// a run started with standard output and error closed writes no line of its
+// report into a RINEX file that took their numbers.
+TEST(DirectMode, ErrorsAlwaysShowAndReportsNeverStrayIntoRinexFiles) {
+  ScratchDir scratch;
+  prepare(scratch.path());
+  for (const std::string quiet : {"-q ", ""}) {
+    EXPECT_EQ(run(scratch.path(), quiet + "-r 3 data/missing.brd"), 1);
+    const std::string report = read_file(scratch.path() / "stderr");
+    const std::size_t error = report.find("*** SR OPNERR: OPEN FAILED");
+    EXPECT_NE(error, std::string::npos) << report;
+    if (quiet.empty()) {
+      EXPECT_LT(error, report.find(">>> Program ended")) << report;
+    }
+  }
+  EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' -d out data/*.brd >&- 2>&-"), 0);
+  EXPECT_EQ(read_file(scratch.path() / "out/brdc1830.rnx").find("brdc18"), std::string::npos);
+}
+
 TEST(DirectMode, FaultyCommandLineWritesWhatIsWrongAndTheUsage) {
   const std::string usage = read_file(KAVRIL_E2E_ROOT "/bad_input/args_none/expected/stderr");
   const std::pair<std::string, std::string> faults[] = {
