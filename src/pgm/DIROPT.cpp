@@ -15,14 +15,6 @@ constexpr std::size_t kMaxNameLength = kKeyValueLength;
 constexpr std::size_t kMaxExtensionLength = 3;
 constexpr std::string_view kStandardStream = "-";
 
-// The RINEX version of -r: the integer of the RINEX version keyword, or 0.
-int rinex_version(std::string_view text) {
-  if (text == "1") return 1;
-  if (text == "2" || text == "2.11") return 2;
-  if (text == "3" || text == "3.04") return 3;
-  return 0;
-}
-
 // Takes one option into `run`; false with `error` set when its value is bad.
 bool take_option(const platform::GivenOption& option, DirectRun& run, std::string& error) {
   const bool needsText = option.letter == 'o' || option.letter == 'd' || option.letter == 'c';
@@ -32,7 +24,7 @@ bool take_option(const platform::GivenOption& option, DirectRun& run, std::strin
   }
   switch (option.letter) {
     case 'r':
-      run.version = rinex_version(option.value);
+      run.version = RXVNAM(option.value);
       if (run.version == 0) error = "RINEX version must be 1, 2, 3, 2.11 or 3.04: " + option.value;
       break;
     case 'o': run.output = option.value; break;

@@ -164,13 +164,10 @@ void refuseOverwrites(const FileNameMatrix& files, int nFil) {
 
 // --- RINEX files: written whole, every write checked ---------------------------
 
-// The RINEX files that rows of this run have started, by output name and by
-// the file they write: a file started again under another spelling is still
-// announced.
-struct StartedFiles {
-  std::set<std::string, std::less<>> names;
-  std::set<std::string, std::less<>> identities;
-};
+// The RINEX files that rows of this run have started, by the file they write
+// (platform::output_identity): a file started again under another spelling
+// is still announced.
+using StartedFiles = std::set<std::string, std::less<>>;
 
 // True when `output` names the RINEX file open on the RINEX unit, as text or
 // as another spelling of it.
@@ -246,9 +243,7 @@ void startRinex(int row, const std::string& output, const std::string& title, co
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
   rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true};
-  bool again = !started.names.emplace(platform::trim_right(output)).second;
-  if (!started.identities.insert(rinexFile.identity).second) again = true;
-  if (again) {
+  if (!started.insert(rinexFile.identity).second) {
     writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced",
                  {{"File name  : ", rinexFile.fileName}, {"Row        : ", std::to_string(row)}});
   }
@@ -325,13 +320,10 @@ int rinexVersionFromKeywords() {
   std::vector<std::string> values;
   int irc = 0;
   READKEYS("RXNVER", values, irc);
-  static constexpr std::pair<std::string_view, int> kVersionNames[] = {{"2.11", 2}, {"3.04", 3}};
   if (values.size() == 1) {
     std::string name = values.front();
     SJUSTL(name);
-    for (const auto& [versionName, version] : kVersionNames) {
-      if (platform::same_text(name, versionName)) return version;
-    }
+    if (const int version = RXVNAM(platform::trim_right(name)); version != 0) return version;
   }
   int errCount = 0;
   int version = 1;

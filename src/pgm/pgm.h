@@ -149,6 +149,9 @@ void RXWTNR(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, i
 // The RINEX navigation versions of keyword RXNVER: 1, 2 (2.11), 3 (3.04).
 inline constexpr int kRinexVersionMin = 1;
 inline constexpr int kRinexVersionMax = 3;
+// The RINEX version (1, 2 or 3) that `name` names exactly: "1", "2", "3",
+// "2.11" or "3.04"; 0 for any other text.
+int RXVNAM(std::string_view name);
 
 // Header of version 2.11: version line, program line and comment lines as in
 // version 1, then "END OF HEADER".

@@ -221,6 +221,24 @@ void set_builtin_text(std::string_view name, std::string_view text);
 void clear_special_names();
 bool is_special_name(std::string_view name);
 
+// What the unit layer gets when it opens a special name: a descriptor of its
+// own (fd, to be closed with the unit), whether it is a standard stream
+// (never rewound or cut), or the errno value of a failure. `special` is false
+// for every other name.
+struct SpecialOpen {
+  bool special = false;
+  int fd = -1;
+  bool stream = false;
+  int error = 0;
+};
+SpecialOpen open_special_name(const std::string& name, OpenStatus status, bool readOnly);
+// The descriptor of the standard stream that `name` stands for, or -1.
+int standard_stream_of(std::string_view name);
+
+// The status of a system call that failed: errno, or EIO should the call
+// have left it 0.
+int last_error();
+
 // Opens /dev/null on standard input, output or error where the caller left
 // it closed, so that no file the program opens takes its number and receives
 // what is meant for the terminal. Called first thing.

@@ -116,9 +116,6 @@ extern "C" void on_interrupt(int sig) {
 
 // --- Final names and temporary names ------------------------------------------
 
-// Status of a failed call: errno, or EIO should the call have left it 0.
-int last_error() { return errno != 0 ? errno : EIO; }
-
 std::string folder_of(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";

@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/special_names.h"
 
 namespace kavril::platform {
+
+int last_error() { return errno != 0 ? errno : EIO; }
 
 namespace {
 
@@ -39,7 +40,10 @@ struct Unit {
   int firstError = 0;      // first write error, returned by close_unit
   std::string name;        // as given at open (trailing blanks removed)
   bool scratch = false;
-  bool regular = false;    // a regular file (never a device, a pipe)
+  // A regular file: only such a file is ever deleted with its unit (deleting a
+  // device such as /dev/null opened under its name would break it for every
+  // program of the machine).
+  bool regular = false;
   bool special = false;    // opened under a special name: never rewound, cut or deleted
   dev_t dev = 0;
   ino_t ino = 0;
@@ -52,9 +56,6 @@ struct Unit {
   std::string writeBuffer;
   Replacement replacement;  // the temporary file of a Replace unit
 };
-
-// Status of a failed call: errno, or EIO should the call have left it 0.
-int last_error() { return errno != 0 ? errno : EIO; }
 
 class UnitTable {
  public:
@@ -149,14 +150,6 @@ int begin_writing(Unit& u) {
   u.readPos = u.readEnd = 0;
   u.mode = Mode::Writing;
   return 0;
-}
-
-// Only a regular file is ever deleted with its unit: a device such as
-// /dev/null opened under its name stays (deleting it would break it for
-// every program of the machine).
-bool is_regular_file(int fd) {
-  struct stat info {};
-  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // Remembers and returns the status of a write. Standard error is written
@@ -381,7 +374,7 @@ int close_unit(int unit, bool deleteFile) {
     table().slot(unit).reset();
     return rc;
   }
-  const bool deletable = deleteFile && !u->scratch && !u->special && is_regular_file(u->fd);
+  const bool deletable = deleteFile && !u->scratch && !u->special && u->regular;
   if (deleteFile && !u->scratch && !deletable && rc == 0) rc = EPERM;
   if (::close(u->fd) != 0 && rc == 0) rc = last_error();
   if (deletable && ::unlink(u->name.c_str()) != 0 && rc == 0) rc = last_error();

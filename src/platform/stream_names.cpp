@@ -1,6 +1,6 @@
 // Names that stand for standard input and output, or for a text built into
 // the program, in a run from options and broadcast files.
-#include "platform/special_names.h"
+#include "platform/platform.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -24,25 +24,23 @@ SpecialNames& names() {
   return special;
 }
 
-int errno_or_eio() { return errno != 0 ? errno : EIO; }
-
 // A read-only view of the text through a descriptor of an anonymous memory
 // file, so that the unit reads it like any file.
 SpecialOpen open_text(std::string_view text) {
   const int fd = ::memfd_create("kavril-text", MFD_CLOEXEC);
-  if (fd < 0) return {true, -1, false, errno_or_eio()};
+  if (fd < 0) return {true, -1, false, last_error()};
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      const int error = errno_or_eio();
+      const int error = last_error();
       ::close(fd);
       return {true, -1, false, error};
     }
     done += static_cast<std::size_t>(n);
   }
   if (::lseek(fd, 0, SEEK_SET) < 0) {
-    const int error = errno_or_eio();
+    const int error = last_error();
     ::close(fd);
     return {true, -1, false, error};
   }
@@ -51,7 +49,7 @@ SpecialOpen open_text(std::string_view text) {
 
 SpecialOpen open_stream(int streamFd) {
   const int fd = ::fcntl(streamFd, F_DUPFD_CLOEXEC, 3);
-  if (fd < 0) return {true, -1, true, errno_or_eio()};
+  if (fd < 0) return {true, -1, true, last_error()};
   return {true, fd, true, 0};
 }
 
