@@ -359,10 +359,22 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
   kRow.write(lfnPrint, {row, input, shown, nMess});
 }
 
+// An empty broadcast file. A direct run that writes its RINEX file from
+// this row alone also says that the file is not written.
+void reportEmptyInput(const std::string& output, bool onlyRowOfOutput) {
+  const std::string input(platform::trim_right(platform::unit_file_name(lfnLocal)));
+  if (cli::directRun && onlyRowOfOutput) {
+    writeMessage(" ### PG KAVRIL: Broadcast file is empty, RINEX file not written",
+                 {{"File name  : ", input}, {"RINEX file : ", platform::trim_right(output)}});
+    return;
+  }
+  writeMessage(" ### PG KAVRIL: Broadcast file is empty", {{"File name  : ", input}});
+}
+
 // Converts the broadcast file of one row into its RINEX file. Returns the
 // number of messages converted.
-int convertRow(int row, const std::string& input, const std::string& output, const RunSettings& run,
-               StartedFiles& started) {
+int convertRow(int row, const std::string& input, const std::string& output, bool onlyRowOfOutput,
+               const RunSettings& run, StartedFiles& started) {
   const bool continuesOpenFile = namesOpenRinex(output);
   if (continuesOpenFile) rinexFile.incomplete = true;
 
@@ -372,8 +384,7 @@ int convertRow(int row, const std::string& input, const std::string& output, con
 
   std::string title;
   if (!RDBTIT(lfnLocal, title)) {
-    writeMessage(" ### PG KAVRIL: Broadcast file is empty",
-                 {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))}});
+    reportEmptyInput(output, onlyRowOfOutput);
     platform::close_unit(lfnLocal);
     if (continuesOpenFile) rinexFile.incomplete = false;
     return 0;
@@ -385,6 +396,14 @@ int convertRow(int row, const std::string& input, const std::string& output, con
   checkRinexWrites();
   rinexFile.incomplete = false;
   return nMess;
+}
+
+// True when no other row of the file list has the output name of `row`.
+bool onlyRowOf(const FileNameMatrix& files, int nFil, int row) {
+  for (int other = 1; other <= nFil; ++other) {
+    if (other != row && platform::same_text(files.at(2, other), files.at(2, row))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -429,7 +448,8 @@ void KAVRIL() {
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
-    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, run, started);
+    const int nMess =
+        platform::is_blank(output) ? 0 : convertRow(row, input, output, onlyRowOf(files, nFil, row), run, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
     writeOutReports();
   }
