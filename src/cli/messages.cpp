@@ -22,8 +22,8 @@ namespace {
 struct PlainForm {
   std::string_view title;  // the block's title, without its leading blank
   // The line after "kavril: ". {Label} stands for the value of the detail
-  // line of that label, {1} for the first detail line as it is, {?earlier}
-  // and {?folder} for the notes below. Empty: the block is not shown (what
+  // line of that label, {1} for the first detail line as it is, {?earlier},
+  // {?now} and {?folder} for the notes below. Empty: the block is not shown (what
   // it says, another line has said).
   std::string_view form;
 };
@@ -34,7 +34,7 @@ constexpr PlainForm kPlainForms[] = {
     {"*** PG KAVRIL: RINEX file would overwrite a file of this run",
      "{RINEX file}: not written: it would overwrite {Same file}, a file of this run"},
     {"*** PG KAVRIL: Cannot write RINEX file", "{File name}: {Reason}"},
-    {"### PG KAVRIL: Incomplete RINEX file deleted", "{File name}: incomplete, not kept{?earlier}"},
+    {"### PG KAVRIL: Incomplete RINEX file deleted", "{File name}: incomplete, not kept{?now}"},
     {"### PG KAVRIL: Broadcast file is empty", "warning: {File name}: no messages"},
     {"### PG KAVRIL: Broadcast file is empty, RINEX file not written",
      "warning: {File name}: no messages, {RINEX file} not written{?earlier}"},
@@ -95,6 +95,10 @@ std::string missing_folder_note(const Block& block) {
   return {};
 }
 
+std::string value_or(std::string text, std::string_view otherwise) {
+  return text.empty() ? std::string(otherwise) : text;
+}
+
 std::string filled(std::string_view form, const Block& block) {
   std::string line;
   for (std::size_t open; (open = form.find('{')) != std::string_view::npos;) {
@@ -103,6 +107,7 @@ std::string filled(std::string_view form, const Block& block) {
     line += form.substr(0, open);
     if (name == "1") line += block.details.empty() ? std::string() : std::string(trimmed(block.details.front()));
     else if (name == "?earlier") line += earlier_file_note(block);
+    else if (name == "?now") line += value_or(earlier_file_note(block), " (no file of that name)");
     else if (name == "?folder") line += missing_folder_note(block);
     else line += value_of(block, name);
     form.remove_prefix(close + 1);

@@ -20,7 +20,7 @@ constexpr std::size_t kMaxAgencyLength = 20;  // the header's field
 constexpr std::string_view kStandardStream = "-";
 
 std::string needs_value(std::string_view option, const std::string& value) {
-  return value.empty() ? "option " + std::string(option) + " needs a value" : std::string();
+  return value.empty() ? "option '" + std::string(option) + "' needs a value" : std::string();
 }
 
 std::string take_version(DirectRun& run, const std::string& value) {
