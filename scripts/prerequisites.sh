@@ -3,8 +3,8 @@
 #
 #   install_missing SCRIPT [gtest]
 #
-# Always needed: a C++ compiler (g++), make and CMake; with "gtest" also
-# GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
+# Always needed: a C++ compiler (g++), make, CMake and zlib (zlib1g-dev, for
+# compressed broadcast files); with "gtest" also GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
 install_missing() {
@@ -13,6 +13,7 @@ install_missing() {
   command -v g++ >/dev/null 2>&1 || missing+=(g++)
   command -v make >/dev/null 2>&1 || missing+=(make)
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+  [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
   if [ "$with" = gtest ] && [ ! -f /usr/include/gtest/gtest.h ]; then missing+=(libgtest-dev); fi
   [ ${#missing[@]} -eq 0 ] && return 0
 
