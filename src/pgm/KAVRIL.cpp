@@ -360,10 +360,10 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
 }
 
 // An empty broadcast file. A direct run that writes its RINEX file from
-// this row alone also says that the file is not written.
+// this row alone (onlyRowOfOutput) also says that the file is not written.
 void reportEmptyInput(const std::string& output, bool onlyRowOfOutput) {
   const std::string input(platform::trim_right(platform::unit_file_name(lfnLocal)));
-  if (cli::directRun && onlyRowOfOutput) {
+  if (onlyRowOfOutput) {
     writeMessage(" ### PG KAVRIL: Broadcast file is empty, RINEX file not written",
                  {{"File name  : ", input}, {"RINEX file : ", platform::trim_right(output)}});
     return;
@@ -448,8 +448,10 @@ void KAVRIL() {
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
-    const int nMess =
-        platform::is_blank(output) ? 0 : convertRow(row, input, output, onlyRowOf(files, nFil, row), run, started);
+    // Asked only in a direct run: the comparison costs time in proportion
+    // to the number of rows.
+    const bool onlyRow = cli::directRun && onlyRowOf(files, nFil, row);
+    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, onlyRow, run, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
     writeOutReports();
   }

@@ -174,6 +174,17 @@ TEST(DirectMode, MessagesArePlainLines) {
   }
 }
 
+// The interrupt line of a direct run is plain as well (the run waits for
+// standard input when it is interrupted).
+TEST(DirectMode, TheInterruptLineIsPlain) {
+  ScratchDir scratch;
+  run_command("cd '" + scratch.path().string() + "' && (sleep 1 | timeout -s INT 0.3 '" KAVRIL_BINARY
+              "' -q -o x.rnx -) 2> stderr");
+  EXPECT_EQ(read_file(scratch.path() / "stderr"),
+            "kavril: interrupted by signal SIGINT: no RINEX file of the unfinished row was written\n");
+  EXPECT_FALSE(fs::exists(scratch.path() / "x.rnx"));
+}
+
 // A RINEX file is synced, renamed onto its name, and then its folder is
 // synced, so that the rename survives a crash of the machine.
 TEST(DirectMode, TheFolderIsSyncedAfterTheRename) {
