@@ -22,7 +22,7 @@ namespace {
 struct PlainForm {
   std::string_view title;  // the block's title, without its leading blank
   // The line after "kavril: ". {Label} stands for the value of the detail
-  // line of that label, {1} for the first detail line as it is, {?earlier},
+  // line of that label, {1} or {2} for a detail line as it is, {?earlier},
   // {?now} and {?folder} for the notes below. Empty: the block is not shown (what
   // it says, another line has said).
   std::string_view form;
@@ -46,7 +46,7 @@ constexpr PlainForm kPlainForms[] = {
      "satellite {Satellite}: epoch {Clock ref.} cannot be written in RINEX 3.04"},
     {"*** SR DEFCON: ERROR READING THE CONSTANTS FILE", "{FILE NAME}: the constants file cannot be read"},
     {"*** SR DEFCON: ERROR DECODING DATA ON THE FOLLOWING LINE:", "constants file: value not a number: {1}"},
-    {"### SR OPNFIL: Problem to access file for opening", "warning: {File name}: opened at the {Successful after}. attempt"},
+    {"### SR OPNFIL: Problem to access file for opening", "warning: {File name}: {2}"},
     {"### SR EXITRC: PROGRAM HAS BEEN STOPPED IN OPNFIL", ""},
     {"### SR EXITRC: PROGRAM HAS BEEN STOPPED DURING INITIALIZATION", ""},
     {"### SR EXITRC: PROGRAM HAS BEEN STOPPED DURING EXITING", ""},
@@ -95,6 +95,10 @@ std::string missing_folder_note(const Block& block) {
   return {};
 }
 
+std::string detail_line(const Block& block, std::size_t index) {
+  return index < block.details.size() ? std::string(trimmed(block.details[index])) : std::string();
+}
+
 std::string value_or(std::string text, std::string_view otherwise) {
   return text.empty() ? std::string(otherwise) : text;
 }
@@ -105,7 +109,7 @@ std::string filled(std::string_view form, const Block& block) {
     const std::size_t close = form.find('}', open);
     const std::string_view name = form.substr(open + 1, close - open - 1);
     line += form.substr(0, open);
-    if (name == "1") line += block.details.empty() ? std::string() : std::string(trimmed(block.details.front()));
+    if (name == "1" || name == "2") line += detail_line(block, static_cast<std::size_t>(name[0] - '1'));
     else if (name == "?earlier") line += earlier_file_note(block);
     else if (name == "?now") line += value_or(earlier_file_note(block), " (no file of that name)");
     else if (name == "?folder") line += missing_folder_note(block);
