@@ -1,6 +1,7 @@
 // Reads the title line of a broadcast navigation file.
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "sys/sys.h"
 
 namespace kavril {
 
@@ -14,7 +15,7 @@ bool RDBTIT(int lfn, std::string& title) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
     case platform::ReadResult::End: return false;
-    case platform::ReadResult::Error: RDBERR(lfn, "The title line cannot be read");
+    case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
     case platform::ReadResult::Ok: break;
   }
   platform::assign_fit(title, line, kTitleLength);

@@ -38,6 +38,7 @@ struct Unit {
   bool writable = false;
   int writeDenied = 0;     // errno remembered when read-write access fell back to read-only
   int firstError = 0;      // first write error, returned by close_unit
+  int readError = 0;       // errno of the read that failed last
   std::string name;        // as given at open (trailing blanks removed)
   bool scratch = false;
   // A regular file: only such a file is ever deleted with its unit (deleting a
@@ -177,6 +178,7 @@ ssize_t refill(Unit& u) {
   for (;;) {
     const ssize_t n = ::read(u.fd, u.readBuffer.get(), kBufferSize);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) u.readError = last_error();
     u.readPos = 0;
     u.readEnd = n > 0 ? static_cast<std::size_t>(n) : 0;
     return n;
@@ -207,8 +209,8 @@ int open_named(const std::string& name, OpenStatus status, bool readOnly, int& w
   return fd;
 }
 
-// A new version of `name` written whole, or in place where it cannot be
-// (a device, a folder that takes no new file).
+// A new version of `name` written whole, or in place where it holds no
+// earlier file (a device, a pipe).
 int open_replacing(Unit& u, int& fd) {
   if (const int rc = begin_replacement(u.name, u.replacement, fd); rc != 0) return rc;
   if (fd >= 0) return 0;
@@ -218,6 +220,13 @@ int open_replacing(Unit& u, int& fd) {
   ::close(fd);
   fd = -1;
   return u.writeDenied;
+}
+
+// True when `name` is an existing file that is neither regular nor a folder.
+bool names_no_regular_file(const std::string& name) {
+  struct stat info {};
+  return name.find('\0') == std::string::npos && ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+         !S_ISDIR(info.st_mode);
 }
 
 int open_scratch(int& fd) {
@@ -266,6 +275,8 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
   } else if (status == OpenStatus::Replace) {
     if (const int rc = open_replacing(*u, fd); rc != 0) return rc;
   } else {
+    // A pipe or a device is read, never written, as an existing input.
+    if (status == OpenStatus::Old && !readOnly && names_no_regular_file(u->name)) readOnly = true;
     fd = open_named(u->name, status, readOnly, u->writeDenied);
     if (fd < 0) return -fd;
   }
@@ -291,7 +302,10 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
 ReadResult read_line(int unit, std::string& line) {
   Unit* u = table().find(unit);
   line.clear();
-  if (u == nullptr || !u->readable || u->mode == Mode::Writing) return ReadResult::Error;
+  if (u == nullptr || !u->readable || u->mode == Mode::Writing) {
+    if (u != nullptr) u->readError = EBADF;
+    return ReadResult::Error;
+  }
   u->mode = Mode::Reading;
   if (u->atEnd) return ReadResult::End;
   bool any = false;
@@ -327,6 +341,32 @@ ReadResult read_line(int unit, std::string& line) {
 long line_number(int unit) {
   const Unit* u = table().find(unit);
   return u != nullptr ? u->lineNumber : 0;
+}
+
+int read_error(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr && u->readError != 0 ? u->readError : EBADF;
+}
+
+int make_rewindable(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || !u->readable || u->mode != Mode::Idle) return EBADF;
+  if (u->standard || ::lseek(u->fd, 0, SEEK_CUR) >= 0) return 0;
+  if (errno != ESPIPE) return last_error();
+  int copy = -1;
+  if (const int rc = open_scratch(copy); rc != 0) return rc;
+  int rc = 0;
+  for (ssize_t n = 0; rc == 0 && (n = refill(*u)) != 0;)
+    rc = n < 0 ? u->readError : write_all(copy, u->readBuffer.get(), static_cast<std::size_t>(n));
+  u->readPos = u->readEnd = 0;
+  if (rc == 0 && ::lseek(copy, 0, SEEK_SET) < 0) rc = last_error();
+  if (rc != 0) {
+    ::close(copy);
+    return rc;
+  }
+  ::close(u->fd);
+  u->fd = copy;
+  return 0;
 }
 
 int write_line(int unit, std::string_view text) {
@@ -398,7 +438,14 @@ int commit_unit(int unit) {
     if (::close(u->fd) != 0) rc = last_error();
     u->fd = -1;
   }
-  if (rc == 0 && replacing) rc = rename_replacement(u->replacement);
+  if (rc == 0 && replacing) {
+    rc = rename_replacement(u->replacement);
+    // Under its name, durable or not: nothing of the unit is left to abandon.
+    if (u->replacement.tempPath.empty()) {
+      table().slot(unit).reset();
+      return rc;
+    }
+  }
   if (rc != 0) {
     u->firstError = rc;
     return rc;
@@ -463,6 +510,13 @@ bool existing_file_id(std::string_view name, FileId& id) {
   }
   id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return true;
+}
+
+bool is_regular_file(std::string_view name) {
+  const std::string path(trim_right(name));
+  struct stat info {};
+  return !path.empty() && !is_special_name(path) && path.find('\0') == std::string::npos &&
+         ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool unit_file_id(int unit, FileId& id) {
