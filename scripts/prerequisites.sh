@@ -4,7 +4,7 @@
 #   install_missing SCRIPT [gtest]
 #
 # Always needed: a C++ compiler (g++), make and CMake; with "gtest" also
-# GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
+# GoogleTest (libgtest-dev) and strace. As root the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
 install_missing() {
@@ -14,6 +14,8 @@ install_missing() {
   command -v make >/dev/null 2>&1 || missing+=(make)
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
   if [ "$with" = gtest ] && [ ! -f /usr/include/gtest/gtest.h ]; then missing+=(libgtest-dev); fi
+  # The system-call fault injection of the tests runs the program under strace.
+  if [ "$with" = gtest ] && ! command -v strace >/dev/null 2>&1; then missing+=(strace); fi
   [ ${#missing[@]} -eq 0 ] && return 0
 
   local command="apt-get install -y ${missing[*]}"

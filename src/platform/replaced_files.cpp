@@ -5,9 +5,9 @@
 // machine in between.
 //
 // A process stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE removes its
-// temporary files in the signal handler, which therefore finds their names ready in plain
-// character arrays (no allocation, no locks, no C++ objects): the list is
-// changed only while these signals are blocked.
+// temporary files in the signal handler, which therefore finds their names
+// ready in plain character arrays (no allocation, no locks, no C++ objects):
+// the list is changed only while these signals are blocked.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -253,7 +255,9 @@ int create_temporary(const std::string& finalPath, std::string& tempPath) {
 
 struct TemporaryNotes {
   std::vector<TemporaryFileNote> notes;
-  std::string cleanedFor;  // the final path whose folder was looked through last
+  // Per folder (as spelt in the final paths), the names in it that may be
+  // temporary files of this host: the folder is read once per run.
+  std::map<std::string, std::vector<std::string>, std::less<>> candidates;
 };
 TemporaryNotes& temporaryNotes() {
   static TemporaryNotes state;
@@ -267,8 +271,7 @@ bool leftover_process(std::string_view entry, const std::string& base, pid_t& pi
   const std::string prefix = shortForm ? short_form_prefix() : long_form_prefix(base);
   if (entry.substr(0, prefix.size()) != prefix) return false;
   std::string_view rest = entry.substr(prefix.size());
-  const std::size_t digits = rest.find_first_not_of("0123456789");
-  const std::string_view number = rest.substr(0, digits);
+  const std::string_view number = rest.substr(0, rest.find_first_not_of("0123456789"));
   if (number.empty() || number.size() > 9) return false;
   rest.remove_prefix(number.size());
   const char separator = shortForm ? '-' : '.';
@@ -280,29 +283,40 @@ bool leftover_process(std::string_view entry, const std::string& base, pid_t& pi
   return pid > 0;
 }
 
+// The names in `folder` that hold ".kavril-HOST-".
+std::vector<std::string> candidates_in(const std::string& folder) {
+  std::vector<std::string> found;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return found;
+  const std::string mark = ".kavril-" + host_name() + "-";
+  while (const dirent* entry = ::readdir(dir))
+    if (std::strstr(entry->d_name, mark.c_str()) != nullptr) found.emplace_back(entry->d_name);
+  ::closedir(dir);
+  return found;
+}
+
 // Deletes the temporary files that runs of this host left beside
 // `finalPath` when they were killed: their process no longer runs and they
-// are older than a minute. Looks through a folder once per final path.
+// are older than a minute.
 void remove_leftovers(const std::string& finalPath) {
   TemporaryNotes& state = temporaryNotes();
-  if (state.cleanedFor == finalPath) return;
-  state.cleanedFor = finalPath;
-  DIR* folder = ::opendir(folder_of(finalPath).c_str());
-  if (folder == nullptr) return;
+  const std::string folder = folder_of(finalPath);
+  auto [known, added] = state.candidates.try_emplace(folder);
+  if (added) known->second = candidates_in(folder);
   const std::string base = base_of(finalPath);
   const std::time_t now = std::time(nullptr);
-  while (const dirent* entry = ::readdir(folder)) {
+  std::erase_if(known->second, [&](const std::string& name) {
     pid_t pid = 0;
     struct stat info {};
-    if (!leftover_process(entry->d_name, base, pid) || pid == ::getpid() ||
-        ::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
-        now - info.st_mtime < kLeftoverAgeSeconds)
-      continue;
-    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // still running, or not ours to judge
-    if (::unlinkat(::dirfd(folder), entry->d_name, 0) == 0)
-      state.notes.push_back({beside(finalPath, entry->d_name), 0});
-  }
-  ::closedir(folder);
+    const std::string path = beside(finalPath, name);
+    if (!leftover_process(name, base, pid) || pid == ::getpid() || ::lstat(path.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode) || now - info.st_mtime < kLeftoverAgeSeconds)
+      return false;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) return false;  // still running, or not ours to judge
+    if (::unlink(path.c_str()) != 0) return false;
+    state.notes.push_back({path, 0});
+    return true;
+  });
 }
 
 // --- Replacing -------------------------------------------------------------------
