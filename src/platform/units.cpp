@@ -222,11 +222,12 @@ int open_replacing(Unit& u, int& fd) {
   return u.writeDenied;
 }
 
-// True when `name` is an existing file that is neither regular nor a folder.
-bool names_no_regular_file(const std::string& name) {
+// The type bits of the existing file `path` (links followed), 0 when there
+// is none.
+mode_t file_type(const std::string& path) {
   struct stat info {};
-  return name.find('\0') == std::string::npos && ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
-         !S_ISDIR(info.st_mode);
+  if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0) return 0;
+  return info.st_mode & S_IFMT;
 }
 
 int open_scratch(int& fd) {
@@ -276,7 +277,8 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
     if (const int rc = open_replacing(*u, fd); rc != 0) return rc;
   } else {
     // A pipe or a device is read, never written, as an existing input.
-    if (status == OpenStatus::Old && !readOnly && names_no_regular_file(u->name)) readOnly = true;
+    const mode_t type = status == OpenStatus::Old && !readOnly ? file_type(u->name) : 0;
+    if (type != 0 && !S_ISREG(type) && !S_ISDIR(type)) readOnly = true;
     fd = open_named(u->name, status, readOnly, u->writeDenied);
     if (fd < 0) return -fd;
   }
@@ -514,9 +516,7 @@ bool existing_file_id(std::string_view name, FileId& id) {
 
 bool is_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
-  struct stat info {};
-  return !path.empty() && !is_special_name(path) && path.find('\0') == std::string::npos &&
-         ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return !is_special_name(path) && S_ISREG(file_type(path));
 }
 
 bool unit_file_id(int unit, FileId& id) {

@@ -145,17 +145,25 @@ class Interrupted : public testing::Test {
                                 : ": no RINEX file of the unfinished row was written\n");
   }
 
+  // Writes old.inp (version 2) and new.inp (version 3) converting big.brd
+  // into `output` (`keywords` lines before RXNFIL), runs both and returns the
+  // earlier and the complete new file of `name`.
+  static std::pair<Files, Files> earlierAndNew(const std::string& name, const std::string& output,
+                                               const std::string& keywordLines = "") {
+    for (const int version : {2, 3})
+      keywords(version == 2 ? "old.inp" : "new.inp", version, "1 \"big.brd\"" + keywordLines, "1 \"" + output + "\"");
+    EXPECT_EQ(wait(start("old.inp")), 0);
+    const Files before = contents({{name, ""}});
+    EXPECT_EQ(wait(start("new.inp")), 0);
+    return {before, contents(before)};
+  }
+
   static test::ScratchDir* dir_;
 };
 test::ScratchDir* Interrupted::dir_ = nullptr;
 
 TEST_F(Interrupted, KilledOrInterruptedRunLeavesTheEarlierOrTheCompleteFile) {
-  keywords("old.inp", 2, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  keywords("new.inp", 3, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  ASSERT_EQ(wait(start("old.inp")), 0);
-  const Files before = contents({{"OUT.10N", ""}});
-  ASSERT_EQ(wait(start("new.inp")), 0);
-  const Files after = contents(before);
+  const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   EXPECT_EQ(killAtRandom("new.inp", before, after, SIGKILL, kKills), 0);
   for (const int sig : {SIGINT, SIGTERM, SIGHUP}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
 }
@@ -165,13 +173,7 @@ TEST_F(Interrupted, KilledOrInterruptedRunLeavesTheEarlierOrTheCompleteFile) {
 TEST_F(Interrupted, LongNameIsWrittenWholeToo) {
   const std::string half(123, 'N'), name = half + half + ".10N";
   // Keyword lines are read up to 255 characters: the name is made of a variable.
-  const std::string input = "1 \"big.brd\"\nENVIRONMENT 1 \"H\" \"" + half + "\"";
-  keywords("old.inp", 2, input, "1 \"${H}${H}.10N\"");
-  keywords("new.inp", 3, input, "1 \"${H}${H}.10N\"");
-  ASSERT_EQ(wait(start("old.inp")), 0);
-  const Files before = contents({{name, ""}});
-  ASSERT_EQ(wait(start("new.inp")), 0);
-  const Files after = contents(before);
+  const auto [before, after] = earlierAndNew(name, "${H}${H}.10N", "\nENVIRONMENT 1 \"H\" \"" + half + "\"");
   for (const int sig : {SIGKILL, SIGTERM}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
   fs::remove(path() / name);
 }
@@ -181,12 +183,7 @@ TEST_F(Interrupted, LongNameIsWrittenWholeToo) {
 // temporary file. With SIGPIPE ignored, the failed write is an error of the
 // run (status 1) and the RINEX file is complete.
 TEST_F(Interrupted, ClosedPipeEndsTheRunLikeAnInterrupt) {
-  keywords("old.inp", 2, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  keywords("new.inp", 3, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  ASSERT_EQ(wait(start("old.inp")), 0);
-  const Files before = contents({{"OUT.10N", ""}});
-  ASSERT_EQ(wait(start("new.inp")), 0);
-  const Files after = contents(before);
+  const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   const std::string program = "'" KAVRIL_BINARY "' ";
   struct Case {
     std::string command;
