@@ -4,7 +4,8 @@
 #   install_missing SCRIPT [gtest]
 #
 # Always needed: a C++ compiler (g++), make, CMake and zlib (zlib1g-dev, for
-# compressed broadcast files); with "gtest" also GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
+# compressed broadcast files); with "gtest" also GoogleTest (libgtest-dev) and
+# strace. As root the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
 install_missing() {
@@ -15,6 +16,8 @@ install_missing() {
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
   [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
   if [ "$with" = gtest ] && [ ! -f /usr/include/gtest/gtest.h ]; then missing+=(libgtest-dev); fi
+  # The system-call fault injection of the tests runs the program under strace.
+  if [ "$with" = gtest ] && ! command -v strace >/dev/null 2>&1; then missing+=(strace); fi
   [ ${#missing[@]} -eq 0 ] && return 0
 
   local command="apt-get install -y ${missing[*]}"

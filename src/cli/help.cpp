@@ -90,8 +90,8 @@ table of one row per input file.
 
 Exit status: 0 success, 1 error (the messages say why; when the program
 output goes to a SYSOUT file, one line on standard error names that file),
-129, 130 or 143 ended by SIGHUP, SIGINT or SIGTERM (no RINEX file of the
-unfinished input file is written; earlier RINEX files are kept).
+129, 130, 141 or 143 ended by SIGHUP, SIGINT, SIGPIPE or SIGTERM (no RINEX
+file of the unfinished input file is written; earlier RINEX files are kept).
 )";
 
 }  // namespace

@@ -23,7 +23,7 @@ struct PlainForm {
   std::string_view title;  // the block's title, without its leading blank
   // The line after "kavril: ". {Label} stands for the value of the detail
   // line of that label, {1} or {2} for a detail line as it is, {?earlier},
-  // {?now} and {?folder} for the notes below. Empty: the block is not shown (what
+  // {?now}, {?folder} and {?next line} for the notes below. Empty: the block is not shown (what
   // it says, another line has said).
   std::string_view form;
 };
@@ -44,7 +44,15 @@ constexpr PlainForm kPlainForms[] = {
      "warning: {File name}: started again for input {Row}, its earlier records replaced"},
     {"*** SR RXWTNR3: Epoch of the record cannot be written in RINEX 3.04",
      "satellite {Satellite}: epoch {Clock ref.} cannot be written in RINEX 3.04"},
-    {"*** SR DEFCON: ERROR READING THE CONSTANTS FILE", "{FILE NAME}: the constants file cannot be read"},
+    {"*** PG KAVRIL: Cannot read file", "{File name}:{?next line}: cannot read: {Reason}"},
+    {"*** SR DEFCON: Cannot read file", "{File name}:{?next line}: cannot read: {Reason}"},
+    {"*** PG KAVRIL: RINEX file written but not made durable", "{File name}: written but not made durable: {Reason}"},
+    {"### PG KAVRIL: RINEX file not written, earlier file kept",
+     "warning: {File name}: not written (the earlier file is left as it was)"},
+    {"### PG KAVRIL: Temporary file could not be deleted",
+     "warning: {File name}: temporary file could not be deleted: {Reason}"},
+    {"### PG KAVRIL: Leftover temporary file deleted",
+     "warning: {File name}: leftover temporary file of an ended run deleted"},
     {"*** SR DEFCON: ERROR DECODING DATA ON THE FOLLOWING LINE:", "constants file: value not a number: {1}"},
     {"### SR OPNFIL: Problem to access file for opening", "warning: {File name}: {2}"},
     {"### SR EXITRC: PROGRAM HAS BEEN STOPPED IN OPNFIL", ""},
@@ -95,6 +103,13 @@ std::string missing_folder_note(const Block& block) {
   return {};
 }
 
+// The number of the line that could not be read: the one after the lines read.
+std::string next_line_number(const Block& block) {
+  int linesRead = 0;
+  if (!platform::parse_int(value_of(block, "Lines read"), linesRead) || linesRead < 0) return "?";
+  return std::to_string(static_cast<long long>(linesRead) + 1);
+}
+
 std::string detail_line(const Block& block, std::size_t index) {
   return index < block.details.size() ? std::string(trimmed(block.details[index])) : std::string();
 }
@@ -113,6 +128,7 @@ std::string filled(std::string_view form, const Block& block) {
     else if (name == "?earlier") line += earlier_file_note(block);
     else if (name == "?now") line += value_or(earlier_file_note(block), " (no file of that name)");
     else if (name == "?folder") line += missing_folder_note(block);
+    else if (name == "?next line") line += next_line_number(block);
     else line += value_of(block, name);
     form.remove_prefix(close + 1);
   }

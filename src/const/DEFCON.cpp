@@ -21,7 +21,6 @@ constexpr std::size_t kValueStart = 9;
 constexpr std::size_t kValueLength = 16;
 
 const platform::Layout kDecodingError("(/,A,/,1X,A6,3X,A16,/)");
-const platform::Layout kReadError("(/,A,/,16X,A,A,/)");
 
 struct FileConstant {
   std::string_view name;
@@ -66,14 +65,6 @@ bool decode_value(std::string_view valueField, double& value) {
   EXITRC(2);
 }
 
-// A file that opened but cannot be read to its end must not pass for a
-// complete set of constants.
-[[noreturn]] void reading_error(std::string_view filNam) {
-  kReadError.write(lfnError, {" *** SR DEFCON: ERROR READING THE CONSTANTS FILE",
-                              "FILE NAME : ", platform::trim_right(filNam)});
-  EXITRC(2);
-}
-
 void derive_wavelengths(ConstantsBlock& k) {
   const double l1 = k.C / k.FREQ[0];
   const double l2 = k.C / k.FREQ[1];
@@ -114,7 +105,9 @@ void DEFCON(int flag) {
       break;
     }
   }
-  if (result == platform::ReadResult::Error) reading_error(filNam);
+  // A file that opened but cannot be read to its end must not pass for a
+  // complete set of constants.
+  if (result == platform::ReadResult::Error) stop_on_read_error(lfnLocal, "SR DEFCON");
 
   derive_wavelengths(constants);
   constants.constDefined = 1;

@@ -1,8 +1,11 @@
 // Next line of a keyword file that carries something: blank lines and
 // comment lines ("#", "!" or "*" first) are passed over. Tabs count as
-// blanks, as everywhere in free-format input.
+// blanks, as everywhere in free-format input. A read error stops the run:
+// taken for the end of the file, it would drop the rest of the keywords
+// without a word.
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
+#include "sys/sys.h"
 
 namespace kavril {
 
@@ -26,7 +29,8 @@ std::string_view without_trailing_blanks(std::string_view line) {
 std::string NEXTLINE(int lfn, int adjust) {
   static std::string buffer;  // reused, so that long lines allocate once
   int blankLines = 0;
-  while (platform::read_line(lfn, buffer) == platform::ReadResult::Ok) {
+  platform::ReadResult result;
+  while ((result = platform::read_line(lfn, buffer)) == platform::ReadResult::Ok) {
     if (blankLines > kMaxBlankLines) return {};
     std::string_view line = without_trailing_blanks(std::string_view(buffer).substr(0, kKeyValueLength));
     if (adjust == 1) {
@@ -38,6 +42,7 @@ std::string NEXTLINE(int lfn, int adjust) {
       return std::string(line);
     }
   }
+  if (result == platform::ReadResult::Error) stop_on_read_error(lfn, "SR READKEYS");
   return {};
 }
 

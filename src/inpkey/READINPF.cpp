@@ -201,6 +201,8 @@ void READINPF(std::string_view filNam, t_inpkey& table, std::span<const std::str
   int ioStat = 0;
   OPNFIL(lfnLocal, table.inpFilNam, "OLD", "FORMATTED", "READONLY", " ", ioStat);
   OPNERR(lfnError, lfnLocal, ioStat, table.inpFilNam, kRoutine);
+  // Read twice: a keyword file given as a pipe is kept for the second pass.
+  if (const int rc = platform::make_rewindable(lfnLocal); rc != 0) stop_on_read_error(lfnLocal, "SR READKEYS", rc);
 
   const int nKey = count_keyword_lines(table, keyword_names_read(keywordsRead));
   table.nKey = nKey;
@@ -208,7 +210,7 @@ void READINPF(std::string_view filNam, t_inpkey& table, std::span<const std::str
                  {nKey}, kRoutine);
   for (t_key& key : table.keys) INIT_KEY(key);
 
-  platform::rewind_unit(lfnLocal);
+  if (const int rc = platform::rewind_unit(lfnLocal); rc != 0) stop_on_read_error(lfnLocal, "SR READKEYS", rc);
   for (t_key& key : table.keys) fill_record(table, next_line(), key);
   platform::close_unit(lfnLocal);
 

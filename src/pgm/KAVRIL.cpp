@@ -51,6 +51,9 @@ struct RinexFile {
   bool incomplete = false;
 };
 RinexFile rinexFile;
+// The output name whose RINEX file is being opened, while OPNFIL and OPNERR
+// run: an open failure keeps the earlier file of that name, and says so.
+std::string openingOutput;
 
 // What every RINEX file of the run is written with.
 struct RunSettings {
@@ -191,6 +194,27 @@ void reportWriteError(int ios) {
   EXITRC(2);
 }
 
+// The complete file is under its name, but its folder could not be synced:
+// a power cut may still take the new name away.
+void reportNotDurable(int ios) {
+  writeMessage(" *** PG KAVRIL: RINEX file written but not made durable",
+               {{"File name  : ", rinexFile.fileName}, {"Reason     : ", platform::status_text(ios)}});
+  rinexFile = RinexFile{};
+}
+
+// Temporary files the user should know of: one that could not be deleted
+// (to be removed by hand), leftovers of killed runs that were deleted.
+void reportTemporaryFiles() {
+  for (const platform::TemporaryFileNote& note : platform::take_temporary_file_notes()) {
+    if (note.error == 0) {
+      writeMessage(" ### PG KAVRIL: Leftover temporary file deleted", {{"File name  : ", note.path}});
+    } else {
+      writeMessage(" ### PG KAVRIL: Temporary file could not be deleted",
+                   {{"File name  : ", note.path}, {"Reason     : ", platform::status_text(note.error)}});
+    }
+  }
+}
+
 // Stops the run when a write of the open RINEX file failed so far; writes
 // its buffer out, so what the summary table reports has reached the file.
 void checkRinexWrites() {
@@ -205,10 +229,15 @@ void checkRinexWrites() {
 }
 
 // Puts the complete RINEX file under its name; a failed write, sync, close or
-// rename stops the run like a failed write.
+// rename stops the run like a failed write, a failed sync of the folder as a
+// file not made durable.
 void closeRinex() {
   if (!rinexFile.open) return;
-  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) stopOnWriteError(ios);
+  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) {
+    if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
+    reportNotDurable(ios);
+    EXITRC(2);
+  }
   rinexFile = RinexFile{};
 }
 
@@ -216,18 +245,26 @@ void closeRinex() {
 // temporary file goes, and its name keeps what it held before the run.
 void abandonRinex() {
   rinexFile.open = false;
-  if (!platform::abandon_unit(lfnRnx)) return;
-  writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
+  if (platform::abandon_unit(lfnRnx))
+    writeMessage(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
+  reportTemporaryFiles();
 }
 
 // Termination step, before the exit steps: the RINEX file still open when a
 // run stops. One that the stopping row wrote into, or whose write failed, is
 // abandoned; a complete one (a later row stopped the run before switching to
-// its own output) is put under its name.
+// its own output) is put under its name. A RINEX file that could not be
+// opened leaves the earlier file of its name, which is said.
 void finishRinexAtExit(int irCode) {
+  reportTemporaryFiles();
+  if (!openingOutput.empty() && platform::is_regular_file(resolvedName(openingOutput))) {
+    writeMessage(" ### PG KAVRIL: RINEX file not written, earlier file kept",
+                 {{"File name  : ", platform::trim_right(openingOutput)}});
+  }
   if (!rinexFile.open) return;
   if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
   if (const int ios = platform::commit_unit(lfnRnx); ios != 0) {
+    if (!platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
     reportWriteError(ios);
     abandonRinex();
   }
@@ -240,8 +277,11 @@ void startRinex(int row, const std::string& output, const std::string& title, co
                 StartedFiles& started) {
   closeRinex();
   int ios = 0;
+  openingOutput = output;
   OPNFIL(lfnRnx, output, "REPLACE", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
+  openingOutput.clear();
+  reportTemporaryFiles();
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
   rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true};
   if (!started.insert(rinexFile.identity).second) {
@@ -293,13 +333,15 @@ int convertMessages(int version) {
 void reportLinesAfterTheEnd() {
   const long endLine = platform::line_number(lfnLocal);
   thread_local std::string line;
-  while (platform::read_line(lfnLocal, line) == platform::ReadResult::Ok) {
+  platform::ReadResult result;
+  while ((result = platform::read_line(lfnLocal, line)) == platform::ReadResult::Ok) {
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
     writeMessage(" ### PG KAVRIL: Lines after the end of the messages not read",
                  {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))},
                   {"Line number: ", std::to_string(endLine)}});
     return;
   }
+  if (result == platform::ReadResult::Error) stop_on_read_error(lfnLocal, "PG KAVRIL");
 }
 
 // The agency of the RINEX header: RUNBY's first value, or a fixed text when

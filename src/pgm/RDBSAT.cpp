@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "sys/sys.h"
 #include "util/util.h"
 
 namespace kavril {
@@ -23,8 +24,7 @@ int RDBSAT(int lfn) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
     case platform::ReadResult::End: return 0;
-    case platform::ReadResult::Error:
-      RDBERR(lfn, "The satellite record cannot be read: " + platform::status_text(platform::read_status(lfn)));
+    case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
     case platform::ReadResult::Ok: break;
   }
   const std::string_view field =

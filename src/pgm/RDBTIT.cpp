@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "pgm/pgm.h"
+#include "sys/sys.h"
 
 namespace kavril {
 
@@ -23,8 +24,7 @@ bool RDBTIT(int lfn, std::string& title) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
     case platform::ReadResult::End: return false;
-    case platform::ReadResult::Error:
-      RDBERR(lfn, "The title line cannot be read: " + platform::status_text(platform::read_status(lfn)));
+    case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
     case platform::ReadResult::Ok: break;
   }
   if (is_rinex_first_line(line)) RDBERR(lfn, kRinexInput);

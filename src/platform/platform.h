@@ -51,11 +51,14 @@ enum class OpenStatus { Old, New, Unknown, Scratch, Replace };
 // Connects `unit` to the file `name` (trailing blanks of the name do not
 // count). Old: the file must exist. New: the file must not exist. Unknown:
 // opened if it exists (and rewritten from its start unless readOnly), created
-// otherwise. Scratch: a new nameless temporary file. Replace: a new version
+// otherwise. An existing file that is no regular file (a named pipe, a
+// character device) opened Old is opened for reading only: holding a pipe's
+// write end would keep its end from ever coming. Scratch: a new nameless temporary file. Replace: a new version
 // of `name` written whole (see "Files written whole" below): the unit writes
 // a hidden temporary file beside it, and `name` keeps what it holds until
 // commit_unit renames the complete file onto it; an existing file that may
-// not be written is refused (EACCES) and stays as it is. A unit works like a
+// not be written is refused (EACCES) and stays as it is, and so is a regular
+// file for which no temporary file can be made (ENOSPC, EACCES, EMFILE...). A unit works like a
 // sequential file: the first write after the open or a rewind cuts the file
 // there, so opening an existing file and closing it unwritten leaves it
 // intact. Without readOnly, a file that cannot be written (EACCES, EROFS) is
@@ -114,6 +117,13 @@ GzipReaderPtr start_gzip(int fd, const char* head, std::size_t size);
 // damaged or cut short.
 long read_gzip(GzipReader& reader, char* out, std::size_t size, int& status);
 
+// Makes `unit`, opened for reading and not read yet, one that can be
+// rewound: a pipe or a device is read to its end into a nameless scratch
+// file that the unit reads from then on (its name and identity stay). A
+// unit that can already be rewound is left as it is. Returns 0 or the errno
+// value of a failed read or write.
+int make_rewindable(int unit);
+
 // Writes `text` and a line end to `unit`. Output is buffered; the first write
 // error is remembered and returned by close_unit. Returns 0 or an errno value.
 // Text for a unit that is not connected goes to standard error instead (after
@@ -141,14 +151,17 @@ bool unit_connected(int unit);
 // succeed. A unit opened with Replace then puts its complete file under its
 // name: a flush to the storage device (fsync) and the close, then the
 // temporary file is renamed onto the name and the folder synced. Returns 0,
-// or an errno value with the unit still connected (its file unchanged for
-// abandon_unit; the name keeps its earlier file).
+// or an errno value: with the unit still connected when the file was not
+// put under its name (its file unchanged for abandon_unit; the name keeps
+// its earlier file), or with the unit closed when the complete file is under
+// its name but the sync of its folder failed (written but not durable).
 int commit_unit(int unit);
 
 // Closes `unit` without keeping what was written: the temporary file of a
 // Replace unit is deleted (the name keeps its earlier file); a file written
 // in place is deleted when it is a regular file. True when a file was
-// deleted.
+// deleted; a temporary file that could not be deleted is noted for
+// take_temporary_file_notes.
 bool abandon_unit(int unit);
 
 // The system's text for a status returned by the unit functions (an errno
@@ -188,6 +201,9 @@ struct FileId {
 // The identity of the existing file `name` (trailing blanks do not count;
 // links are followed). False when no such file exists.
 bool existing_file_id(std::string_view name, FileId& id);
+// True when `name` (trailing blanks do not count; links are followed) is an
+// existing regular file.
+bool is_regular_file(std::string_view name);
 // The identity of the file connected to `unit`. False for an unconnected
 // unit, a standard stream and a scratch file.
 bool unit_file_id(int unit, FileId& id);
@@ -195,13 +211,17 @@ bool unit_file_id(int unit, FileId& id);
 // ---------------------------------------------------------------------------
 // Files written whole
 // ---------------------------------------------------------------------------
-// A file opened with OpenStatus::Replace is written as ".NAME.kavril-PID" in
-// the folder of NAME (a counter is appended when that name is taken), created
-// exclusively with the permissions of a new file, or those of the file it
+// A file opened with OpenStatus::Replace is written as
+// ".NAME.kavril-HOST-PID" in the folder of NAME (a counter is appended when
+// that name is taken; ".kavril-HOST-PID-N" where the long form would exceed
+// the file system's limit for a name), created exclusively with the
+// permissions of a new file, or those (and for root the owner) of the file it
 // replaces. A NAME that is a symbolic link is followed: the link's target is
 // replaced and the link stays. A NAME that exists and is no regular file (a
-// device, a pipe), or a folder where no file can be created, is written in
-// place instead, as by Unknown.
+// device, a pipe) is written in place instead, as by Unknown; a regular file
+// is never written in place. Before the first temporary file beside NAME,
+// leftovers of NAME from killed runs of this host are deleted: files of its
+// temporary names whose process no longer runs, older than a minute.
 
 // The temporary file of a unit opened with Replace (empty paths: in place).
 struct Replacement {
@@ -211,14 +231,28 @@ struct Replacement {
 };
 // Creates the temporary file for `name`: status 0 with `fd` open for writing
 // it, status 0 with `fd` -1 when `name` is to be written in place, or an
-// errno value (the existing `name` may not be written, is a folder, ...).
+// errno value (the existing `name` may not be written or replaced, is a
+// folder, no temporary file can be made or given the earlier file's
+// permissions, ...).
 int begin_replacement(std::string_view name, Replacement& replacement, int& fd);
 // Renames the temporary file (synced and closed before) onto its final name
-// and syncs the folder. Returns 0 or an errno value (the temporary file then
-// stays, for discard_replacement).
+// and syncs the folder. Returns 0 or an errno value: of the rename while
+// `replacement` still names the temporary file (which stays, for
+// discard_replacement), of the folder's sync once it is cleared.
 int rename_replacement(Replacement& replacement);
-// Deletes the temporary file (`fd` closed before). True when it was deleted.
+// Deletes the temporary file (`fd` closed before). True when it was deleted;
+// when it could not be, it is noted for take_temporary_file_notes.
 bool discard_replacement(Replacement& replacement);
+
+// What happened to temporary files beside the RINEX files, for the user: a
+// temporary file that could not be deleted (`error` its reason: the user
+// must remove it), or a leftover of a killed run that was deleted (`error`
+// 0). Returns the notes since the last call.
+struct TemporaryFileNote {
+  std::string path;
+  int error = 0;
+};
+std::vector<TemporaryFileNote> take_temporary_file_notes();
 
 // Who writes `name`: the folder's resolved path and the file name, with a
 // symbolic link of the name followed. Two spellings of one output ("out/A",
@@ -226,13 +260,17 @@ bool discard_replacement(Replacement& replacement);
 // exists.
 std::string output_identity(std::string_view name);
 
-// On SIGINT, SIGTERM and SIGHUP: deletes the temporary files of every
-// uncommitted Replace unit, writes " *** Run interrupted by signal SIGINT: no
-// RINEX file of the unfinished row was written" to standard error and ends the
-// process by the same signal with its default action. A signal the process
-// ignores stays ignored. set_interrupt_line_head replaces the text before the
-// signal's name (" *** Run interrupted by signal "); `head` must outlive the
-// run.
+// On SIGINT, SIGTERM, SIGHUP and SIGPIPE: deletes the temporary files of
+// every uncommitted Replace unit and writes to standard error " *** Run
+// interrupted by signal SIGINT: no RINEX file of the unfinished row was
+// written" when it deleted one, " *** Run interrupted by signal SIGINT:
+// every RINEX file of the finished rows is complete" when none was being
+// written, and " *** Temporary file not deleted: NAME: REASON" for one it
+// could not delete; then ends the process by the same signal with its
+// default action. A signal the process ignores stays ignored (an ignored
+// SIGPIPE makes a write to a closed pipe an ordinary write failure, EPIPE).
+// set_interrupt_line_head replaces the text before the signal's name
+// (" *** Run interrupted by signal "); `head` must outlive the run.
 void catch_interrupts();
 void set_interrupt_line_head(const char* head);
 

@@ -244,8 +244,8 @@ int open_named(const std::string& name, OpenStatus status, bool readOnly, int& w
   return fd;
 }
 
-// A new version of `name` written whole, or in place where it cannot be
-// (a device, a folder that takes no new file).
+// A new version of `name` written whole, or in place where it holds no
+// earlier file (a device, a pipe).
 int open_replacing(Unit& u, int& fd) {
   if (const int rc = begin_replacement(u.name, u.replacement, fd); rc != 0) return rc;
   if (fd >= 0) return 0;
@@ -255,6 +255,14 @@ int open_replacing(Unit& u, int& fd) {
   ::close(fd);
   fd = -1;
   return u.writeDenied;
+}
+
+// The type bits of the existing file `path` (links followed), 0 when there
+// is none.
+mode_t file_type(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0) return 0;
+  return info.st_mode & S_IFMT;
 }
 
 int open_scratch(int& fd) {
@@ -303,6 +311,9 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
   } else if (status == OpenStatus::Replace) {
     if (const int rc = open_replacing(*u, fd); rc != 0) return rc;
   } else {
+    // A pipe or a device is read, never written, as an existing input.
+    const mode_t type = status == OpenStatus::Old && !readOnly ? file_type(u->name) : 0;
+    if (type != 0 && !S_ISREG(type) && !S_ISDIR(type)) readOnly = true;
     fd = open_named(u->name, status, readOnly, u->writeDenied);
     if (fd < 0) return -fd;
   }
@@ -328,7 +339,10 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
 ReadResult read_line(int unit, std::string& line) {
   Unit* u = table().find(unit);
   line.clear();
-  if (u == nullptr || !u->readable || u->mode == Mode::Writing) return ReadResult::Error;
+  if (u == nullptr || !u->readable || u->mode == Mode::Writing) {
+    if (u != nullptr) u->readStatus = EBADF;
+    return ReadResult::Error;
+  }
   u->mode = Mode::Reading;
   if (u->atEnd) return ReadResult::End;
   bool any = false;
@@ -374,6 +388,30 @@ bool unit_compressed(int unit) {
 int read_status(int unit) {
   const Unit* u = table().find(unit);
   return u != nullptr && u->readStatus != 0 ? u->readStatus : EBADF;
+}
+
+int make_rewindable(int unit) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || !u->readable || u->mode != Mode::Idle) return EBADF;
+  if (u->standard || ::lseek(u->fd, 0, SEEK_CUR) >= 0) return 0;
+  if (errno != ESPIPE) return last_error();
+  int copy = -1;
+  if (const int rc = open_scratch(copy); rc != 0) return rc;
+  int rc = 0;
+  for (ssize_t n = 0; rc == 0 && (n = refill(*u)) != 0;)
+    rc = n < 0 ? u->readStatus : write_all(copy, u->readBuffer.get(), static_cast<std::size_t>(n));
+  u->readPos = u->readEnd = 0;
+  if (rc == 0 && ::lseek(copy, 0, SEEK_SET) < 0) rc = last_error();
+  if (rc != 0) {
+    ::close(copy);
+    return rc;
+  }
+  ::close(u->fd);
+  u->fd = copy;
+  // The copy holds the text itself (a compressed stream was read through).
+  u->gzip.reset();
+  u->headRead = false;
+  return 0;
 }
 
 int write_line(int unit, std::string_view text) {
@@ -459,7 +497,14 @@ int commit_unit(int unit) {
     if (::close(u->fd) != 0) rc = last_error();
     u->fd = -1;
   }
-  if (rc == 0 && replacing) rc = rename_replacement(u->replacement);
+  if (rc == 0 && replacing) {
+    rc = rename_replacement(u->replacement);
+    // Under its name, durable or not: nothing of the unit is left to abandon.
+    if (u->replacement.tempPath.empty()) {
+      table().slot(unit).reset();
+      return rc;
+    }
+  }
   if (rc != 0) {
     u->firstError = rc;
     return rc;
@@ -528,6 +573,11 @@ bool existing_file_id(std::string_view name, FileId& id) {
   }
   id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
   return true;
+}
+
+bool is_regular_file(std::string_view name) {
+  const std::string path(trim_right(name));
+  return !is_special_name(path) && S_ISREG(file_type(path));
 }
 
 bool unit_file_id(int unit, FileId& id) {

@@ -38,6 +38,13 @@ void OPNFIL(int lfn, std::string_view filNam, std::string_view status, std::stri
 // Reports a failed open (iostat modulo 256 not 0) and stops the run.
 void OPNERR(int lfnMsg, int lfn, int iostat, std::string_view filNam, std::string_view caller);
 
+// Reports that the file open on `lfn` could not be read (the system's
+// reason, the number of lines read before) and stops the run. `who` opens
+// the message, as "SR DEFCON" or "PG KAVRIL"; `status` is the errno value,
+// or 0 for that of the unit's failed read. A read error is never taken for
+// the end of a file.
+[[noreturn]] void stop_on_read_error(int lfn, std::string_view who, int status = 0);
+
 // Inquiry by unit or by file name (variables resolved in error mode); every
 // argument is optional.
 struct InquireArgs {

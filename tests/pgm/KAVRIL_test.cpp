@@ -6,7 +6,11 @@
 // checked for its exact length. A GNSS client (rnx2rtkp of the Debian
 // package rtklib) reads the files of versions 2.11 and 3.04.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -201,18 +205,69 @@ TEST_F(RealDays, FailedWriteInsideARowIsReportedInVersions2And3) {
   }
 }
 
+// A small tmpfs mounted on `folder` for the life of the object (root only).
+struct SmallFileSystem {
+  SmallFileSystem(const fs::path& folder, const std::string& options) : folder(folder) {
+    fs::create_directory(folder);
+    mounted = test::run_command("mount -t tmpfs -o " + options + " tmpfs '" + folder.string() + "' 2>/dev/null") == 0;
+  }
+  ~SmallFileSystem() {
+    if (mounted) test::run_command("umount '" + folder.string() + "'");
+  }
+  fs::path folder;
+  bool mounted = false;
+};
+
+// Inputs that are no regular files are read to their end: a process
+// substitution and a named pipe as broadcast files, a keyword file through
+// a pipe (it is read twice). Each run is bounded by a timeout.
+TEST_F(RealDays, PipesAsInputsAreReadToTheirEnd) {
+  run("RXNFIL 1 \"file.10N\"", {"brdc1820"});
+  const std::string expected = test::mask_volatile(output("file.10N"));
+  ASSERT_EQ(test::run_command("mkfifo '" + (dir.path() / "fifo.brd").string() + "'"), 0);
+  for (const char* command : {"kavril -o subst.10N -r 1 -a 'ACCEPTANCE TEST' <(cat brdc1820.brd)",
+                              "(timeout 20 sh -c 'cat brdc1820.brd > fifo.brd' &) ; kavril -q -o fifo.10N -r 1 -a 'ACCEPTANCE TEST' fifo.brd",
+                              "sed 's/file.10N/keyword.10N/' kavril.inp > k.inp && kavril <(cat k.inp) >/dev/null"}) {
+    const std::string script = std::string("kavril() { timeout 20 '" KAVRIL_BINARY "' \"$@\"; }; ") + command;
+    test::write_file(dir.path() / "run.sh", script);
+    EXPECT_EQ(test::run_command("cd '" + dir.path().string() + "' && bash run.sh 2>/dev/null"), 0) << command;
+  }
+  for (const char* name : {"subst.10N", "fifo.10N", "keyword.10N"})
+    EXPECT_TRUE(test::mask_volatile(output(name)) == expected) << name;
+}
+
+// A run that replaces a file deletes the leftovers of that file from killed
+// runs of this host, older than a minute and whose process no longer runs,
+// and says so; a leftover of a running process, of another host or of the
+// last minute stays.
+TEST_F(RealDays, LeftoversOfDeadRunsOfThisHostAreDeleted) {
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string stem = ".day.10N.kavril-";
+  const std::string deleted = stem + host + "-" + std::to_string(dead);
+  const std::vector<std::string> kept = {stem + host + "-" + std::to_string(::getpid()), stem + "elsewhere-" + std::to_string(dead),
+                                         stem + host + "-" + std::to_string(dead) + ".1"};
+  for (const std::string& name : kept) test::write_file(dir.path() / name, "part\n");
+  test::write_file(dir.path() / deleted, "part\n");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const std::string& name : {deleted, kept[0], kept[1]}) fs::last_write_time(dir.path() / name, old);
+  run("RXNFIL 1 \"day.10N\"", {"brdc1820"});
+  EXPECT_NE(output("stdout").find(" ### PG KAVRIL: Leftover temporary file deleted\n"
+                                  "                File name  : " + deleted + "\n"),
+            std::string::npos)
+      << output("stdout");
+  EXPECT_FALSE(fs::exists(dir.path() / deleted));
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir.path() / name)) << name;
+}
+
 TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {
   test::ScratchDir dir;
   const fs::path small = dir.path() / "small";
-  fs::create_directory(small);
-  const std::string mount = "mount -t tmpfs -o size=64k tmpfs '" + small.string() + "' 2>/dev/null";
-  if (std::system(mount.c_str()) != 0) {
-    GTEST_SKIP() << "mounting a 64 KiB tmpfs is not permitted here: the full file system is not tested";
-  }
-  struct Unmount {
-    std::string command;
-    ~Unmount() { (void)std::system(command.c_str()); }
-  } unmount{"umount '" + small.string() + "'"};
+  const SmallFileSystem mounted(small, "size=64k");
+  if (!mounted.mounted) GTEST_SKIP() << "mounting a 64 KiB tmpfs is not permitted here: the full file system is not tested";
 
   fs::copy_file(test::data_dir() / "igs" / "brdc1820.brd", dir.path() / "day.brd");
   fs::copy_file(test::data_dir() / ".." / ".." / "examples" / "CONST", dir.path() / "CONST");
@@ -229,6 +284,31 @@ TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {
   EXPECT_NE(report.find(" ### PG KAVRIL: Incomplete RINEX file deleted\n"), std::string::npos);
   EXPECT_EQ(report.find("finished successfully"), std::string::npos);
   EXPECT_FALSE(fs::exists(small / "day.10N"));
+}
+
+// No inode left for the temporary file: the open fails with the system's
+// reason and the earlier file stays byte for byte (it is never written in
+// place).
+TEST(FullFileSystem, NoInodeLeftKeepsTheEarlierFile) {
+  test::ScratchDir dir;
+  const fs::path small = dir.path() / "small";
+  const SmallFileSystem mounted(small, "size=1m,nr_inodes=16");
+  if (!mounted.mounted) GTEST_SKIP() << "mounting a tmpfs is not permitted here: the file system without inodes is not tested";
+  fs::copy_file(test::data_dir() / "igs" / "brdc1820.brd", dir.path() / "day.brd");
+  const auto run = [&](const char* version) {
+    return test::run_kavril(dir.path(), std::string("-r ") + version + " -o small/day.rnx day.brd", dir.path() / "stderr");
+  };
+  ASSERT_EQ(run("2"), 0);
+  const std::string earlier = test::read_file(small / "day.rnx");
+  for (int k = 0; ::close(::open((small / std::to_string(k)).c_str(), O_CREAT | O_WRONLY, 0644)) == 0; ++k) {
+  }
+  EXPECT_EQ(run("3"), 1);
+  EXPECT_EQ(test::read_file(small / "day.rnx"), earlier);
+  const std::string report = test::read_file(dir.path() / "stderr");
+  EXPECT_NE(report.find("kavril: small/day.rnx: No space left on device\n"
+                        "kavril: warning: small/day.rnx: not written (the earlier file is left as it was)\n"),
+            std::string::npos)
+      << report;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The built program stopped at random instants while it replaces complete
-// RINEX files (SIGKILL, SIGINT, SIGTERM, SIGHUP), or racing a second run on
-// the same file: every name holds byte for byte its earlier file or the
-// complete new one. KAVRIL_KILLS sets the SIGKILLs of one run (default 30, a
+// RINEX files (SIGKILL, SIGINT, SIGTERM, SIGHUP; also under a name so long
+// that its temporary file needs a short name), by a closed pipe (SIGPIPE),
+// or racing a second run on the same file: every name holds byte for byte
+// its earlier file or the complete new one, and the interrupt line says
+// which. KAVRIL_KILLS sets the SIGKILLs of one run (default 30, a
 // sixth as many per other signal and for the merge run; long run:
 // KAVRIL_KILLS=1000 ctest -L fault_injection).
 #include <gtest/gtest.h>
@@ -65,7 +67,7 @@ class Interrupted : public testing::Test {
     std::fflush(stdout);
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) ::signal(sig, SIG_DFL);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
     if (::chdir(path().c_str()) == 0 && ::dup2(::open("/dev/null", O_WRONLY), 1) == 1 &&
         ::dup2(::open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644), 2) == 2)
       ::execl(KAVRIL_BINARY, KAVRIL_BINARY, inp.c_str(), static_cast<char*>(nullptr));
@@ -102,14 +104,15 @@ class Interrupted : public testing::Test {
     const auto begun = std::chrono::steady_clock::now();
     EXPECT_EQ(wait(start(inp)), 0);  // the instants span the time of a whole run
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - begun);
-    for (const auto& [name, text] : before) test::write_file(path() / ("before-" + name), text);
+    fs::create_directories(path() / "before");
+    for (const auto& [name, text] : before) test::write_file(path() / "before" / name, text);
     std::mt19937 random(static_cast<unsigned>(sig));
     std::uniform_int_distribution<long> micros(2000, std::max(3000L, static_cast<long>(took.count()) * 6 / 5));
     int old = 0, complete = 0, other = 0;
     for (int kill = 0; kill < kills; ++kill) {
       for (const auto& [name, text] : before) {
         fs::remove(path() / name);
-        fs::create_hard_link(path() / ("before-" + name), path() / name);
+        fs::create_hard_link(path() / "before" / name, path() / name);
       }
       const pid_t pid = start(inp);
       for (int ms = 0; sig != SIGKILL && ms < 10000 && temporaryFiles(false) == 0 && ::kill(pid, 0) == 0; ++ms)
@@ -119,13 +122,14 @@ class Interrupted : public testing::Test {
       const int status = wait(pid);
       const bool signalled = WIFSIGNALED(status);
       EXPECT_TRUE(signalled ? WTERMSIG(status) == sig : WEXITSTATUS(status) == 0) << status;
+      const Files now = contents(before);
       if (signalled && sig != SIGKILL) {
-        EXPECT_EQ(test::read_file(path() / "stderr"), std::string(" *** Run interrupted by signal SIG") +
-                                                         sigabbrev_np(sig) +
-                                                         ": no RINEX file of the unfinished row was written\n");
+        // After the last rename nothing is being written: every file is new.
+        const bool allComplete = std::all_of(now.begin(), now.end(), [&](const auto& f) { return sameRun(f.second, after.at(f.first)); });
+        const std::string line = test::read_file(path() / "stderr");
+        EXPECT_TRUE(line == interruptLine(sig, false) || (allComplete && line == interruptLine(sig, true))) << line;
       }
       EXPECT_LE(temporaryFiles(), signalled && sig == SIGKILL ? 1 : 0);
-      const Files now = contents(before);
       for (const auto& [name, text] : now) other += text != before.at(name) && !sameRun(text, after.at(name));
       old += now == before;
       complete += std::all_of(now.begin(), now.end(), [&](const auto& f) { return sameRun(f.second, after.at(f.first)); });
@@ -135,19 +139,75 @@ class Interrupted : public testing::Test {
     return other;
   }
 
+  static std::string interruptLine(int sig, bool nothingBeingWritten) {
+    return std::string(" *** Run interrupted by signal SIG") + sigabbrev_np(sig) +
+           (nothingBeingWritten ? ": every RINEX file of the finished rows is complete\n"
+                                : ": no RINEX file of the unfinished row was written\n");
+  }
+
+  // Writes old.inp (version 2) and new.inp (version 3) converting big.brd
+  // into `output` (`keywords` lines before RXNFIL), runs both and returns the
+  // earlier and the complete new file of `name`.
+  static std::pair<Files, Files> earlierAndNew(const std::string& name, const std::string& output,
+                                               const std::string& keywordLines = "") {
+    for (const int version : {2, 3})
+      keywords(version == 2 ? "old.inp" : "new.inp", version, "1 \"big.brd\"" + keywordLines, "1 \"" + output + "\"");
+    EXPECT_EQ(wait(start("old.inp")), 0);
+    const Files before = contents({{name, ""}});
+    EXPECT_EQ(wait(start("new.inp")), 0);
+    return {before, contents(before)};
+  }
+
   static test::ScratchDir* dir_;
 };
 test::ScratchDir* Interrupted::dir_ = nullptr;
 
 TEST_F(Interrupted, KilledOrInterruptedRunLeavesTheEarlierOrTheCompleteFile) {
-  keywords("old.inp", 2, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  keywords("new.inp", 3, "1 \"big.brd\"", "1 \"OUT.10N\"");
-  ASSERT_EQ(wait(start("old.inp")), 0);
-  const Files before = contents({{"OUT.10N", ""}});
-  ASSERT_EQ(wait(start("new.inp")), 0);
-  const Files after = contents(before);
+  const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   EXPECT_EQ(killAtRandom("new.inp", before, after, SIGKILL, kKills), 0);
   for (const int sig : {SIGINT, SIGTERM, SIGHUP}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
+}
+
+// A final name of 250 characters: ".NAME.kavril-HOST-PID" would exceed the
+// limit of 255, so the temporary file has a short name of its own.
+TEST_F(Interrupted, LongNameIsWrittenWholeToo) {
+  const std::string half(123, 'N'), name = half + half + ".10N";
+  // Keyword lines are read up to 255 characters: the name is made of a variable.
+  const auto [before, after] = earlierAndNew(name, "${H}${H}.10N", "\nENVIRONMENT 1 \"H\" \"" + half + "\"");
+  for (const int sig : {SIGKILL, SIGTERM}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
+  fs::remove(path() / name);
+}
+
+// A closed pipe (`kavril new.inp | head -1`, the report to standard output)
+// ends the run like an interrupt: exit status 141, the earlier file kept, no
+// temporary file. With SIGPIPE ignored, the failed write is an error of the
+// run (status 1) and the RINEX file is complete.
+TEST_F(Interrupted, ClosedPipeEndsTheRunLikeAnInterrupt) {
+  const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
+  const std::string program = "'" KAVRIL_BINARY "' ";
+  struct Case {
+    std::string command;
+    int status;
+    std::string stderrText;  // empty: standard error is the closed pipe
+  };
+  for (const Case& run : {Case{program + "new.inp 2>stderr | head -1", 141, interruptLine(SIGPIPE, false)},
+                          Case{program + "-r 3 -o OUT.10N big.brd 2>&1 | head -1", 141, ""},
+                          Case{"trap '' PIPE; " + program + "new.inp 2>stderr | head -1", 1,
+                               "*** Cannot write standard output: Broken pipe\n"}}) {
+    fs::remove(path() / "OUT.10N");
+    test::write_file(path() / "OUT.10N", before.at("OUT.10N"));
+    test::write_file(path() / "run.sh", "cd '" + path().string() + "' && " + run.command + " >/dev/null; exit ${PIPESTATUS[0]}");
+    EXPECT_EQ(test::run_command("bash '" + (path() / "run.sh").string() + "'"), run.status) << run.command;
+    EXPECT_EQ(temporaryFiles(), 0) << run.command;
+    if (run.status == 1) {
+      EXPECT_TRUE(sameRun(test::read_file(path() / "OUT.10N"), after.at("OUT.10N")));
+    } else {
+      EXPECT_TRUE(contents(before) == before) << run.command;
+    }
+    if (!run.stderrText.empty()) {
+      EXPECT_EQ(test::read_file(path() / "stderr"), run.stderrText) << run.command;
+    }
+  }
 }
 
 // Rows 1 and 2 merged into X, row 3 into Y.
@@ -177,30 +237,45 @@ TEST_F(Interrupted, ConcurrentRunsLeaveOneCompleteFile) {
   }
 }
 
-// As an ordinary user: an existing output that may not be written is an open
-// failure and stays byte for byte; in a folder that takes no new file, a
-// writable output is written in place.
+// As an ordinary user, an output that cannot be replaced whole is an open
+// failure with the system's reason and keeps its earlier file byte for byte,
+// also for two runs at once: a file they may not write, a file in a folder
+// that takes no new file, another user's file in a sticky folder.
 TEST_F(Interrupted, OrdinaryUserCannotReplaceAFileTheyMayNotWrite) {
   const auto asUser = test::as_ordinary_user();
   if (!asUser) GTEST_SKIP() << "root cannot drop its rights here";
+  if (asUser->empty()) GTEST_SKIP() << "the sticky folder needs a file of another user: run as root";
   test::ScratchDir dir;
   fs::copy_file(path() / "day.brd", dir.path() / "day.brd");
   fs::copy_file(path() / "CONST", dir.path() / "CONST");
   fs::create_directory(dir.path() / "locked");
-  test::write_file(dir.path() / "archived.10N", "archived\n");
-  test::write_file(dir.path() / "locked" / "open.10N", "open\n");
-  for (const auto& [name, mode] : {std::pair{"", 0777}, {"archived.10N", 0444}, {"locked/open.10N", 0666}, {"locked", 0555}})
+  fs::create_directory(dir.path() / "sticky");
+  for (const char* name : {"archived.10N", "locked/open.10N", "sticky/other.10N"})
+    test::write_file(dir.path() / name, std::string(name) + "\n");
+  for (const auto& [name, mode] : {std::pair{"", 0777}, {"archived.10N", 0444}, {"locked/open.10N", 0666}, {"locked", 0555},
+                                   {"sticky", 01777}, {"sticky/other.10N", 0666}})
     fs::permissions(dir.path() / name, static_cast<fs::perms>(mode));
-  const auto run = [&](const std::string& output) {
-    test::write_file(dir.path() / "run.inp", "CONST 1 \"CONST\"\nBRDFIL 1 \"day.brd\"\nBRDFIL_PTH_COL_2 1 \"\"\n"
-                                             "BRDFIL_EXT_COL_2 1 \"\"\nRXNFIL 1 \"" + output + "\"\n");
-    return test::run_command("cd '" + dir.path().string() + "' && " + *asUser + "'" KAVRIL_BINARY "' run.inp > stdout 2>&1");
+  const auto command = [&](const std::string& output, int k) {
+    test::write_file(dir.path() / ("run" + std::to_string(k) + ".inp"),
+                     "CONST 1 \"CONST\"\nBRDFIL 1 \"day.brd\"\nBRDFIL_PTH_COL_2 1 \"\"\n"
+                     "BRDFIL_EXT_COL_2 1 \"\"\nRXNFIL 1 \"" + output + "\"\n");
+    return *asUser + "'" KAVRIL_BINARY "' run" + std::to_string(k) + ".inp > stdout" + std::to_string(k) + " 2>&1";
   };
-  EXPECT_EQ(run("archived.10N"), 1);
-  EXPECT_EQ(test::read_file(dir.path() / "archived.10N"), "archived\n");
-  EXPECT_NE(test::read_file(dir.path() / "stdout").find("REASON    : Permission denied"), std::string::npos);
-  EXPECT_EQ(run("locked/open.10N"), 0) << test::read_file(dir.path() / "stdout");
-  EXPECT_NE(test::read_file(dir.path() / "locked" / "open.10N").find("NAVIGATION DATA"), std::string::npos);
+  for (const auto& [output, reason] : {std::pair{"archived.10N", "Permission denied"}, {"locked/open.10N", "Permission denied"},
+                                       {"sticky/other.10N", "Operation not permitted"}}) {
+    // Both runs in the background; the shell's status is that of the last wait.
+    const std::string both = "cd '" + dir.path().string() + "' && (" + command(output, 1) + ") & (cd '" +
+                             dir.path().string() + "' && " + command(output, 2) + "); s=$?; wait $!; t=$?; exit $((s + t))";
+    EXPECT_EQ(test::run_command(both), 2) << output;
+    EXPECT_EQ(test::read_file(dir.path() / output), output + std::string("\n"));
+    for (const char* report : {"stdout1", "stdout2"}) {
+      const std::string said = test::read_file(dir.path() / report);
+      EXPECT_NE(said.find("REASON    : " + std::string(reason)), std::string::npos) << said;
+      EXPECT_NE(said.find(" ### PG KAVRIL: RINEX file not written, earlier file kept"), std::string::npos) << said;
+    }
+  }
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".kavril-"), std::string::npos) << entry.path();
 }
 
 }  // namespace

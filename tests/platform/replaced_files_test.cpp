@@ -26,7 +26,10 @@ mode_t modeOf(const fs::path& name) { return static_cast<mode_t>(fs::status(name
 // temporary name that is taken is passed over.
 TEST(ReplacedFiles, NameKeepsItsFileUntilTheCommit) {
   test::ScratchDir dir;
-  const fs::path name = dir.path() / "A.10N", temporary = dir.path() / (".A.10N.kavril-" + std::to_string(::getpid()));
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  const fs::path name = dir.path() / "A.10N",
+                 temporary = dir.path() / (".A.10N.kavril-" + std::string(host) + "-" + std::to_string(::getpid()));
   write_file(name, "old\n");
   fs::permissions(name, static_cast<fs::perms>(0604));
   write_file(temporary, "not ours\n");

@@ -145,7 +145,7 @@ TEST(Units, UnwritableFileFallsBackToReading) {
 }
 
 TEST(Units, FailedBufferedWritesAreStickyUntilTheClose) {
-  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Old, true, false), 0);
+  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Unknown, true, false), 0);
   EXPECT_EQ(write_line(kUnit, "buffered"), 0);  // not written yet
   EXPECT_EQ(write_out(kUnit), ENOSPC);
   EXPECT_EQ(write_line(kUnit, "next"), ENOSPC);
@@ -311,7 +311,7 @@ TEST(Units, StandardUnitsCanBeConnectedToFilesAndReturnAtClose) {
 
 TEST(Units, WriteErrorsAreReturnedAtClose) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP();
-  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Old, true, false), 0);
+  ASSERT_EQ(open_unit(kUnit, "/dev/full", OpenStatus::Unknown, true, false), 0);
   write_line(kUnit, "lost");
   EXPECT_EQ(close_unit(kUnit), ENOSPC);
 }
