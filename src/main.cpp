@@ -1,12 +1,14 @@
 // kavril: converts broadcast navigation files into RINEX navigation files.
-// Everything the run needs comes from the keyword input file named on the
-// command line; a single argument --help or --version is answered instead.
+// The command line is a direct run (options and broadcast files) or names the
+// keyword input file; a single argument --help or --version is answered
+// instead.
+#include "cli/cli.h"
 #include "pgm/pgm.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
   kavril::platform::open_standard_streams();
   kavril::platform::set_command_line(argc, argv);
-  kavril::CMDOPT();
+  kavril::cli::read_command_line();
   kavril::KAVRIL();
 }

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/cli.h"
 #include "const/const.h"
 #include "inpkey/inpkey.h"
 #include "pgm/pgm.h"
@@ -393,14 +394,15 @@ void KAVRIL() {
   platform::catch_interrupts();
 
   INIT_INPKEY(inpKey);
+  const std::optional<cli::DirectRun>& directRun = cli::directRun;
   if (directRun) {
-    DIRKEY(*directRun, inpKey);
+    cli::direct_keywords(*directRun, inpKey);
   } else {
     READINPF(" ", inpKey, kKeywordsRead);
   }
   OPNSYS();
   if (directRun) {
-    DIRSYS("KAVRIL", directRun->quiet);
+    cli::direct_report("KAVRIL", directRun->quiet);
   } else {
     CKKEYNAM(kKeywordsRead);
   }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,59 +29,10 @@ inline constexpr std::array<std::string_view, 18> kKeywordsRead{
     "CONST", "ENVIRONMENT", "TITLE", "CAMPAIGN", "SES_INFO", "YR4_INFO",
     "SYSOUT", "SYSERR", "ERRMRG", "SYSODEF", "SYSINP", "DELETE_FILES"};
 
-// The main program: converts every broadcast file of the keyword input file.
-// Never returns (ends through EXITRC).
+// The main program: converts every broadcast file of the keyword input file,
+// or of the direct run the command line asked for (cli::directRun). Never
+// returns (ends through EXITRC).
 [[noreturn]] void KAVRIL();
-
-// A run from options and broadcast files (direct mode) instead of a keyword
-// input file: what the options ask, with their defaults.
-struct DirectRun {
-  std::vector<std::string> brdFiles;  // "-": standard input
-  std::string output;                 // one RINEX file for all inputs ("-": standard output)
-  std::string folder;                 // folder of one RINEX file per input
-  std::string extension = "rnx";      // of the RINEX names per input
-  std::string agency;                 // of the RINEX header
-  std::string constFile;              // blank: the built-in standard constants
-  int version = 3;                    // RINEX 1, 2 (2.11) or 3 (3.04)
-  bool quiet = false;                 // report only warnings and errors
-  char answer = 0;                    // 'h' or 'V': answer that instead of running
-};
-
-// Set by CMDOPT when the command line is a direct run.
-extern std::optional<DirectRun> directRun;
-
-// The options of a direct run (letter, long name, value or not).
-extern const std::array<platform::CommandOption, 9> kDirectOptions;
-
-// The command line. A single argument "--help" or "-h" (usage and a summary
-// of the keyword input file) or "--version" or "-V" is answered on standard
-// output and ends the process with status 0. A command line without an input
-// file (no argument, or only blank ones) writes the usage to standard error
-// and ends it with status 1. A command line holding an option of direct mode
-// (see DIROPT) is read into directRun; a faulty one writes what is wrong and
-// the usage to standard error and ends the process with status 1. Returns
-// for every other command line, which names the keyword input file; a first
-// argument "--" only says so and is dropped.
-void CMDOPT();
-
-// True when `argument` is an option that makes the command line a direct
-// run ("-r", "-r3", "-qr3", "--rinex", "--rinex=3"; not "-h" or "-V").
-bool DIRARG(std::string_view argument);
-
-// Reads the options and broadcast files of the command line into `run`.
-// False with `error` set ("unknown option -x") when the command line is
-// faulty.
-bool DIROPT(DirectRun& run, std::string& error);
-
-// Builds the keyword table of a direct run, as a keyword file holding the
-// same keywords would give it, and names standard input and output ("-")
-// and the built-in constants for the unit layer.
-void DIRKEY(const DirectRun& run, t_inpkey& table);
-
-// Sends the report of a direct run to standard error (only warnings and
-// errors when `quiet`): standard output may carry a RINEX file. Names the
-// running program, which the title block does in a keyword run.
-void DIRSYS(std::string_view pgmName, bool quiet);
 
 // --- Broadcast navigation file, read on an open unit ----------------------
 // Each reader stops the run with an input error report (file name, line

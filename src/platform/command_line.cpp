@@ -21,16 +21,23 @@ std::vector<std::string>& arguments() {
 std::string short_options(std::span<const CommandOption> options) {
   std::string text = "-:";
   for (const CommandOption& option : options) {
+    if (option.letter == 0) continue;
     text += option.letter;
     if (option.takesValue) text += ':';
   }
   return text;
 }
 
+// What getopt_long returns for an option of a long name only: a code past
+// every letter, which tells the option's place in the table.
+constexpr int kLongOnlyCode = 256;
+
 std::vector<option> long_options(std::span<const CommandOption> options) {
   std::vector<option> table;
-  for (const CommandOption& option : options) {
-    table.push_back({option.longName, option.takesValue ? required_argument : no_argument, nullptr, option.letter});
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    const CommandOption& given = options[i];
+    const int code = given.letter != 0 ? given.letter : kLongOnlyCode + static_cast<int>(i);
+    table.push_back({given.longName, given.takesValue ? required_argument : no_argument, nullptr, code});
   }
   table.push_back({nullptr, 0, nullptr, 0});
   return table;
@@ -51,6 +58,14 @@ std::string refusal(int result, std::span<const CommandOption> options, const ch
     if (isLong && longName.substr(2) == option.longName) return "option " + named + " takes no value";
   }
   return "unknown option " + named;
+}
+
+// The place in `options` of the option getopt_long returned as `code`.
+std::size_t option_index(int code, std::span<const CommandOption> options) {
+  if (code >= kLongOnlyCode) return static_cast<std::size_t>(code - kLongOnlyCode);
+  std::size_t i = 0;
+  while (i + 1 < options.size() && options[i].letter != code) ++i;
+  return i;
 }
 }  // namespace
 
@@ -97,7 +112,7 @@ bool parse_options(std::span<const CommandOption> options, std::vector<GivenOpti
       error = refusal(letter, options, argv[static_cast<std::size_t>(optind - 1)]);
       return false;
     } else {
-      given.push_back({static_cast<char>(letter), optarg != nullptr ? optarg : ""});
+      given.push_back({option_index(letter, options), optarg != nullptr ? optarg : ""});
     }
   }
   for (int i = optind; i < argc; ++i) operands.emplace_back(argv[static_cast<std::size_t>(i)]);

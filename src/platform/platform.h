@@ -279,15 +279,16 @@ std::string argument(int index);  // 1-based
 // Drops the first argument (a "--" that only marks the rest as a file name).
 void drop_first_argument();
 
-// An option of the command line: its letter, its long name and whether it
-// takes a value ("-r 3", "-r3", "--rinex 3", "--rinex=3").
+// An option of the command line: its letter (0: a long name only), its long
+// name and whether it takes a value ("-r 3", "-r3", "--rinex 3", "--rinex=3").
 struct CommandOption {
   char letter;
   const char* longName;
   bool takesValue;
 };
+// An option given: its place in the table of options, and its value.
 struct GivenOption {
-  char letter;
+  std::size_t index;
   std::string value;
 };
 // Reads the command line with the C library's option parser: options may

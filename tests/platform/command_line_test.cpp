@@ -19,16 +19,17 @@ TEST(CommandLine, ArgumentsExcludeTheProgramNameAndAreOneBased) {
 }
 
 // Each parse starts afresh (the C library parser keeps state between calls),
-// finds options before, between and after operands, and stops at "--".
+// finds options before, between and after operands, and stops at "--". An
+// option of a long name only is told by its place in the table.
 TEST(CommandLine, OptionsAreParsedAfreshEveryTime) {
-  const CommandOption options[] = {{'r', "rinex", true}, {'q', "quiet", false}};
+  const CommandOption options[] = {{'r', "rinex", true}, {0, "sort", false}, {'q', "quiet", false}};
   struct Parse {
     std::vector<const char*> argv;
     std::string given, operands, error;  // given as letter=value;...
   };
   const Parse parses[] = {
       {{"kavril", "a", "-qr3", "b", "--rinex", "2", "--", "-q"}, "q=;r=3;r=2;", "a,b,-q,", ""},
-      {{"kavril", "-q", "x", "--rinex=3.04", "-"}, "q=;r=3.04;", "x,-,", ""},
+      {{"kavril", "-q", "x", "--rinex=3.04", "-", "--sort"}, "q=;r=3.04;sort=;", "x,-,", ""},
       {{"kavril", "x", "-qz"}, "q=;", "x,", "unknown option -z"},
       {{"kavril", "x", "--quiet", "--rinex"}, "q=;", "x,", "option --rinex needs a value"},
   };
@@ -40,7 +41,10 @@ TEST(CommandLine, OptionsAreParsedAfreshEveryTime) {
       std::string error;
       EXPECT_EQ(parse_options(options, given, operands, error), parse.error.empty()) << parse.argv[1];
       std::string givenText, operandText;
-      for (const GivenOption& option : given) givenText += option.letter + ("=" + option.value) + ";";
+      for (const GivenOption& option : given) {
+        const CommandOption& named = options[option.index];
+        givenText += (named.letter != 0 ? std::string{named.letter} : named.longName) + ("=" + option.value) + ";";
+      }
       for (const std::string& operand : operands) operandText += operand + ",";
       EXPECT_EQ(error, parse.error);
       EXPECT_EQ(givenText + " " + operandText, parse.given + " " + parse.operands);

@@ -12,7 +12,7 @@ namespace {
 
 // The names --help lists under "Keywords read:" (DESCR_<keyword> and
 // MSG_<keyword> aside) are the keywords the program reads.
-TEST(CMDOPT, HelpListsTheKeywordsRead) {
+TEST(Help, HelpListsTheKeywordsRead) {
   test::ScratchDir dir;
   ASSERT_EQ(test::run_kavril(dir.path(), "--help", dir.path() / "help"), 0);
   const std::string help = test::read_file(dir.path() / "help");

@@ -1,15 +1,15 @@
 // The report of a direct run goes to standard error: standard output may
 // carry a RINEX file, into which no line of the report may stray.
-#include "pgm/pgm.h"
+#include "cli/cli.h"
 #include "sys/sys.h"
 
-namespace kavril {
+namespace kavril::cli {
 
 namespace {
 constexpr std::size_t kPgmNamLength = 8;
 }  // namespace
 
-void DIRSYS(std::string_view pgmName, bool quiet) {
+void direct_report(std::string_view pgmName, bool quiet) {
   pgmNam = platform::fit(pgmName, kPgmNamLength);  // as the title block would set it
   // Messages on a unit of their own: unit 0 stands for standard output as
   // a message unit of the file layer.
@@ -27,4 +27,4 @@ void DIRSYS(std::string_view pgmName, bool quiet) {
   }
 }
 
-}  // namespace kavril
+}  // namespace kavril::cli

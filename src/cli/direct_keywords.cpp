@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "const/const.h"
-#include "pgm/pgm.h"
+#include "cli/cli.h"
 
-namespace kavril {
+namespace kavril::cli {
 
 namespace {
 
@@ -58,7 +58,7 @@ std::string folder_path(std::string folder) {
 
 }  // namespace
 
-void DIRKEY(const DirectRun& run, t_inpkey& table) {
+void direct_keywords(const DirectRun& run, t_inpkey& table) {
   INIT_INPKEY(table);
   platform::clear_special_names();
   platform::set_standard_stream_names(kStandardInput, kStandardOutput);
@@ -75,4 +75,4 @@ void DIRKEY(const DirectRun& run, t_inpkey& table) {
   table.runPhase = 2;
 }
 
-}  // namespace kavril
+}  // namespace kavril::cli

@@ -1,14 +1,12 @@
-// The command line: --help and --version, the usage for a command line
-// without an input file, and the choice between a keyword input file and a
-// direct run.
+// The help text and the version line.
 #include <string>
 #include <string_view>
 
-#include "pgm/pgm.h"
+#include "cli/cli.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
 
-namespace kavril {
+namespace kavril::cli {
 
 namespace {
 
@@ -90,25 +88,7 @@ output goes to a SYSOUT file, one line on standard error names that file),
 unfinished input file is written; earlier RINEX files are kept).
 )";
 
-bool command_line_is_blank() {
-  for (int i = 1; i <= platform::argument_count(); ++i) {
-    if (!platform::is_blank(platform::argument(i))) return false;
-  }
-  return true;
-}
-
-bool holds_direct_option() {
-  for (int i = 1; i <= platform::argument_count(); ++i) {
-    if (DIRARG(platform::argument(i))) return true;
-  }
-  return false;
-}
-
-[[noreturn]] void stop_on_usage_error(const std::string& error) {
-  platform::write_line(platform::kStdErr, "kavril: " + error);
-  platform::write_text(platform::kStdErr, kShortUsage);
-  platform::exit_process(1);
-}
+}  // namespace
 
 void write_help() {
   platform::write_text(platform::kStdOut, kShortUsage);
@@ -119,42 +99,6 @@ void write_version() {
   platform::write_line(platform::kStdOut, "kavril " KAVRIL_VERSION " (" + std::string(kSoftwareTitle) + ")");
 }
 
-// A direct run, or its answer to -h or -V.
-void read_direct_run() {
-  DirectRun run;
-  std::string error;
-  if (!DIROPT(run, error)) stop_on_usage_error(error);
-  if (run.answer == 'h') write_help();
-  if (run.answer == 'V') write_version();
-  if (run.answer != 0) platform::exit_process(0);
-  directRun = std::move(run);
-}
+void write_short_usage() { platform::write_text(platform::kStdErr, kShortUsage); }
 
-bool is_one_of(const std::string& argument, std::string_view shortName, std::string_view longName) {
-  return argument == shortName || argument == longName;
-}
-
-}  // namespace
-
-void CMDOPT() {
-  directRun.reset();
-  const bool fileNameOnly = platform::argument_count() > 0 && platform::argument(1) == "--";
-  if (fileNameOnly) platform::drop_first_argument();
-  if (command_line_is_blank()) {
-    platform::write_text(platform::kStdErr, kShortUsage);
-    platform::exit_process(1);
-  }
-  if (fileNameOnly) return;
-  const std::string first = platform::argument(1);
-  if (platform::argument_count() == 1 && is_one_of(first, "-h", "--help")) {
-    write_help();
-    platform::exit_process(0);
-  }
-  if (platform::argument_count() == 1 && is_one_of(first, "-V", "--version")) {
-    write_version();
-    platform::exit_process(0);
-  }
-  if (holds_direct_option()) read_direct_run();
-}
-
-}  // namespace kavril
+}  // namespace kavril::cli

@@ -1,0 +1,79 @@
+// The command line: the choice between a keyword input file and a direct run
+// (options and broadcast files), the options of a direct run, its keyword
+// table and where its report goes. The framework defines none of this.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "inpkey/inpkey.h"
+#include "platform/platform.h"
+
+namespace kavril::cli {
+
+// A run from options and broadcast files (direct mode) instead of a keyword
+// input file: what the options ask, with their defaults.
+struct DirectRun {
+  std::vector<std::string> brdFiles;  // "-": standard input
+  std::string output;                 // one RINEX file for all inputs ("-": standard output)
+  std::string folder;                 // folder of one RINEX file per input
+  std::string extension = "rnx";      // of the RINEX names per input
+  std::string agency;                 // of the RINEX header
+  std::string constFile;              // blank: the built-in standard constants
+  int version = 3;                    // RINEX 1, 2 (2.11) or 3 (3.04)
+  bool quiet = false;                 // report only warnings and errors
+  char answer = 0;                    // 'h' or 'V': answer that instead of running
+};
+
+// Set by read_command_line when the command line is a direct run.
+extern std::optional<DirectRun> directRun;
+
+// One option of a direct run: its names, whether it takes a value, and how
+// it is taken into the run. `take` returns what is wrong with the value, or
+// nothing. One row of kDirectOptions per option; the help text lists them.
+struct DirectOption {
+  platform::CommandOption names;
+  std::string (*take)(DirectRun& run, const std::string& value);
+};
+extern const std::span<const DirectOption> kDirectOptions;
+
+// The command line. A single argument "--help" or "-h" (usage and a summary
+// of the keyword input file) or "--version" or "-V" is answered on standard
+// output and ends the process with status 0. A command line without an input
+// file (no argument, or only blank ones) writes the usage to standard error
+// and ends it with status 1. A command line holding an option of direct mode
+// is read into directRun; a faulty one writes what is wrong and the usage to
+// standard error and ends the process with status 1. Returns for every other
+// command line, which names the keyword input file; a first argument "--"
+// only says so and is dropped.
+void read_command_line();
+
+// True when `argument` is an option that makes the command line a direct
+// run ("-r", "-r3", "-qr3", "--rinex", "--rinex=3"; not "-h" or "-V").
+bool is_direct_option(std::string_view argument);
+
+// Reads the options and broadcast files of the command line into `run`.
+// False with `error` set ("unknown option -x") when the command line is
+// faulty.
+bool parse_direct_run(DirectRun& run, std::string& error);
+
+// The help text (usage, options, keywords read) and the version line on
+// standard output; the head of the help alone on standard error.
+void write_help();
+void write_version();
+void write_short_usage();
+
+// Builds the keyword table of a direct run, as a keyword file holding the
+// same keywords would give it, and names standard input and output ("-")
+// and the built-in constants for the unit layer.
+void direct_keywords(const DirectRun& run, t_inpkey& table);
+
+// Sends the report of a direct run to standard error (only warnings and
+// errors when `quiet`): standard output may carry a RINEX file. Names the
+// running program, which the title block does in a keyword run.
+void direct_report(std::string_view pgmName, bool quiet);
+
+}  // namespace kavril::cli

@@ -1,0 +1,117 @@
+// The options and broadcast files of a direct run, checked before anything is
+// opened: a faulty command line writes nothing. One row of kOptions per
+// option; an option is taken into the run by the function of its row.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "pgm/pgm.h"
+
+namespace kavril::cli {
+
+namespace {
+
+// File names are keyword values: longer ones would be cut.
+constexpr std::size_t kMaxNameLength = kKeyValueLength;
+constexpr std::size_t kMaxExtensionLength = 3;
+constexpr std::string_view kStandardStream = "-";
+
+std::string needs_value(std::string_view option, const std::string& value) {
+  return value.empty() ? "option " + std::string(option) + " needs a value" : std::string();
+}
+
+std::string take_version(DirectRun& run, const std::string& value) {
+  run.version = RXVNAM(value);
+  return run.version == 0 ? "RINEX version must be 1, 2, 3, 2.11 or 3.04: " + value : std::string();
+}
+std::string take_output(DirectRun& run, const std::string& value) {
+  run.output = value;
+  return needs_value("-o", value);
+}
+std::string take_folder(DirectRun& run, const std::string& value) {
+  run.folder = value;
+  return needs_value("-d", value);
+}
+std::string take_extension(DirectRun& run, const std::string& value) {
+  run.extension = value;
+  return value.size() > kMaxExtensionLength ? "extension longer than 3 characters: " + value : std::string();
+}
+std::string take_agency(DirectRun& run, const std::string& value) {
+  run.agency = value;
+  return {};
+}
+std::string take_constants(DirectRun& run, const std::string& value) {
+  run.constFile = value;
+  return needs_value("-c", value);
+}
+std::string take_quiet(DirectRun& run, const std::string&) {
+  run.quiet = true;
+  return {};
+}
+std::string take_help(DirectRun& run, const std::string&) {
+  if (run.answer == 0) run.answer = 'h';
+  return {};
+}
+std::string take_version_question(DirectRun& run, const std::string&) {
+  if (run.answer == 0) run.answer = 'V';
+  return {};
+}
+
+constexpr std::array kOptions{
+    DirectOption{{'r', "rinex", true}, take_version},
+    DirectOption{{'o', "output", true}, take_output},
+    DirectOption{{'d', "dir", true}, take_folder},
+    DirectOption{{'e', "ext", true}, take_extension},
+    DirectOption{{'a', "agency", true}, take_agency},
+    DirectOption{{'c', "const", true}, take_constants},
+    DirectOption{{'q', "quiet", false}, take_quiet},
+    DirectOption{{'h', "help", false}, take_help},
+    DirectOption{{'V', "version", false}, take_version_question},
+};
+
+std::vector<platform::CommandOption> option_names() {
+  std::vector<platform::CommandOption> names;
+  for (const DirectOption& option : kOptions) names.push_back(option.names);
+  return names;
+}
+
+// What is wrong with the run as a whole, or nothing.
+std::string whole_run_error(const DirectRun& run) {
+  const std::size_t standardInputs = static_cast<std::size_t>(
+      std::count(run.brdFiles.begin(), run.brdFiles.end(), kStandardStream) + (run.constFile == kStandardStream));
+  if (run.brdFiles.empty()) return "no broadcast file given";
+  if (!run.output.empty() && !run.folder.empty()) return "-o and -d cannot be given together";
+  if (standardInputs > 1) return "standard input (-) given more than once";
+  if (standardInputs == 1 && run.constFile != kStandardStream && run.output.empty())
+    return "standard input (-) needs -o NAME";
+  for (const std::string* name : {&run.output, &run.folder, &run.constFile}) {
+    if (name->size() > kMaxNameLength) return "file name longer than 255 characters: " + *name;
+  }
+  // Room for the RINEX name made from it as well: folder, "/", "." and extension.
+  const std::size_t added = run.output.empty() ? run.folder.size() + run.extension.size() + 2 : 0;
+  for (const std::string& name : run.brdFiles) {
+    if (name.size() + added > kMaxNameLength) return "file name longer than 255 characters: " + name;
+  }
+  return {};
+}
+
+}  // namespace
+
+const std::span<const DirectOption> kDirectOptions{kOptions};
+
+bool parse_direct_run(DirectRun& run, std::string& error) {
+  std::vector<platform::GivenOption> given;
+  error.clear();
+  if (!platform::parse_options(option_names(), given, run.brdFiles, error)) return false;
+  for (const platform::GivenOption& option : given) {
+    error = kOptions[option.index].take(run, option.value);
+    if (!error.empty()) return false;
+  }
+  if (run.answer != 0) return true;
+  error = whole_run_error(run);
+  return error.empty();
+}
+
+}  // namespace kavril::cli
