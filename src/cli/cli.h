@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inpkey/inpkey.h"
+#include "nav/nav.h"
 #include "platform/platform.h"
 
 namespace kavril::cli {
@@ -26,7 +27,11 @@ struct DirectRun {
   int version = 3;                    // RINEX 1, 2 (2.11) or 3 (3.04)
   bool quiet = false;                 // report only warnings and errors
   char answer = 0;                    // 'h' or 'V': answer that instead of running
+  nav::Request analyst;               // selection, ordering, names, check, compression
 };
+
+// The name of standard output in a direct run's keyword table.
+inline constexpr std::string_view kStandardOutputName = "(standard output)";
 
 // Set by read_command_line when the command line is a direct run.
 extern std::optional<DirectRun> directRun;
@@ -65,6 +70,17 @@ bool parse_direct_run(DirectRun& run, std::string& error);
 void write_help();
 void write_version();
 void write_short_usage();
+
+// The options of selection, ordering, standard names, check and
+// compression (analyst_options.cpp): their rows of the option table, the
+// check of their combination (what is wrong, or nothing), and the RINEX
+// names of the run's rows that they decide (`names` as the other options
+// make them, `folder` of -d).
+extern const std::span<const DirectOption> kAnalystOptions;
+std::string analyst_run_error(DirectRun& run);
+std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::string> names);
+// The RINEX name beside the broadcast file `input`, with the extension.
+std::string name_beside(std::string input, const std::string& extension);
 
 // Builds the keyword table of a direct run, as a keyword file holding the
 // same keywords would give it, and names standard input and output ("-")

@@ -14,7 +14,7 @@ namespace {
 // Standard input as the user names it; standard output under a name of its
 // own, since an output name that is also an input name would be refused.
 constexpr std::string_view kStandardInput = "-";
-constexpr std::string_view kStandardOutput = "(standard output)";
+constexpr std::string_view kStandardOutput = kStandardOutputName;
 // The name of the built-in constants wherever the run names its constants file.
 constexpr std::string_view kBuiltInConstants = "(standard constants)";
 
@@ -25,18 +25,6 @@ void add_keyword(t_inpkey& table, std::string_view name, std::vector<std::string
   key.value = std::move(values);
   key.hasValue = true;
   table.keys.push_back(std::move(key));
-}
-
-// The RINEX name beside the broadcast file `input`: its folder and base name
-// with the extension `extension` (none when blank), as the default names of
-// a keyword file are made.
-std::string name_beside(std::string input, const std::string& extension) {
-  std::string device, dir, name, ext;
-  int irCode = 0;
-  FPARSE(1, input, device, dir, name, ext, irCode);
-  name.resize(platform::trim_right(name).size());
-  if (!name.empty() && name.back() == '.') name.pop_back();
-  return device + dir + name + (extension.empty() ? std::string() : "." + extension);
 }
 
 // RXNFIL: the one name of -o; blank with -d (the default names in that
@@ -58,6 +46,17 @@ std::string folder_path(std::string folder) {
 
 }  // namespace
 
+// Its folder and base name with the extension `extension` (none when
+// blank), as the default names of a keyword file are made.
+std::string name_beside(std::string input, const std::string& extension) {
+  std::string device, dir, name, ext;
+  int irCode = 0;
+  FPARSE(1, input, device, dir, name, ext, irCode);
+  name.resize(platform::trim_right(name).size());
+  if (!name.empty() && name.back() == '.') name.pop_back();
+  return device + dir + name + (extension.empty() ? std::string() : "." + extension);
+}
+
 void direct_keywords(const DirectRun& run, t_inpkey& table) {
   INIT_INPKEY(table);
   platform::clear_special_names();
@@ -67,7 +66,7 @@ void direct_keywords(const DirectRun& run, t_inpkey& table) {
   add_keyword(table, "BRDFIL", run.brdFiles);
   add_keyword(table, "BRDFIL_PTH_COL_2", {folder_path(run.folder)});
   add_keyword(table, "BRDFIL_EXT_COL_2", {run.extension});
-  add_keyword(table, "RXNFIL", rinex_names(run));
+  add_keyword(table, "RXNFIL", analyst_names(run, rinex_names(run)));
   add_keyword(table, "RUNBY", {run.agency});
   add_keyword(table, "RXNVER", {std::to_string(run.version)});
   add_keyword(table, "CONST", {run.constFile.empty() ? std::string(kBuiltInConstants) : run.constFile});

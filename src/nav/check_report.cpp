@@ -83,7 +83,7 @@ nlohmann::ordered_json json_row(const Row& row) {
 }  // namespace
 
 std::string check_table(const FileCheck& check) {
-  static const platform::Layout kHead("(/,1X,A,A,/,1X,A,/,1X,A,/)");
+  static const platform::Layout kHead("(/,1X,A,A,/,1X,A,/,1X,A)");
   std::string out;
   kHead.format(out, {"BROADCAST FILE: ", check.name,
                      "SAT  #MESS  FIRST EPOCH (GPS)    LAST EPOCH (GPS)     LONGEST GAP  UNHEALTHY  DUPLICATES  "

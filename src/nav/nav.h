@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "inpkey/inpkey.h"
 #include "pgm/pgm.h"
 
 namespace kavril::nav {
@@ -63,10 +64,24 @@ struct Selection {
   bool sort = false;               // records of an output by epoch, then satellite
   bool unique = false;             // repeated messages left out
 
-  Selection() { satellites.set(); }
-  bool active() const { return from || to || !satellites.all() || sort || unique; }
+  Selection() : satellites(every_satellite()) {}
+  static SatelliteSet every_satellite() { return SatelliteSet().set().reset(0); }
+  bool active() const { return from || to || satellites != every_satellite() || sort || unique; }
   bool keeps_satellite(int sat) const { return sat >= 1 && sat <= 99 && satellites.test(static_cast<std::size_t>(sat)); }
   bool keeps_epoch(double epoch) const { return (!from || epoch >= *from) && (!to || epoch < *to); }
+};
+
+// What a direct run asks beyond the conversion.
+struct Request {
+  Selection selection;
+  SatelliteSet chosen, excluded;  // --sat and --exclude-sat as given
+  std::string nameId;             // -n: standard names from this ID
+  char source = 0;                // --source R, S or U (0: not given, U)
+  bool merge = false;             // -m: all inputs into one named output
+  bool gzip = false;              // -z: compressed outputs, ".gz" appended
+  bool check = false, json = false;
+  std::string plot;               // --plot FILE.svg
+  std::string fromText, toText;   // as given, until the run is checked
 };
 
 // What became of the messages of one input.
@@ -176,5 +191,12 @@ std::string check_table(const FileCheck& check);
 std::string check_json(const std::vector<FileCheck>& checks);
 inline constexpr double kPlotGapLimit = 4 * 3600.0;
 std::string check_svg(const std::vector<FileCheck>& checks);
+
+// The check run of --check: the table of every broadcast file of `files`
+// (or, with --json, one JSON document) on the unit opened under
+// `standardOutput`, and the picture of --plot. Ends the run: status 0 when
+// every file was read; an input error stops it as in a conversion.
+[[noreturn]] void run_check(const FileNameMatrix& files, int nFil, const Request& request,
+                            std::string_view standardOutput);
 
 }  // namespace kavril::nav

@@ -55,6 +55,7 @@ struct Unit {
   std::size_t readPos = 0, readEnd = 0;
   std::string writeBuffer;
   Replacement replacement;  // the temporary file of a Replace unit
+  std::unique_ptr<GzipDeflater> gzip;  // compresses what the unit writes
 };
 
 class UnitTable {
@@ -117,9 +118,19 @@ int write_all(int fd, const char* data, std::size_t size) {
   return 0;
 }
 
+// Writes bytes of the unit to its descriptor, through the compression when
+// the unit has one.
+int emit(Unit& u, const char* data, std::size_t size, bool finish = false) {
+  if (!u.gzip) return write_all(u.fd, data, size);
+  thread_local std::string compressed;
+  compressed.clear();
+  if (const int rc = u.gzip->deflate(data, size, finish, compressed); rc != 0) return rc;
+  return write_all(u.fd, compressed.data(), compressed.size());
+}
+
 int flush_unit(Unit& u) {
   if (u.writeBuffer.empty()) return 0;
-  const int rc = write_all(u.fd, u.writeBuffer.data(), u.writeBuffer.size());
+  const int rc = emit(u, u.writeBuffer.data(), u.writeBuffer.size());
   u.writeBuffer.clear();
   if (rc != 0 && u.firstError == 0) u.firstError = rc;
   return rc;
@@ -165,7 +176,7 @@ int put_bytes(Unit& u, const char* data, std::size_t size) {
   if (u.writeBuffer.capacity() < kBufferSize) u.writeBuffer.reserve(kBufferSize);
   if (u.writeBuffer.size() + size > kBufferSize) {
     if (const int rc = flush_unit(u); rc != 0) return rc;
-    if (size >= kBufferSize) return write_all(u.fd, data, size);
+    if (size >= kBufferSize) return emit(u, data, size);
   }
   u.writeBuffer.append(data, size);
   return 0;
@@ -391,6 +402,10 @@ int commit_unit(int unit) {
   Unit* u = table().find(unit);
   if (u == nullptr || u->standard) return close_unit(unit, false);
   flush_unit(*u);
+  if (u->firstError == 0 && u->gzip) {
+    u->firstError = emit(*u, nullptr, 0, true);
+    u->gzip.reset();
+  }
   if (u->firstError != 0) return u->firstError;
   const bool replacing = !u->replacement.tempPath.empty();
   int rc = replacing && ::fsync(u->fd) != 0 ? last_error() : 0;
@@ -405,6 +420,18 @@ int commit_unit(int unit) {
   }
   table().slot(unit).reset();
   return 0;
+}
+
+int commit_unit_as(int unit, std::string_view name) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || u->replacement.tempPath.empty()) return EINVAL;
+  if (const int rc = retarget_replacement(u->replacement, name); rc != 0) return rc;
+  u->name = std::string(trim_right(name));
+  return commit_unit(unit);
+}
+
+void compress_unit_output(int unit) {
+  if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->gzip = std::make_unique<GzipDeflater>();
 }
 
 bool abandon_unit(int unit) {
