@@ -3,7 +3,8 @@
 #
 #   install_missing SCRIPT [gtest]
 #
-# Always needed: a C++ compiler (g++), make and CMake; with "gtest" also
+# Always needed: a C++ compiler (g++), make, CMake, zlib1g-dev and
+# nlohmann-json3-dev; with "gtest" also
 # GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
@@ -13,6 +14,9 @@ install_missing() {
   command -v g++ >/dev/null 2>&1 || missing+=(g++)
   command -v make >/dev/null 2>&1 || missing+=(make)
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+  # zlib (gzip output) and nlohmann-json (the JSON document of --check).
+  [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
+  [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
   if [ "$with" = gtest ] && [ ! -f /usr/include/gtest/gtest.h ]; then missing+=(libgtest-dev); fi
   [ ${#missing[@]} -eq 0 ] && return 0
 

@@ -433,7 +433,7 @@ void writeTableHead() {
 
 void writeTableRow(int row, const std::string& input, const std::string& output, int nMess) {
   static const Layout kRow("(I5,2X,A32,2X,A32,I7)");
-  static const Layout kCountsRow("(I5,2X,A32,2X,A32,I7,3I9,I10)");
+  static const Layout kCountsRow("(I5,2X,A32,2X,A32,I7,2I9,I10)");
   const std::string shown = platform::is_blank(output) ? std::string("  ---")
                             : namesOutputs()           ? platform::fit("(standard name, below)", kTableNameWidth)
                                                        : output;
