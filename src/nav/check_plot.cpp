@@ -94,14 +94,22 @@ double tick_step(double span) {
   return std::ceil(span / kSecondsPerDay / 12.0) * kSecondsPerDay;
 }
 
+// The vertical lines of the ticks, drawn under the marks.
+void grid(std::string& out, const TimeAxis& t, long bottom) {
+  const double step = tick_step(t.end - t.start);
+  for (double tick = std::ceil(t.start / step) * step; tick <= t.end; tick += step) {
+    const long x = t.x(tick);
+    element(out, "line", {{"x1", number(x)}, {"y1", number(kTop - 4)}, {"x2", number(x)}, {"y2", number(bottom + 4)},
+                          {"stroke", "#ccc"}});
+  }
+}
+
 void axis(std::string& out, const TimeAxis& t, long bottom) {
   element(out, "line", {{"x1", number(kLeft)}, {"y1", number(bottom)}, {"x2", number(kLeft + kPlotWidth)},
                         {"y2", number(bottom)}, {"stroke", "#000"}});
   const double step = tick_step(t.end - t.start);
   for (double tick = std::ceil(t.start / step) * step; tick <= t.end; tick += step) {
     const long x = t.x(tick);
-    element(out, "line", {{"x1", number(x)}, {"y1", number(kTop - 4)}, {"x2", number(x)}, {"y2", number(bottom + 4)},
-                          {"stroke", "#ccc"}});
     const std::string iso = iso_text(tick);
     text(out, x, bottom + 18, iso.substr(11, 5), "middle", "11");
     if (tick == std::ceil(t.start / step) * step || std::fmod(tick, kSecondsPerDay) == 0.0)
@@ -161,10 +169,16 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
 
   long y = kTop;
   for (std::size_t sat = 1; sat < merged.size(); ++sat) {
+    if (merged[sat].epochs.empty()) continue;
+    if ((y - kTop) / kRowHeight % 2 == 0) rect(out, kLeft, y, kPlotWidth, kRowHeight, "#f2f2f2");
+    y += kRowHeight;
+  }
+  if (any) grid(out, t, bottom);
+  y = kTop;
+  for (std::size_t sat = 1; sat < merged.size(); ++sat) {
     SatelliteCheck& s = merged[sat];
     if (s.epochs.empty()) continue;
     std::sort(s.epochs.begin(), s.epochs.end());
-    if (y % (2 * kRowHeight) == kTop % (2 * kRowHeight)) rect(out, kLeft, y, kPlotWidth, kRowHeight, "#f2f2f2");
     text(out, kLeft - 8, y + 12, satellite_name(sat), "end");
     for (std::size_t i = 1; i < s.epochs.size(); ++i) {
       if (s.epochs[i] - s.epochs[i - 1] > kPlotGapLimit) {
@@ -177,7 +191,7 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
       rect(out, t.x(epoch) - kMarkWidth / 2, y + 3, kMarkWidth, kMarkHeight, kUnhealthy);
     y += kRowHeight;
   }
-  axis(out, t, bottom);
+  if (any) axis(out, t, bottom);
   legend(out, bottom + 62);
   out += "</svg>\n";
   return out;
