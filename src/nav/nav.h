@@ -6,6 +6,8 @@
 
 #include <bitset>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -122,9 +124,10 @@ class OutputRecords {
     int sat;
     RinexRecordArray rinex;
   };
-  // The held records in the order of the output (stable: records of equal
-  // epoch and satellite keep their input order), once; the store is emptied.
-  std::vector<Held> take_sorted();
+  // Calls `write` for the held records in the order of the output (records
+  // of equal epoch and satellite in their input order) until it returns
+  // non-zero, which is returned; the store is emptied.
+  int write_sorted(const std::function<int(const Held&)>& write);
 
   bool empty() const { return !firstEpoch_; }
   double first_epoch() const { return *firstEpoch_; }
@@ -133,7 +136,7 @@ class OutputRecords {
  private:
   const Selection* selection_;
   MessageKeys seen_;
-  std::vector<Held> held_;
+  std::deque<Held> held_;  // no copies and little slack while it grows
   std::optional<double> firstEpoch_;
   double lastEpoch_ = 0.0;
 };

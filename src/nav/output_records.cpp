@@ -13,6 +13,28 @@ namespace kavril::nav {
 namespace {
 constexpr std::size_t kNumbersPerBlock = 20;
 constexpr std::size_t kIode = 4;  // position 5 of the record
+// The numbers on `line`, up to `most`, without reading them. A line
+// without commas is counted as runs of characters between blanks, the way
+// the free-format reader splits it, only faster; commas take the reader's
+// own splitting.
+std::size_t count_numbers(std::string_view line, std::size_t most) {
+  std::size_t count = 0;
+  if (line.find(',') != std::string_view::npos) {
+    platform::NumberTokens tokens(line);
+    std::string_view token;
+    while (count < most && tokens.next(token)) ++count;
+    return count;
+  }
+  // A number starts at a character that is no blank after a blank (or the
+  // line's start). Each pair is looked at on its own, without a branch, so
+  // that the compiler takes many characters at a time.
+  const auto blank = [](char c) { return static_cast<unsigned>(c == ' ') | static_cast<unsigned>(c == '\t'); };
+  if (line.empty()) return 0;
+  unsigned starts = blank(line[0]) ^ 1u;
+  for (std::size_t i = 1; i < line.size(); ++i) starts += blank(line[i - 1]) & (blank(line[i]) ^ 1u);
+  return std::min<std::size_t>(starts, most);
+}
+
 }  // namespace
 
 std::size_t MessageKeyHash::operator()(const MessageKey& key) const {
@@ -42,11 +64,26 @@ OutputRecords::Decision OutputRecords::take(int sat, const RinexRecordArray& rin
   return Decision::Hold;
 }
 
-std::vector<OutputRecords::Held> OutputRecords::take_sorted() {
-  std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
-    return a.epoch != b.epoch ? a.epoch < b.epoch : a.sat < b.sat;
+int OutputRecords::write_sorted(const std::function<int(const Held&)>& write) {
+  // The order is sorted as 16-byte keys, not as the records themselves.
+  struct Key {
+    double epoch;
+    std::uint32_t index;
+    int sat;
+  };
+  std::vector<Key> order;
+  order.reserve(held_.size());
+  for (std::size_t i = 0; i < held_.size(); ++i)
+    order.push_back(Key{held_[i].epoch, static_cast<std::uint32_t>(i), held_[i].sat});
+  std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
+    if (a.epoch != b.epoch) return a.epoch < b.epoch;
+    return a.sat != b.sat ? a.sat < b.sat : a.index < b.index;
   });
-  return std::exchange(held_, {});
+  int rc = 0;
+  for (std::size_t i = 0; i < order.size() && rc == 0; ++i) rc = write(held_[order[i].index]);
+  held_.clear();
+  held_.shrink_to_fit();
+  return rc;
 }
 
 void skip_message_blocks(int lfn) {
@@ -61,9 +98,7 @@ void skip_message_blocks(int lfn) {
         case platform::ReadResult::Error: RDBERR(lfn, "A line of a block cannot be read");
         case platform::ReadResult::Ok: break;
       }
-      platform::NumberTokens tokens(line);
-      std::string_view token;
-      while (count < kNumbersPerBlock && tokens.next(token)) ++count;
+      count += count_numbers(line, kNumbersPerBlock - count);
     }
   }
 }

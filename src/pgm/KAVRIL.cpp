@@ -246,12 +246,11 @@ std::string standardName() {
 // its order; under the standard name with -n. Returns 0, an errno value, or
 // -1 when the file cannot be named (reported here).
 int commitRinex() {
-  if (records) {
-    for (const nav::OutputRecords::Held& held : records->take_sorted()) {
-      if (writeRecord(held.sat, held.rinex) == 0) continue;
-      const int ios = platform::write_out(lfnRnx);
-      return ios != 0 ? ios : EIO;
-    }
+  if (records && records->write_sorted([](const nav::OutputRecords::Held& held) {
+        return writeRecord(held.sat, held.rinex);
+      }) != 0) {
+    const int ios = platform::write_out(lfnRnx);
+    return ios != 0 ? ios : EIO;
   }
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
