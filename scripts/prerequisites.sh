@@ -3,9 +3,9 @@
 #
 #   install_missing SCRIPT [gtest]
 #
-# Always needed: a C++ compiler (g++), make, CMake, zlib1g-dev and
-# nlohmann-json3-dev; with "gtest" also
-# GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
+# Always needed: a C++ compiler (g++), make, CMake, zlib (zlib1g-dev, for
+# compressed files) and nlohmann-json (nlohmann-json3-dev, for the JSON of
+# --check); with "gtest" also GoogleTest (libgtest-dev). As root the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
 install_missing() {

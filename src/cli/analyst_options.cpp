@@ -134,11 +134,6 @@ std::string folder_of(const std::string& name) {
   return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
-std::string base_of(const std::string& name) {
-  const std::size_t slash = name.find_last_of('/');
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
 bool ends_with_gzip(std::string_view name) { return name.ends_with(kGzipSuffix); }
 
 }  // namespace
@@ -160,12 +155,7 @@ std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::st
   if (perInput) {
     // One name per input, beside it or in the folder of -d.
     names.clear();
-    for (const std::string& input : run.brdFiles) {
-      const std::string beside = name_beside(input, run.extension);
-      const std::string folder = run.folder.empty() ? folder_of(beside)
-                                                     : run.folder + (run.folder.back() == '/' ? "" : "/");
-      names.push_back(folder + base_of(beside));
-    }
+    for (const std::string& input : run.brdFiles) names.push_back(rinex_name_of(run, input));
   }
   if (!a.nameId.empty()) {
     for (std::size_t row = 0; row < names.size(); ++row)
@@ -173,7 +163,7 @@ std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::st
     return names;
   }
   for (std::string& name : names) {
-    if (run.output != "-" && !ends_with_gzip(name)) name += kGzipSuffix;
+    if (name != kStandardOutput && !ends_with_gzip(name)) name += kGzipSuffix;
   }
   return names;
 }

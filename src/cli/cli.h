@@ -30,9 +30,6 @@ struct DirectRun {
   nav::Request analyst;               // selection, ordering, names, check, compression
 };
 
-// The name of standard output in a direct run's keyword table.
-inline constexpr std::string_view kStandardOutputName = "(standard output)";
-
 // Set by read_command_line when the command line is a direct run.
 extern std::optional<DirectRun> directRun;
 
@@ -53,12 +50,11 @@ extern const std::span<const DirectOption> kDirectOptions;
 // is read into directRun; a faulty one writes what is wrong and the usage to
 // standard error and ends the process with status 1. Returns for every other
 // command line, which names the keyword input file; a first argument "--"
-// only says so and is dropped.
+// only says so and is dropped. See mode.cpp for the choice.
 void read_command_line();
 
-// True when `argument` is an option that makes the command line a direct
-// run ("-r", "-r3", "-qr3", "--rinex", "--rinex=3"; not "-h" or "-V").
-bool is_direct_option(std::string_view argument);
+// True when `argument` is an option: it starts with "-" and is longer.
+bool is_option(std::string_view argument);
 
 // Reads the options and broadcast files of the command line into `run`.
 // False with `error` set ("unknown option -x") when the command line is
@@ -71,6 +67,17 @@ void write_help();
 void write_version();
 void write_short_usage();
 
+// Standard output as an output name of a direct run.
+inline constexpr std::string_view kStandardOutput = "(standard output)";
+
+// The RINEX name that the broadcast file `input` of `run` is written to: -o,
+// standard output for standard input (without -o or -d), else its name with
+// the extension, in the folder of -d or beside it.
+std::string rinex_name_of(const DirectRun& run, const std::string& input);
+
+// Warns on standard error about the same broadcast file given twice.
+void warn_repeated_inputs(const DirectRun& run);
+
 // The options of selection, ordering, standard names, check and
 // compression (analyst_options.cpp): their rows of the option table, the
 // check of their combination (what is wrong, or nothing), and the RINEX
@@ -79,16 +86,19 @@ void write_short_usage();
 extern const std::span<const DirectOption> kAnalystOptions;
 std::string analyst_run_error(DirectRun& run);
 std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::string> names);
-// The RINEX name beside the broadcast file `input`, with the extension.
-std::string name_beside(std::string input, const std::string& extension);
 
 // Builds the keyword table of a direct run, as a keyword file holding the
 // same keywords would give it, and names standard input and output ("-")
 // and the built-in constants for the unit layer.
 void direct_keywords(const DirectRun& run, t_inpkey& table);
 
+// Takes the lines of the message unit in a direct run: each message block
+// becomes one line "kavril: ..." on standard error.
+void plain_message_line(std::string_view line);
+
 // Sends the report of a direct run to standard error (only warnings and
-// errors when `quiet`): standard output may carry a RINEX file. Names the
+// errors when `quiet`): standard output may carry a RINEX file. Messages
+// are plain lines (plain_message_line), the interrupt line as well. Names the
 // running program, which the title block does in a keyword run.
 void direct_report(std::string_view pgmName, bool quiet);
 

@@ -14,7 +14,6 @@ namespace {
 // Standard input as the user names it; standard output under a name of its
 // own, since an output name that is also an input name would be refused.
 constexpr std::string_view kStandardInput = "-";
-constexpr std::string_view kStandardOutput = kStandardOutputName;
 // The name of the built-in constants wherever the run names its constants file.
 constexpr std::string_view kBuiltInConstants = "(standard constants)";
 
@@ -27,34 +26,39 @@ void add_keyword(t_inpkey& table, std::string_view name, std::vector<std::string
   table.keys.push_back(std::move(key));
 }
 
-// RXNFIL: the one name of -o; blank with -d (the default names in that
-// folder); else one name beside each input.
-std::vector<std::string> rinex_names(const DirectRun& run) {
-  if (run.output == "-") return {std::string(kStandardOutput)};
-  if (!run.output.empty()) return {run.output};
-  if (!run.folder.empty()) return {std::string()};
-  std::vector<std::string> names;
-  for (const std::string& input : run.brdFiles) names.push_back(name_beside(input, run.extension));
-  return names;
-}
-
 // The folder as the path of the default names, which ends in a separator.
 std::string folder_path(std::string folder) {
   if (!folder.empty() && folder.back() != '/') folder += '/';
   return folder;
 }
 
+// RXNFIL: the one name of -o; blank with -d (the default names in that
+// folder); else one name beside each input.
+std::vector<std::string> rinex_names(const DirectRun& run) {
+  if (!run.output.empty() || run.folder.empty()) {
+    std::vector<std::string> names;
+    for (const std::string& input : run.brdFiles) names.push_back(rinex_name_of(run, input));
+    if (!run.output.empty()) names.resize(1);
+    return names;
+  }
+  return {std::string()};
+}
+
 }  // namespace
 
-// Its folder and base name with the extension `extension` (none when
-// blank), as the default names of a keyword file are made.
-std::string name_beside(std::string input, const std::string& extension) {
+// The default names of a keyword file are made alike: the folder of the
+// input or BRDFIL_PTH_COL_2, the base name, the extension (none when blank).
+std::string rinex_name_of(const DirectRun& run, const std::string& input) {
+  if (run.output == "-" || (run.output.empty() && input == kStandardInput)) return std::string(kStandardOutput);
+  if (!run.output.empty()) return run.output;
   std::string device, dir, name, ext;
   int irCode = 0;
-  FPARSE(1, input, device, dir, name, ext, irCode);
+  std::string path = input;
+  FPARSE(1, path, device, dir, name, ext, irCode);
   name.resize(platform::trim_right(name).size());
   if (!name.empty() && name.back() == '.') name.pop_back();
-  return device + dir + name + (extension.empty() ? std::string() : "." + extension);
+  const std::string folder = run.folder.empty() ? device + dir : folder_path(run.folder);
+  return folder + name + (run.extension.empty() ? std::string() : "." + run.extension);
 }
 
 void direct_keywords(const DirectRun& run, t_inpkey& table) {

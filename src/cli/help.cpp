@@ -22,16 +22,20 @@ constexpr std::string_view kUsage = R"(
 Converts GPS broadcast navigation files into RINEX navigation files of
 version 1, 2.11 or 3.04.
 
-Direct mode: when an argument is one of these options, the arguments are
-options and broadcast files, in any order (BRDFILE - is standard input,
-which needs -o):
+Direct mode: kavril day.brd writes day.rnx (RINEX 3.04) beside day.brd.
+A command line holding an option, or whose first argument is a broadcast
+file (told by its content; gzip-compressed files are read as they are) or -,
+is a direct run: options and broadcast files in any order. BRDFILE - is
+standard input; without -o and -d its RINEX file goes to standard output.
+Every argument that starts with - (before a --) is an option:
   -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard
                        output)
   -d, --dir DIR        one RINEX file per input, in the existing folder DIR
   -e, --ext EXT        extension of the RINEX names per input, up to 3
                        characters (default rnx)
-  -a, --agency TEXT    agency of the RINEX header (default blank)
+  -a, --agency TEXT    agency of the RINEX header, up to 20 characters
+                       (default blank)
   -c, --const FILE     constants file (default: the package's standard
                        constants, built in)
   -q, --quiet          report only warnings and errors
@@ -57,18 +61,20 @@ which needs -o):
   --json               with --check: one JSON document instead
   --plot FILE          with --check: a picture of the messages (SVG)
 Without -o and -d, each RINEX file goes beside its input, named like it with
-the extension EXT. The summary table, the warnings and errors and the last
-lines of the run go to standard error. For example:
-  kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd
+the extension EXT; two inputs whose RINEX files would be one file are
+refused. The summary table and the last lines of the run go to standard
+error, each warning and error as one line "kavril: FILE: reason". An empty
+broadcast file writes no RINEX file and is warned about. For example:
+  kavril brdc1820.brd
+  kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd
-  kavril -r 3 brdc1820.brd
+  kavril - < brdc1820.brd > brdc1820.rnx
   kavril -r 3 --sort --unique -n BRDC00ORL -m -z brdc18?0.brd
   kavril --check --plot days.svg brdc1820.brd brdc1830.brd
 
 Keyword mode, any other command line: all arguments together, joined with
 single blanks, are the name of the keyword input file INPUTFILE (a first
-argument -- only marks the rest as that name); only a single argument -h,
---help, -V or --version is an option. The manual: man kavril.
+argument -- only marks the rest as that name). The manual: man kavril.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.

@@ -1,9 +1,15 @@
 // The choice between a keyword input file and a direct run; --help and
 // --version alone, and the usage for a command line without an input file.
+// Every argument that starts with "-" and is longer (before a "--") is an
+// option, and any option makes a direct run. So does a first argument that
+// is a broadcast file, told by its content, or "-" (standard input). Every
+// other command line names a keyword input file, as the package's menu
+// passes it.
 #include <string>
 #include <string_view>
 
 #include "cli/cli.h"
+#include "pgm/pgm.h"
 #include "platform/platform.h"
 
 namespace kavril::cli {
@@ -12,12 +18,6 @@ std::optional<DirectRun> directRun;
 
 namespace {
 
-// Help and version make no direct run: with other arguments they are part of
-// the name of a keyword input file, as ever.
-bool makes_direct_run(const DirectOption& option) {
-  return option.names.letter != 'h' && option.names.letter != 'V';
-}
-
 bool command_line_is_blank() {
   for (int i = 1; i <= platform::argument_count(); ++i) {
     if (!platform::is_blank(platform::argument(i))) return false;
@@ -25,16 +25,70 @@ bool command_line_is_blank() {
   return true;
 }
 
-bool holds_direct_option() {
+bool holds_option() {
   for (int i = 1; i <= platform::argument_count(); ++i) {
-    if (is_direct_option(platform::argument(i))) return true;
+    const std::string argument = platform::argument(i);
+    if (argument == "--") return false;
+    if (is_option(argument)) return true;
   }
   return false;
 }
 
+// Columns 12 to 14 of a satellite record: an integer other than 0.
+constexpr std::size_t kSatelliteField = 11;
+constexpr std::size_t kSatelliteLength = 3;
+
+bool is_integer(std::string_view text) {
+  int value = 0;
+  const std::size_t first = text.find_first_not_of(' ');
+  return first != std::string_view::npos && platform::parse_int(platform::trim_right(text.substr(first)), value);
+}
+
+// The second line of a broadcast file: a satellite record, columns 1 to 11
+// blank or an integer (a message number), 12 to 14 a satellite number. A
+// keyword file's second line starts with a keyword, never with a number.
+bool is_satellite_record(std::string_view line) {
+  if (line.size() <= kSatelliteField) return false;
+  const std::string_view before = line.substr(0, kSatelliteField);
+  if (!platform::is_blank(before) && !is_integer(before)) return false;
+  int satellite = 0;
+  const std::string_view field = platform::trim_right(line.substr(kSatelliteField, kSatelliteLength));
+  const std::size_t first = field.find_first_not_of(' ');
+  return first != std::string_view::npos && platform::parse_int(field.substr(first), satellite) && satellite != 0;
+}
+
+bool starts_with_number(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  const std::size_t end = line.find_first_of(" \t,", first);
+  double value = 0;
+  return platform::parse_real(line.substr(first, end - first), value);
+}
+
+bool is_broadcast_file(const std::string& name) {
+  platform::FileHead head;
+  if (!platform::read_file_head(name, 3, head)) return false;
+  if (head.compressed) return true;
+  // A RINEX file is refused as a broadcast file, with the reason.
+  if (!head.lines.empty() && is_rinex_first_line(head.lines[0])) return true;
+  return head.lines.size() == 3 && is_satellite_record(head.lines[1]) && starts_with_number(head.lines[2]);
+}
+
+// A RINEX file given as a broadcast file stops a direct run before its
+// output names are weighed (its own name would be the RINEX name beside it).
+void refuse_rinex_inputs(const DirectRun& run) {
+  for (const std::string& input : run.brdFiles) {
+    platform::FileHead head;
+    if (!platform::read_file_head(input, 1, head) || head.lines.empty() || !is_rinex_first_line(head.lines[0]))
+      continue;
+    platform::write_line(platform::kStdErr, "kavril: " + input + ":1: " + std::string(kRinexInput));
+    platform::exit_process(1);
+  }
+}
+
 [[noreturn]] void stop_on_usage_error(const std::string& error) {
   platform::write_line(platform::kStdErr, "kavril: " + error);
-  write_short_usage();
+  platform::write_line(platform::kStdErr, "Try 'kavril --help'.");
   platform::exit_process(1);
 }
 
@@ -46,6 +100,8 @@ void read_direct_run() {
   if (run.answer == 'h') write_help();
   if (run.answer == 'V') write_version();
   if (run.answer != 0) platform::exit_process(0);
+  refuse_rinex_inputs(run);
+  warn_repeated_inputs(run);
   directRun = std::move(run);
 }
 
@@ -55,22 +111,7 @@ bool is_one_of(const std::string& argument, std::string_view shortName, std::str
 
 }  // namespace
 
-// Letters may be grouped ("-qr3") and carry their value ("-r3"); a long name
-// may carry it after "=" ("--rinex=3").
-bool is_direct_option(std::string_view argument) {
-  if (argument.starts_with("--")) {
-    const std::string_view name = argument.substr(2, argument.find('=') - 2);
-    for (const DirectOption& option : kDirectOptions) {
-      if (name == option.names.longName) return makes_direct_run(option);
-    }
-    return false;
-  }
-  if (argument.size() < 2 || argument[0] != '-') return false;
-  for (const DirectOption& option : kDirectOptions) {
-    if (option.names.letter != 0 && argument[1] == option.names.letter) return makes_direct_run(option);
-  }
-  return false;
-}
+bool is_option(std::string_view argument) { return argument.size() > 1 && argument[0] == '-'; }
 
 void read_command_line() {
   directRun.reset();
@@ -90,7 +131,7 @@ void read_command_line() {
     write_version();
     platform::exit_process(0);
   }
-  if (holds_direct_option()) read_direct_run();
+  if (holds_option() || first == "-" || is_broadcast_file(first)) read_direct_run();
 }
 
 }  // namespace kavril::cli

@@ -16,10 +16,11 @@ namespace {
 // File names are keyword values: longer ones would be cut.
 constexpr std::size_t kMaxNameLength = kKeyValueLength;
 constexpr std::size_t kMaxExtensionLength = 3;
+constexpr std::size_t kMaxAgencyLength = 20;  // the header's field
 constexpr std::string_view kStandardStream = "-";
 
 std::string needs_value(std::string_view option, const std::string& value) {
-  return value.empty() ? "option " + std::string(option) + " needs a value" : std::string();
+  return value.empty() ? "option '" + std::string(option) + "' needs a value" : std::string();
 }
 
 std::string take_version(DirectRun& run, const std::string& value) {
@@ -40,7 +41,8 @@ std::string take_extension(DirectRun& run, const std::string& value) {
 }
 std::string take_agency(DirectRun& run, const std::string& value) {
   run.agency = value;
-  return {};
+  return value.size() > kMaxAgencyLength ? "agency longer than the 20 characters of the header: " + value
+                                         : std::string();
 }
 std::string take_constants(DirectRun& run, const std::string& value) {
   run.constFile = value;
@@ -87,6 +89,27 @@ std::vector<platform::CommandOption> option_names() {
   return names;
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+  platform::FileId idA, idB;
+  return a == b || (platform::existing_file_id(a, idA) && platform::existing_file_id(b, idB) && idA == idB);
+}
+
+// One RINEX file per input: two inputs whose names are one file would merge
+// into it (the same input twice is warned about instead).
+std::string two_inputs_to_one_output(const DirectRun& run) {
+  if (!run.output.empty()) return {};
+  const std::vector<std::string>& inputs = run.brdFiles;
+  std::vector<std::string> identities;
+  for (const std::string& input : inputs) identities.push_back(platform::output_identity(rinex_name_of(run, input)));
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (identities[i] == identities[j] && !same_file(inputs[i], inputs[j]))
+        return inputs[j] + " and " + inputs[i] + " would both be written to " + rinex_name_of(run, inputs[i]);
+    }
+  }
+  return {};
+}
+
 // What is wrong with the run as a whole, or nothing.
 std::string whole_run_error(const DirectRun& run) {
   const std::size_t standardInputs = static_cast<std::size_t>(
@@ -94,8 +117,8 @@ std::string whole_run_error(const DirectRun& run) {
   if (run.brdFiles.empty()) return "no broadcast file given";
   if (!run.output.empty() && !run.folder.empty()) return "-o and -d cannot be given together";
   if (standardInputs > 1) return "standard input (-) given more than once";
-  if (standardInputs == 1 && run.constFile != kStandardStream && run.output.empty())
-    return "standard input (-) needs -o NAME";
+  if (standardInputs == 1 && run.constFile != kStandardStream && !run.folder.empty())
+    return "standard input (-) cannot go into a folder: use -o NAME";
   for (const std::string* name : {&run.output, &run.folder, &run.constFile}) {
     if (name->size() > kMaxNameLength) return "file name longer than 255 characters: " + *name;
   }
@@ -104,10 +127,21 @@ std::string whole_run_error(const DirectRun& run) {
   for (const std::string& name : run.brdFiles) {
     if (name.size() + added > kMaxNameLength) return "file name longer than 255 characters: " + name;
   }
-  return {};
+  return two_inputs_to_one_output(run);
 }
 
 }  // namespace
+
+void warn_repeated_inputs(const DirectRun& run) {
+  const std::vector<std::string>& inputs = run.brdFiles;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (!same_file(inputs[i], inputs[j])) continue;
+      platform::write_line(platform::kStdErr, "kavril: warning: " + inputs[i] + ": given twice");
+      break;
+    }
+  }
+}
 
 const std::span<const DirectOption> kDirectOptions{all_options()};
 

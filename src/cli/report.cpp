@@ -11,10 +11,11 @@ constexpr std::size_t kPgmNamLength = 8;
 
 void direct_report(std::string_view pgmName, bool quiet) {
   pgmNam = platform::fit(pgmName, kPgmNamLength);  // as the title block would set it
-  // Messages on a unit of their own: unit 0 stands for standard output as
-  // a message unit of the file layer.
-  platform::send_unit_to_standard_error(lfnErrFile);
+  // Messages on a unit of their own (unit 0 stands for standard output as a
+  // message unit of the file layer), made plain lines.
+  platform::send_unit_to_sink(lfnErrFile, plain_message_line);
   lfnError = lfnErrFile;
+  platform::set_interrupt_line_head("kavril: interrupted by signal ");
   // Lines that go to standard output in any run (the copy of the timing line,
   // notices of the file layer) follow the summary table and the last lines
   // of the run: to standard error, or nowhere when quiet.

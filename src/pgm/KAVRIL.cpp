@@ -444,10 +444,22 @@ void writeTableRow(int row, const std::string& input, const std::string& output,
                               rowCounts.duplicates});
 }
 
+// An empty broadcast file. A direct run that writes its RINEX file from
+// this row alone (onlyRowOfOutput) also says that the file is not written.
+void reportEmptyInput(const std::string& output, bool onlyRowOfOutput) {
+  const std::string input(platform::trim_right(platform::unit_file_name(lfnLocal)));
+  if (onlyRowOfOutput) {
+    writeMessage(" ### PG KAVRIL: Broadcast file is empty, RINEX file not written",
+                 {{"File name  : ", input}, {"RINEX file : ", platform::trim_right(output)}});
+    return;
+  }
+  writeMessage(" ### PG KAVRIL: Broadcast file is empty", {{"File name  : ", input}});
+}
+
 // Converts the broadcast file of one row into its RINEX file. Returns the
 // number of messages converted.
-int convertRow(int row, const std::string& input, const std::string& output, const RunSettings& run,
-               StartedFiles& started) {
+int convertRow(int row, const std::string& input, const std::string& output, bool onlyRowOfOutput,
+               const RunSettings& run, StartedFiles& started) {
   const bool continuesOpenFile = namesOpenRinex(output);
   if (continuesOpenFile) rinexFile.incomplete = true;
 
@@ -457,8 +469,7 @@ int convertRow(int row, const std::string& input, const std::string& output, con
 
   std::string title;
   if (!RDBTIT(lfnLocal, title)) {
-    writeMessage(" ### PG KAVRIL: Broadcast file is empty",
-                 {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))}});
+    reportEmptyInput(output, onlyRowOfOutput);
     platform::close_unit(lfnLocal);
     if (continuesOpenFile) rinexFile.incomplete = false;
     return 0;
@@ -470,6 +481,14 @@ int convertRow(int row, const std::string& input, const std::string& output, con
   checkRinexWrites();
   rinexFile.incomplete = false;
   return nMess;
+}
+
+// True when no other row of the file list has the output name of `row`.
+bool onlyRowOf(const FileNameMatrix& files, int nFil, int row) {
+  for (int other = 1; other <= nFil; ++other) {
+    if (other != row && platform::same_text(files.at(2, other), files.at(2, row))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -506,7 +525,7 @@ void KAVRIL() {
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
   // Without BRDFIL (GTFILE2 has said so) there is nothing to convert.
   if (!TSTKEY("BRDFIL")) EXITRC(2);
-  if (checking) nav::run_check(files, nFil, *analyst, cli::kStandardOutputName);
+  if (checking) nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
   applyOutputNames(files, nFil);
   refuseOverwrites(files, nFil);
   const RunSettings run{agencyFromKeywords(), rinexVersionFromKeywords()};
@@ -519,7 +538,10 @@ void KAVRIL() {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
     rowCounts = nav::InputCounts{};
-    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, run, started);
+    // Asked only in a direct run: the comparison costs time in proportion
+    // to the number of rows.
+    const bool onlyRow = cli::directRun && onlyRowOf(files, nFil, row);
+    const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, onlyRow, run, started);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
     writeOutReports();
   }

@@ -35,7 +35,8 @@ void RDBBLK(int lfn, std::array<double, 20>& block) {
       case platform::ReadResult::End:
         RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
                         " of the 20 numbers of a block");
-      case platform::ReadResult::Error: RDBERR(lfn, "A line of a block cannot be read");
+      case platform::ReadResult::Error:
+        RDBERR(lfn, "A line of a block cannot be read: " + platform::status_text(platform::read_status(lfn)));
       case platform::ReadResult::Ok: break;
     }
     platform::NumberTokens tokens(line);

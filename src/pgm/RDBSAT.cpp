@@ -23,7 +23,8 @@ int RDBSAT(int lfn) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
     case platform::ReadResult::End: return 0;
-    case platform::ReadResult::Error: RDBERR(lfn, "The satellite record cannot be read");
+    case platform::ReadResult::Error:
+      RDBERR(lfn, "The satellite record cannot be read: " + platform::status_text(platform::read_status(lfn)));
     case platform::ReadResult::Ok: break;
   }
   const std::string_view field =

@@ -1,4 +1,6 @@
 // Reads the title line of a broadcast navigation file.
+#include <string>
+
 #include "platform/platform.h"
 #include "pgm/pgm.h"
 
@@ -6,7 +8,14 @@ namespace kavril {
 
 namespace {
 constexpr std::size_t kTitleLength = 53;
+constexpr std::size_t kLabelStart = 60;  // columns 61 to 80
+constexpr std::size_t kLabelLength = 20;
 }  // namespace
+
+bool is_rinex_first_line(std::string_view line) {
+  return line.size() > kLabelStart &&
+         platform::trim_right(line.substr(kLabelStart, kLabelLength)) == "RINEX VERSION / TYPE";
+}
 
 // The title is columns 1 to 53 of the first line, blank-padded when shorter,
 // copied as it is: it is text of the user's file, whatever its bytes.
@@ -14,9 +23,11 @@ bool RDBTIT(int lfn, std::string& title) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
     case platform::ReadResult::End: return false;
-    case platform::ReadResult::Error: RDBERR(lfn, "The title line cannot be read");
+    case platform::ReadResult::Error:
+      RDBERR(lfn, "The title line cannot be read: " + platform::status_text(platform::read_status(lfn)));
     case platform::ReadResult::Ok: break;
   }
+  if (is_rinex_first_line(line)) RDBERR(lfn, kRinexInput);
   platform::assign_fit(title, line, kTitleLength);
   return true;
 }

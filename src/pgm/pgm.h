@@ -39,7 +39,14 @@ inline constexpr std::array<std::string_view, 18> kKeywordsRead{
 // number, reason) and return code 2 when the file is malformed.
 
 // Reads the title line (columns 1 to 53). False when the file has no line.
+// A RINEX file (is_rinex_first_line) is an input error.
 bool RDBTIT(int lfn, std::string& title);
+
+// True when `line` is the first line of a RINEX file: it ends with the label
+// "RINEX VERSION / TYPE" in columns 61 to 80. Such a file is refused with
+// the reason kRinexInput.
+bool is_rinex_first_line(std::string_view line);
+inline constexpr std::string_view kRinexInput = "a RINEX navigation file, not a broadcast file";
 
 // Reads a satellite record (columns 12 to 14). Returns the satellite number,
 // 1 to 99; 0 at the end of the file or for a record that ends the messages.

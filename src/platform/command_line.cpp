@@ -53,11 +53,11 @@ std::string refusal(int result, std::span<const CommandOption> options, const ch
   const std::string longName = text.substr(0, text.find('='));
   const bool isLong = text.starts_with("--");
   const std::string named = isLong ? longName : std::string{'-', static_cast<char>(optopt)};
-  if (result == ':') return "option " + named + " needs a value";
+  if (result == ':') return "option '" + named + "' needs a value";
   for (const CommandOption& option : options) {
-    if (isLong && longName.substr(2) == option.longName) return "option " + named + " takes no value";
+    if (isLong && longName.substr(2) == option.longName) return "option '" + named + "' takes no value";
   }
-  return "unknown option " + named;
+  return "unknown option '" + named + "'";
 }
 
 // The place in `options` of the option getopt_long returned as `code`.

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -77,6 +78,41 @@ ReadResult read_line(int unit, std::string& line);
 // Number of lines read from `unit` since it was opened or rewound (the line
 // number of the line read last).
 long line_number(int unit);
+
+// Why the last read of `unit` gave Error: an errno value, or one of the
+// statuses of compressed files below (status_text names each).
+int read_status(int unit);
+
+// --- Compressed files ------------------------------------------------------
+// A file read on a unit whose first bytes are the gzip signature is read as
+// the text it holds (also on standard input): lines and line numbers count
+// the decompressed text. A damaged or cut compressed file fails like a read.
+inline constexpr int kCompressedDataDamaged = 100001;
+inline constexpr int kCompressedDataCut = 100002;
+struct GzipReader;
+struct GzipReaderDeleter {
+  void operator()(GzipReader* reader) const;
+};
+using GzipReaderPtr = std::unique_ptr<GzipReader, GzipReaderDeleter>;
+// True when the file read on `unit` is compressed (known after its first read).
+bool unit_compressed(int unit);
+// Up to `count` first lines of the regular file `name` (decompressed), and
+// whether it is compressed. False when `name` is no regular file that can be
+// read (a pipe is never opened). Uses unit kMaxUnit.
+struct FileHead {
+  std::vector<std::string> lines;
+  bool compressed = false;
+};
+bool read_file_head(std::string_view name, std::size_t count, FileHead& head);
+// True when the first bytes of a file, `data`, open a gzip stream.
+bool starts_gzip(const char* data, std::size_t size);
+// Decompresses the file on `fd` (not closed here), whose first bytes `head`
+// have been read already; nullptr when no memory is left for it.
+GzipReaderPtr start_gzip(int fd, const char* head, std::size_t size);
+// Up to `size` decompressed bytes into `out`: their count, 0 at the end of
+// the file, -1 with `status` set when the file cannot be read or its data is
+// damaged or cut short.
+long read_gzip(GzipReader& reader, char* out, std::size_t size, int& status);
 
 // Writes `text` and a line end to `unit`. Output is buffered; the first write
 // error is remembered and returned by close_unit. Returns 0 or an errno value.
@@ -226,8 +262,11 @@ std::string output_identity(std::string_view name);
 // uncommitted Replace unit, writes " *** Run interrupted by signal SIGINT: no
 // RINEX file of the unfinished row was written" to standard error and ends the
 // process by the same signal with its default action. A signal the process
-// ignores stays ignored.
+// ignores stays ignored. set_interrupt_line_head replaces the text before the
+// signal's name (" *** Run interrupted by signal "); `head` must outlive the
+// run.
 void catch_interrupts();
+void set_interrupt_line_head(const char* head);
 
 // Deletes `name` when it is a regular file (never a device, a folder or a
 // FIFO); a symbolic link is followed and the file it names deleted. Returns
@@ -277,9 +316,12 @@ int last_error();
 void open_standard_streams();
 
 // Lines written to `unit` go to standard error from now on, or nowhere, as
-// on a standard stream (flushed, never closed).
+// on a standard stream (flushed, never closed), or to `sink`, one call per
+// line (without its line end); closing the unit hands the sink an empty line.
 void send_unit_to_standard_error(int unit);
 void discard_unit_output(int unit);
+using LineSink = void (*)(std::string_view line);
+void send_unit_to_sink(int unit, LineSink sink);
 
 // Writes out the buffers of every unit (unit 6 included: tests that capture
 // standard output call this before reading the capture).
@@ -326,8 +368,8 @@ struct GivenOption {
 // Reads the command line with the C library's option parser: options may
 // stand before, between and after the operands, and "--" ends the options.
 // Fills `given` in command-line order and `operands`. On an unknown option or
-// a missing value returns false with `error` saying so ("unknown option -x",
-// "option --rinex needs a value"). May be called any number of times.
+// a missing value returns false with `error` saying so ("unknown option '-x'",
+// "option '--rinex' needs a value"). May be called any number of times.
 bool parse_options(std::span<const CommandOption> options, std::vector<GivenOption>& given,
                    std::vector<std::string>& operands, std::string& error);
 

@@ -92,6 +92,8 @@ const char* signal_name(int sig) {
   }
 }
 
+const char* interruptLineHead = " *** Run interrupted by signal ";
+
 // Only async-signal-safe calls: unlink, write, signal, sigprocmask, raise.
 extern "C" void on_interrupt(int sig) {
   const int savedErrno = errno;
@@ -99,7 +101,7 @@ extern "C" void on_interrupt(int sig) {
     if (entry.used != 0) ::unlink(entry.path);
     entry.used = 0;
   }
-  write_to_stderr(" *** Run interrupted by signal ");
+  write_to_stderr(interruptLineHead);
   write_to_stderr(signal_name(sig));
   write_to_stderr(": no RINEX file of the unfinished row was written\n");
   // Ends by the same signal with its default action, so that the caller
@@ -200,6 +202,8 @@ void sync_folder(const std::string& path) {
 }
 
 }  // namespace
+
+void set_interrupt_line_head(const char* head) { interruptLineHead = head; }
 
 void catch_interrupts() {
   struct sigaction action {};

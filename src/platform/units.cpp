@@ -55,7 +55,11 @@ struct Unit {
   std::size_t readPos = 0, readEnd = 0;
   std::string writeBuffer;
   Replacement replacement;  // the temporary file of a Replace unit
-  std::unique_ptr<GzipDeflater> gzip;  // compresses what the unit writes
+  bool headRead = false;    // the first bytes were read: a compressed file is known
+  GzipReaderPtr gzip;       // the decompression of a compressed file
+  int readStatus = 0;       // why the last read failed
+  LineSink sink = nullptr;  // takes the lines written instead of a file
+  std::unique_ptr<GzipDeflater> deflater;  // compresses what the unit writes
 };
 
 class UnitTable {
@@ -121,10 +125,10 @@ int write_all(int fd, const char* data, std::size_t size) {
 // Writes bytes of the unit to its descriptor, through the compression when
 // the unit has one.
 int emit(Unit& u, const char* data, std::size_t size, bool finish = false) {
-  if (!u.gzip) return write_all(u.fd, data, size);
+  if (!u.deflater) return write_all(u.fd, data, size);
   thread_local std::string compressed;
   compressed.clear();
-  if (const int rc = u.gzip->deflate(data, size, finish, compressed); rc != 0) return rc;
+  if (const int rc = u.deflater->deflate(data, size, finish, compressed); rc != 0) return rc;
   return write_all(u.fd, compressed.data(), compressed.size());
 }
 
@@ -146,6 +150,7 @@ void UnitTable::flush_every_unit() {
 int begin_writing(Unit& u) {
   if (!u.writable) return u.writeDenied != 0 ? u.writeDenied : EBADF;
   if (u.mode == Mode::Writing) return 0;
+  if (u.gzip) return EBADF;  // a compressed file is only read
   if (!u.standard && !u.special) {
     off_t position = 0;
     if (u.mode == Mode::Reading) {
@@ -182,16 +187,48 @@ int put_bytes(Unit& u, const char* data, std::size_t size) {
   return 0;
 }
 
-// Refills the read buffer; returns the number of bytes read, 0 at the end, -1 on error.
-ssize_t refill(Unit& u) {
-  if (!u.readBuffer) u.readBuffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+ssize_t read_some(int fd, char* data, std::size_t size) {
   for (;;) {
-    const ssize_t n = ::read(u.fd, u.readBuffer.get(), kBufferSize);
+    const ssize_t n = ::read(fd, data, size);
     if (n < 0 && errno == EINTR) continue;
-    u.readPos = 0;
-    u.readEnd = n > 0 ? static_cast<std::size_t>(n) : 0;
     return n;
   }
+}
+
+// The first bytes of a file, enough to know whether it is compressed (a pipe
+// may hand them over one at a time). Returns their count or -1.
+ssize_t read_head(Unit& u) {
+  std::size_t size = 0;
+  for (;;) {
+    const ssize_t n = read_some(u.fd, u.readBuffer.get() + size, kBufferSize - size);
+    if (n < 0) return -1;
+    size += static_cast<std::size_t>(n);
+    if (n == 0 || size >= 2 || u.readBuffer[0] != '\x1f') return static_cast<ssize_t>(size);
+  }
+}
+
+// Refills the read buffer; returns the number of bytes read, 0 at the end, -1
+// on error (readStatus says why).
+ssize_t refill(Unit& u) {
+  if (!u.readBuffer) u.readBuffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+  ssize_t n = 0;
+  if (u.gzip) {
+    n = read_gzip(*u.gzip, u.readBuffer.get(), kBufferSize, u.readStatus);
+  } else if (!u.headRead) {
+    u.headRead = true;
+    n = read_head(u);
+    if (n > 0 && starts_gzip(u.readBuffer.get(), static_cast<std::size_t>(n))) {
+      u.gzip = start_gzip(u.fd, u.readBuffer.get(), static_cast<std::size_t>(n));
+      if (!u.gzip) errno = ENOMEM;
+      n = u.gzip ? read_gzip(*u.gzip, u.readBuffer.get(), kBufferSize, u.readStatus) : -1;
+    }
+  } else {
+    n = read_some(u.fd, u.readBuffer.get(), kBufferSize);
+  }
+  if (n < 0 && !u.gzip) u.readStatus = last_error();
+  u.readPos = 0;
+  u.readEnd = n > 0 ? static_cast<std::size_t>(n) : 0;
+  return n;
 }
 
 int open_flags(OpenStatus status, bool readWrite) {
@@ -340,9 +377,23 @@ long line_number(int unit) {
   return u != nullptr ? u->lineNumber : 0;
 }
 
+bool unit_compressed(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr && u->gzip != nullptr;
+}
+
+int read_status(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr && u->readStatus != 0 ? u->readStatus : EBADF;
+}
+
 int write_line(int unit, std::string_view text) {
   Unit* u = table().find(unit);
   if (u == nullptr) return write_unconnected(text, true);
+  if (u->sink != nullptr) {
+    u->sink(text);
+    return 0;
+  }
   if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
   int rc = put_bytes(*u, text.data(), text.size());
   if (rc == 0) rc = put_bytes(*u, "\n", 1);
@@ -353,6 +404,13 @@ int write_text(int unit, std::string_view text) {
   Unit* u = table().find(unit);
   if (u == nullptr) return write_unconnected(text, !text.empty() && text.back() != '\n');
   if (text.empty()) return 0;
+  if (u->sink != nullptr) {
+    if (text.back() == '\n') text.remove_suffix(1);
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos; text.remove_prefix(end + 1))
+      u->sink(text.substr(0, end));
+    u->sink(text);
+    return 0;
+  }
   if (const int rc = begin_writing(*u); rc != 0) return note_write(*u, rc);
   int rc = put_bytes(*u, text.data(), text.size());
   if (rc == 0 && text.back() != '\n') rc = put_bytes(*u, "\n", 1);
@@ -368,6 +426,8 @@ int rewind_unit(int unit) {
   u->atEnd = false;
   u->readPos = u->readEnd = 0;
   u->lineNumber = 0;
+  u->headRead = false;
+  u->gzip.reset();
   return rc;
 }
 
@@ -377,6 +437,7 @@ int close_unit(int unit, bool deleteFile) {
   flush_unit(*u);
   int rc = u->firstError;
   u->firstError = 0;
+  if (u->sink != nullptr) u->sink({});  // an end of its lines, as a blank line is
   if (u->standard) return rc;
   if (!u->replacement.tempPath.empty()) {
     // Only commit_unit puts the file under its name.
@@ -402,9 +463,9 @@ int commit_unit(int unit) {
   Unit* u = table().find(unit);
   if (u == nullptr || u->standard) return close_unit(unit, false);
   flush_unit(*u);
-  if (u->firstError == 0 && u->gzip) {
+  if (u->firstError == 0 && u->deflater) {
     u->firstError = emit(*u, nullptr, 0, true);
-    u->gzip.reset();
+    u->deflater.reset();
   }
   if (u->firstError != 0) return u->firstError;
   const bool replacing = !u->replacement.tempPath.empty();
@@ -431,7 +492,7 @@ int commit_unit_as(int unit, std::string_view name) {
 }
 
 void compress_unit_output(int unit) {
-  if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->gzip = std::make_unique<GzipDeflater>();
+  if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->deflater = std::make_unique<GzipDeflater>();
 }
 
 bool abandon_unit(int unit) {
@@ -445,7 +506,11 @@ bool abandon_unit(int unit) {
   return deleted;
 }
 
-std::string status_text(int status) { return std::strerror(status); }
+std::string status_text(int status) {
+  if (status == kCompressedDataDamaged) return "compressed data damaged";
+  if (status == kCompressedDataCut) return "compressed data cut short";
+  return std::strerror(status);
+}
 
 std::string unit_file_name(int unit) {
   const Unit* u = table().find(unit);
@@ -535,6 +600,11 @@ void open_standard_streams() {
 }
 
 void send_unit_to_standard_error(int unit) { connect_as_standard(unit, STDERR_FILENO); }
+
+void send_unit_to_sink(int unit, LineSink sink) {
+  connect_as_standard(unit, STDERR_FILENO);
+  table().find(unit)->sink = sink;
+}
 
 void discard_unit_output(int unit) {
   // Opened once and kept, as a standard stream is.

@@ -1,9 +1,11 @@
 // Runs from options and broadcast files: each writes what the keyword file
-// with the same keywords writes, and a faulty command line writes nothing but
-// what is wrong and the usage.
+// with the same keywords writes, every message is one plain line, and a
+// faulty command line writes nothing but what is wrong.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,12 +18,13 @@ namespace {
 
 const fs::path kCases = KAVRIL_E2E_ROOT "/cases";
 
-// A folder with the bundled broadcast files in data/, the constants file and
-// an empty folder out/.
+// A folder with the bundled broadcast files in data/ (and brdc1820.gz, the
+// first compressed), the constants file and an empty folder out/.
 void prepare(const fs::path& dir) {
   fs::copy(kCases / "bundled_example/run/data", dir / "data");
   fs::copy(kCases / "bundled_example/run/CONST", dir / "CONST");
   fs::create_directory(dir / "out");
+  run_command("gzip -c '" + (dir / "data/brdc1820.brd").string() + "' > '" + (dir / "data/brdc1820.gz").string() + "'");
 }
 
 int run(const fs::path& dir, const std::string& args, const std::string& input = "/dev/null") {
@@ -49,6 +52,13 @@ TEST(DirectMode, WritesWhatTheKeywordFileWithTheSameKeywordsWrites) {
        {"data/brdc1820.rnx"}, ""},
       {"-r1 -e 10N data/brdc1820.brd", oneDay + "RXNFIL 1 \"data/brdc1820.10N\"\nRUNBY 0\n", {"data/brdc1820.10N"}, ""},
       {"-q --rinex=3.04 -o - -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
+      // The first command: a broadcast file alone, standard input alone or
+      // after an option (to standard output), a compressed file.
+      {"data/brdc1820.brd", oneDay + "RXNFIL 1 \"data/brdc1820.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n",
+       {"data/brdc1820.rnx"}, ""},
+      {"-", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
+      {"-r 2 -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"2\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
+      {"data/brdc1820.gz -o ALL.rnx", oneDay + "RXNFIL 1 \"ALL.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"ALL.rnx"}, ""},
   };
   for (const Example& example : examples) {
     SCOPED_TRACE(example.args);
@@ -68,6 +78,9 @@ TEST(DirectMode, WritesWhatTheKeywordFileWithTheSameKeywordsWrites) {
       EXPECT_EQ(read_file(direct.path() / "stdout"), "");
       EXPECT_NE(read_file(direct.path() / "stderr").find(" FILE  ORLANIC BROADCAST FILE NAME"), std::string::npos);
     }
+    if (example.outputs.front() == "stdout") {
+      EXPECT_EQ(read_file(direct.path() / "stderr").find("kavril:"), std::string::npos);
+    }
     if (example.args.starts_with("-q")) {
       EXPECT_EQ(read_file(direct.path() / "stderr"), "");
     }
@@ -81,7 +94,8 @@ TEST(DirectMode, RefusesToWriteOverTheFileOnStandardInput) {
   const std::string input = read_file(scratch.path() / "data/brdc1820.brd");
   EXPECT_EQ(run(scratch.path(), "-o data/brdc1820.brd -", "data/brdc1820.brd"), 1);
   const std::string report = read_file(scratch.path() / "stderr");
-  EXPECT_NE(report.find("RINEX file would overwrite a file of this run"), std::string::npos) << report;
+  EXPECT_NE(report.find("\nkavril: data/brdc1820.brd: not written: it would overwrite -, a file of this run\n"),
+            std::string::npos) << report;
   EXPECT_EQ(read_file(scratch.path() / "data/brdc1820.brd"), input);
 }
 
@@ -94,7 +108,7 @@ TEST(DirectMode, ErrorsAlwaysShowAndReportsNeverStrayIntoRinexFiles) {
   for (const std::string quiet : {"-q ", ""}) {
     EXPECT_EQ(run(scratch.path(), quiet + "-r 3 data/missing.brd"), 1);
     const std::string report = read_file(scratch.path() / "stderr");
-    const std::size_t error = report.find("*** SR OPNERR: OPEN FAILED");
+    const std::size_t error = report.find("kavril: data/missing.brd: No such file or directory\n");
     EXPECT_NE(error, std::string::npos) << report;
     if (quiet.empty()) {
       EXPECT_LT(error, report.find(">>> Program ended")) << report;
@@ -104,32 +118,134 @@ TEST(DirectMode, ErrorsAlwaysShowAndReportsNeverStrayIntoRinexFiles) {
   EXPECT_EQ(read_file(scratch.path() / "out/brdc1830.rnx").find("brdc18"), std::string::npos);
 }
 
-TEST(DirectMode, FaultyCommandLineWritesWhatIsWrongAndTheUsage) {
-  const std::string usage = read_file(KAVRIL_E2E_ROOT "/bad_input/args_none/expected/stderr");
+// Every message of a direct run is one line "kavril: ..." on standard error,
+// in the order of the run; `files` hold what they say afterwards.
+TEST(DirectMode, MessagesArePlainLines) {
+  const std::string day = "data/brdc1820.brd";
+  struct Case {
+    std::string setup, args;
+    int status;
+    std::string messages;                                // the "kavril:" lines
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any)
+  };
+  const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
+  const Case cases[] = {
+      {"", day + " nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
+      {"", "-o no/such/x.rnx " + day, 1, "kavril: no/such/x.rnx: No such file or directory (no folder no)\n", {}},
+      {cut + "echo old > cut.rnx", "cut.brd", 1,
+       "kavril: cut.brd:34: End of file after 16 of the 20 numbers of a block\n"
+       "kavril: cut.rnx: incomplete, not kept (the earlier file is left as it was)\n",
+       {{"cut.rnx", "old\n"}}},
+      {cut, "-r 2 cut.gz", 1,
+       "kavril: cut.gz:92: A line of a block cannot be read: compressed data cut short\n"
+       "kavril: cut.rnx: incomplete, not kept (no file of that name)\n",
+       {}},
+      {"(printf '\\037\\213\\010\\0\\0\\0\\0\\0\\0\\003'; echo not deflate data) > bad.gz", "bad.gz", 1,
+       "kavril: bad.gz:0: The title line cannot be read: compressed data damaged\n", {}},
+      {"", "-o " + day + " " + day, 1,
+       "kavril: data/brdc1820.brd: not written: it would overwrite data/brdc1820.brd, a file of this run\n", {}},
+      {"", "-o /dev/full " + day, 1, "kavril: /dev/full: No space left on device\n", {}},
+      {"", "-c nosuch " + day, 1, "kavril: nosuch: No such file or directory\n", {}},
+      {"printf 'C        abc\\n' > bad", "-c bad " + day, 1, "kavril: constants file: value not a number: C        abc\n", {}},
+      {": > empty.brd; echo old > empty.rnx", "-r 3 empty.brd", 0,
+       "kavril: warning: empty.brd: no messages, empty.rnx not written (the earlier file is left as it was)\n",
+       {{"empty.rnx", "old\n"}}},
+      {": > empty.brd", "-o ALL.rnx empty.brd " + day + " ./" + day, 0,
+       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: no messages\n", {{"ALL.rnx", "?"}}},
+      {"'" KAVRIL_BINARY "' -q " + day, "-q data/brdc1820.rnx", 1,
+       "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    ScratchDir scratch;
+    prepare(scratch.path());
+    run_command("cd '" + scratch.path().string() + "' && (" + (c.setup.empty() ? ":" : c.setup) + ") 2>/dev/null");
+    EXPECT_EQ(run(scratch.path(), c.args), c.status);
+    std::string messages;
+    std::istringstream report(read_file(scratch.path() / "stderr"));
+    for (std::string line; std::getline(report, line);) {
+      if (line.starts_with("kavril:")) messages += line + "\n";
+    }
+    EXPECT_EQ(messages, c.messages);
+    for (const auto& [name, contents] : c.files) {
+      EXPECT_TRUE(fs::exists(scratch.path() / name)) << name;
+      if (contents != "?") {
+        EXPECT_EQ(read_file(scratch.path() / name), contents) << name;
+      }
+    }
+  }
+}
+
+// The interrupt line of a direct run is plain as well (the run waits for
+// standard input when it is interrupted).
+TEST(DirectMode, TheInterruptLineIsPlain) {
+  ScratchDir scratch;
+  run_command("cd '" + scratch.path().string() + "' && (sleep 1 | timeout -s INT 0.3 '" KAVRIL_BINARY
+              "' -q -o x.rnx -) 2> stderr");
+  EXPECT_EQ(read_file(scratch.path() / "stderr"),
+            "kavril: interrupted by signal SIGINT: no RINEX file of the unfinished row was written\n");
+  EXPECT_FALSE(fs::exists(scratch.path() / "x.rnx"));
+}
+
+// A RINEX file is synced, renamed onto its name, and then its folder is
+// synced, so that the rename survives a crash of the machine. (The leak
+// check of a sanitizer build cannot run under strace.)
+TEST(DirectMode, TheFolderIsSyncedAfterTheRename) {
+  if (run_command("command -v strace > /dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+  ScratchDir scratch;
+  prepare(scratch.path());
+  ASSERT_EQ(run_command("cd '" + scratch.path().string() + "' && ASAN_OPTIONS=detect_leaks=0 strace -o calls -e trace=fsync,rename,openat '"
+                        KAVRIL_BINARY "' -q -o out/x.rnx data/brdc1820.brd"), 0);
+  // The three calls in a row: the rename, the open of the folder, its sync.
+  std::istringstream lines(read_file(scratch.path() / "calls"));
+  std::vector<std::string> calls;
+  for (std::string line; std::getline(lines, line);) calls.push_back(line.substr(0, line.find("  ")));
+  const auto rename = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.starts_with("rename(") && call.ends_with("\"out/x.rnx\") = 0");
+  });
+  ASSERT_GE(std::distance(rename, calls.end()), 3) << "no rename with two calls after it";
+  ASSERT_TRUE(rename[1].starts_with("openat(AT_FDCWD, \"out\", ")) << rename[1];
+  const std::string folder = rename[1].substr(rename[1].rfind(' ') + 1);
+  EXPECT_EQ(rename[2], "fsync(" + folder + ")") << "the folder is not synced";
+}
+
+TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
   const std::pair<std::string, std::string> faults[] = {
-      {"-x -r 3 data/brdc1820.brd", "unknown option -x"},
-      {"--rinex 3 --bogus data/brdc1820.brd", "unknown option --bogus"},
-      {"--quiet=1 data/brdc1820.brd", "option --quiet takes no value"},
-      {"data/brdc1820.brd -r", "option -r needs a value"},
-      {"-o '' data/brdc1820.brd", "option -o needs a value"},
+      {"-x data/brdc1820.brd", "unknown option '-x'"},
+      {"--rinx 3 data/brdc1820.brd", "unknown option '--rinx'"},
+      {"-r 3 data/brdc1820.brd -x", "unknown option '-x'"},
+      {"--rinex 3 --bogus data/brdc1820.brd", "unknown option '--bogus'"},
+      {"--quiet=1 data/brdc1820.brd", "option '--quiet' takes no value"},
+      {"data/brdc1820.brd -r", "option '-r' needs a value"},
+      {"-o '' data/brdc1820.brd", "option '-o' needs a value"},
       {"-r 4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 4"},
       {"-r 3.0 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.0"},
+      {"-r 3.4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.4"},
       {"-r 3 -q", "no broadcast file given"},
       {"-o ALL.rnx -d out data/brdc1820.brd", "-o and -d cannot be given together"},
       {"-o - - -", "standard input (-) given more than once"},
-      {"-r 3 -", "standard input (-) needs -o NAME"},
+      {"-d out -", "standard input (-) cannot go into a folder: use -o NAME"},
       {"-e rinex data/brdc1820.brd", "extension longer than 3 characters: rinex"},
+      {"-a 'AGENCY OF 21 LETTERS!' data/brdc1820.brd",
+       "agency longer than the 20 characters of the header: AGENCY OF 21 LETTERS!"},
       {"-d out data/" + std::string(250, 'x'), "file name longer than 255 characters: data/" + std::string(250, 'x')},
+      // out/ + 243 x + .rnx is 251 characters, but the check holds the name
+      // given: 248 + 3 + 3 + 2 is one more than 255.
+      {"-d out data/" + std::string(243, 'x'), "file name longer than 255 characters: data/" + std::string(243, 'x')},
+      {"-d out data/brdc1820.brd other/brdc1820.brd",
+       "data/brdc1820.brd and other/brdc1820.brd would both be written to out/brdc1820.rnx"},
+      {"data/brdc1820.brd data/brdc1820.gz",
+       "data/brdc1820.brd and data/brdc1820.gz would both be written to data/brdc1820.rnx"},
   };
   for (const auto& [args, fault] : faults) {
     SCOPED_TRACE(args);
     ScratchDir scratch;
     prepare(scratch.path());
     EXPECT_EQ(run(scratch.path(), args), 1);
-    EXPECT_EQ(read_file(scratch.path() / "stderr"), "kavril: " + fault + "\n" + usage);
+    EXPECT_EQ(read_file(scratch.path() / "stderr"), "kavril: " + fault + "\nTry 'kavril --help'.\n");
     EXPECT_EQ(read_file(scratch.path() / "stdout"), "");
     EXPECT_TRUE(fs::is_empty(scratch.path() / "out"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path() / "data"), {}), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path() / "data"), {}), 3);
   }
 }
 

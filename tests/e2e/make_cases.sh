@@ -169,12 +169,12 @@ messages 1 1 > "$run/one.brd"; echo scratch > "$run/scratch.tmp"
 { echo 'DELETE_FILES 1 "scratch.tmp"'; echo 'BRDFIL one.brd'; echo 'CONST 1 "CONST"'; } > "$run/input.inp"
 echo one.10N > stopped_during_initialization/absent
 
-# The options of the command line: only a single argument is an option; any
-# other command line is the name of the keyword input file.
+# The options of the command line: --help or --version alone is answered; with
+# more arguments, --help is an option of a direct run and still answered.
 option() { mkdir -p "$1"; echo "$2" > "$1/args"; }
 option option_help --help
 option option_version --version
-option option_help_and_more_is_a_file_name "--help more"
+option option_help_and_more "--help more"
 option option_help_short -h
 option option_version_short -V
 option option_version_stdout_full --version; echo /dev/full > option_version_stdout_full/stdout_to

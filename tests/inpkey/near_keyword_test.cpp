@@ -16,8 +16,11 @@ TEST(near_keyword, CaseAlwaysOneEditFromFiveCharactersOn) {
       {"RXNVRE", "RXNVER", true},    // neighbours swapped at the end
       {"RXVNRE", "RXNVER", false},   // two swaps
       {"ORBFIL", "BRDFIL", false},   // two letters changed
+      {"TITL", "TITLE", true},       // the rule goes by the keyword read, not
+      {"CONS", "CONST", true},       // by the shorter misspelt name
       {"sys", "SYS", true},          // short names: letter case only
       {"SYX", "SYS", false},
+      {"CONT", "CONS", false},       // four characters: still too short
   };
   for (const auto& c : cases) EXPECT_EQ(near_keyword(c.name, c.known), c.near) << c.name << " ~ " << c.known;
 }

@@ -30,8 +30,8 @@ TEST(CommandLine, OptionsAreParsedAfreshEveryTime) {
   const Parse parses[] = {
       {{"kavril", "a", "-qr3", "b", "--rinex", "2", "--", "-q"}, "q=;r=3;r=2;", "a,b,-q,", ""},
       {{"kavril", "-q", "x", "--rinex=3.04", "-", "--sort"}, "q=;r=3.04;sort=;", "x,-,", ""},
-      {{"kavril", "x", "-qz"}, "q=;", "x,", "unknown option -z"},
-      {{"kavril", "x", "--quiet", "--rinex"}, "q=;", "x,", "option --rinex needs a value"},
+      {{"kavril", "x", "-qz"}, "q=;", "x,", "unknown option '-z'"},
+      {{"kavril", "x", "--quiet", "--rinex"}, "q=;", "x,", "option '--rinex' needs a value"},
   };
   for (int round = 0; round < 2; ++round) {
     for (const Parse& parse : parses) {

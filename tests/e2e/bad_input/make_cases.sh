@@ -220,6 +220,7 @@ overwrite_case out_is_a_later_input "RINEX file of row 1 is the input of row 2" 
 messages 2 1 > out_is_a_later_input/run/two.brd
 printf 'B.10N\n' > out_is_a_later_input/absent
 overwrite_case out_is_the_keyword_file "RINEX file is the keyword file" 's|^RXNFIL 0|RXNFIL 1 "./input.inp"|'
+overwrite_case out_is_the_constants_file "RINEX file is the constants file" 's|^RXNFIL 0|RXNFIL 1 "CONST"|'
 overwrite_case out_is_the_program_output "RINEX file is the program output" \
   's|^RXNFIL 0|RXNFIL 1 "${D}/kavril.out"\nSYSOUT 1 "kavril.out"\nENVIRONMENT 1 "D" "."|'
 
@@ -253,6 +254,8 @@ keyword_edit kw_count_one_without_value "Count 1 without a value" 's/^RUNBY 1 .*
 keyword_edit kw_value_lines_missing_at_end "Value lines missing at the end" 's/^RUNBY 1 .*/RUNBY 3\n  "E2E AGENCY"/'
 keyword_edit kw_value_line_is_a_keyword_line "Keyword line where a value line belongs" \
   's/^BRDFIL 1 .*/BRDFIL 3\n  "one.brd"\n  "one.brd"/'
+keyword_edit kw_value_line_is_a_verbatim_keyword_line "Verbatim keyword line where a value line belongs" \
+  's/^BRDFIL 1 .*/BRDFIL 2\n  "one.brd"\nENVIRONMENT 1 "D" "."/'
 keyword_edit kw_lower_case_keywords "Keywords in lower case" 's/^\([A-Z_0-9]*\) /\L\1 /'
 keyword_edit kw_long_line "Keyword line of 100,000 characters" \
   "s/^TITLE 1 .*/TITLE 1 \"$(repeat X 100000)\"/"
@@ -275,6 +278,7 @@ rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is u
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
 keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
 keyword_edit kw_rxnver_not_an_integer "RINEX version 2.10, no version name" 's|^RUNBY.*|&\nRXNVER 1 "2.10"|'
+keyword_edit kw_rxnver_3_4 "RINEX version 3.4, no version name" 's|^RUNBY.*|&\nRXNVER 1 "3.4"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
 keyword_edit kw_sysodef_two_values "SYSODEF with two values" 's|^RUNBY.*|&\nSYSOUT 1 "kavril.out"\nSYSODEF 2\n  "1"\n  "0"|'
 keyword_edit kw_delete_files_unresolved "DELETE_FILES entry with a variable" \

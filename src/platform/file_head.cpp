@@ -1,0 +1,27 @@
+// The first lines of a file, read to tell what kind of file it is.
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kavril::platform {
+
+bool read_file_head(std::string_view name, std::size_t count, FileHead& head) {
+  head = FileHead{};
+  // Only a regular file: opening a pipe could wait for a writer, and reading
+  // it would take its data from the run.
+  struct stat info {};
+  const std::string path(trim_right(name));
+  if (is_special_name(path) || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  constexpr int kHeadUnit = kMaxUnit;
+  if (open_unit(kHeadUnit, path, OpenStatus::Old, true, true) != 0) return false;
+  std::string line;
+  while (head.lines.size() < count && read_line(kHeadUnit, line) == ReadResult::Ok) head.lines.push_back(line);
+  head.compressed = unit_compressed(kHeadUnit);
+  close_unit(kHeadUnit);
+  return true;
+}
+
+}  // namespace kavril::platform
