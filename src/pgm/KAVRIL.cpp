@@ -259,7 +259,8 @@ int commitRinex() {
                             ? "an earlier output of this run has this name; this one is not written"
                             : nullptr;
   if (refusal != nullptr) {
-    platform::write_line(lfnError, "kavril: " + (name.empty() ? rinexFile.fileName : name) + ": " + refusal);
+    if (!name.empty()) rinexFile.fileName = name;  // as the notice of its deletion names it
+    platform::write_line(lfnError, "kavril: " + rinexFile.fileName + ": " + refusal);
     return -1;
   }
   const int ios = platform::commit_unit_as(lfnRnx, name);
