@@ -40,7 +40,7 @@ void open_output(const std::string& name) {
 void commit_output(const std::string& name) {
   if (const int ios = platform::commit_unit(lfnOut); ios != 0) {
     platform::abandon_unit(lfnOut);
-    platform::write_line(lfnError, "kavril: " + name + ": " + platform::status_text(ios));
+    platform::write_line(lfnError, name + ": " + platform::status_text(ios));
     EXITRC(2);
   }
 }
@@ -58,9 +58,21 @@ void check_file(const std::string& input) {
   check.finish();
 }
 
+// The picture may not replace a broadcast file of the run.
+void refuse_plot_over_input(const FileNameMatrix& files, int nFil, const std::string& plot) {
+  platform::FileId plotId, inputId;
+  if (plot.empty() || !platform::existing_file_id(plot, plotId)) return;
+  for (int row = 1; row <= nFil; ++row) {
+    if (!platform::existing_file_id(files.at(1, row), inputId) || inputId != plotId) continue;
+    platform::write_line(lfnError, plot + ": the picture would overwrite a broadcast file of this run");
+    EXITRC(2);
+  }
+}
+
 }  // namespace
 
 void run_check(const FileNameMatrix& files, int nFil, const Request& request, std::string_view standardOutput) {
+  refuse_plot_over_input(files, nFil, request.plot);
   jsonWanted = request.json;
   exitCleanup = finish_at_exit;
   open_output(std::string(standardOutput));

@@ -10,6 +10,7 @@
 // temporary name, put under its own name only once every write succeeded, so
 // that a failed, interrupted or killed run leaves an earlier file of that
 // name as it was.
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -161,8 +162,11 @@ std::vector<RunFile> filesOfTheRun(const FileNameMatrix& files, int nFil) {
 
 // Stops the run before anything is converted when an output name, in row
 // order, is an existing file of the run (any of its names or links).
+// The files of the run, kept for the names that -n chooses later.
+std::vector<RunFile> runFilesOfRun;
+
 void refuseOverwrites(const FileNameMatrix& files, int nFil) {
-  const std::vector<RunFile> runFiles = filesOfTheRun(files, nFil);
+  const std::vector<RunFile>& runFiles = runFilesOfRun = filesOfTheRun(files, nFil);
   std::map<platform::FileId, const RunFile*> firstOfId;
   for (const RunFile& file : runFiles) firstOfId.emplace(file.id, &file);
   for (int row = 1; row <= nFil; ++row) {
@@ -254,13 +258,18 @@ int commitRinex() {
   }
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
+  platform::FileId id;
+  const bool fileOfRun = !name.empty() && platform::existing_file_id(name, id) &&
+                         std::any_of(runFilesOfRun.begin(), runFilesOfRun.end(),
+                                     [&id](const RunFile& file) { return file.id == id; });
   const char* refusal = name.empty() ? "no records to name the RINEX file by (-n)"
+                        : fileOfRun  ? "the standard name is a file of this run; the output is not written"
                         : !namedFiles.insert(platform::output_identity(name)).second
                             ? "an earlier output of this run has this name; this one is not written"
                             : nullptr;
   if (refusal != nullptr) {
     if (!name.empty()) rinexFile.fileName = name;  // as the notice of its deletion names it
-    platform::write_line(lfnError, "kavril: " + rinexFile.fileName + ": " + refusal);
+    platform::write_line(lfnError, rinexFile.fileName + ": " + refusal);
     return -1;
   }
   const int ios = platform::commit_unit_as(lfnRnx, name);

@@ -189,6 +189,11 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
   for (const auto& entry : fs::directory_iterator(dir.path() / "out")) left.push_back(entry.path().filename());
   EXPECT_EQ(left, std::vector<std::string>{"brdc1820.10n"});
   EXPECT_EQ(records_of(file("out/brdc1820.10n")).size(), 421u);
+  // A standard name that is an input of the run: refused, the input intact.
+  fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "brdc1820.10n");
+  EXPECT_EQ(run("-r 2 -n BRDC brdc1820.10n"), 1);
+  EXPECT_NE(stderrText().find("kavril: brdc1820.10n: the standard name is a file of this run"), std::string::npos);
+  EXPECT_EQ(file("brdc1820.10n"), file("brdc1820.brd"));
 }
 
 // --check: per satellite the counts of the test's own reading, the JSON
@@ -227,6 +232,10 @@ TEST_F(AnalystRuns, CheckCountsTableJsonAndPicture) {
     EXPECT_EQ(test::run_command("xmllint --noout '" + (dir.path() / "out/p.svg").string() + "'"), 0);
   }
   EXPECT_EQ(file("out/p.svg").find("<svg xmlns=\"http://www.w3.org/2000/svg\""), 39u);
+
+  // The picture may not replace an input.
+  EXPECT_EQ(run("--check --plot twice.brd brdc1820.brd twice.brd"), 1);
+  EXPECT_EQ(file("twice.brd"), twice);
 
   // A broken file: reported as in a conversion, status 1, the JSON document
   // still printed with that file incomplete.
