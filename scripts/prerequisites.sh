@@ -3,9 +3,10 @@
 #
 #   install_missing SCRIPT [gtest]
 #
-# Always needed: a C++ compiler (g++), make, CMake and zlib (zlib1g-dev, for
-# compressed broadcast files); with "gtest" also GoogleTest (libgtest-dev) and
-# strace. As root the packages are installed with apt-get,
+# Always needed: a C++ compiler (g++), make, CMake, zlib (zlib1g-dev, for
+# compressed files) and nlohmann-json (nlohmann-json3-dev, for the JSON of
+# --check); with "gtest" also GoogleTest (libgtest-dev) and strace. As root
+# the packages are installed with apt-get,
 # as another user with sudo when there is one; otherwise nothing is changed.
 
 install_missing() {
@@ -14,7 +15,9 @@ install_missing() {
   command -v g++ >/dev/null 2>&1 || missing+=(g++)
   command -v make >/dev/null 2>&1 || missing+=(make)
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+  # zlib (gzip output) and nlohmann-json (the JSON document of --check).
   [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
+  [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
   if [ "$with" = gtest ] && [ ! -f /usr/include/gtest/gtest.h ]; then missing+=(libgtest-dev); fi
   # The system-call fault injection of the tests runs the program under strace.
   if [ "$with" = gtest ] && ! command -v strace >/dev/null 2>&1; then missing+=(strace); fi

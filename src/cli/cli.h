@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inpkey/inpkey.h"
+#include "nav/nav.h"
 #include "platform/platform.h"
 
 namespace kavril::cli {
@@ -26,6 +27,7 @@ struct DirectRun {
   int version = 3;                    // RINEX 1, 2 (2.11) or 3 (3.04)
   bool quiet = false;                 // report only warnings and errors
   char answer = 0;                    // 'h' or 'V': answer that instead of running
+  nav::Request analyst;               // selection, ordering, names, check, compression
 };
 
 // Set by read_command_line when the command line is a direct run.
@@ -75,6 +77,15 @@ std::string rinex_name_of(const DirectRun& run, const std::string& input);
 
 // Warns on standard error about the same broadcast file given twice.
 void warn_repeated_inputs(const DirectRun& run);
+
+// The options of selection, ordering, standard names, check and
+// compression (analyst_options.cpp): their rows of the option table, the
+// check of their combination (what is wrong, or nothing), and the RINEX
+// names of the run's rows that they decide (`names` as the other options
+// make them, `folder` of -d).
+extern const std::span<const DirectOption> kAnalystOptions;
+std::string analyst_run_error(DirectRun& run);
+std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::string> names);
 
 // Builds the keyword table of a direct run, as a keyword file holding the
 // same keywords would give it, and names standard input and output ("-")

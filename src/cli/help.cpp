@@ -39,6 +39,27 @@ Every argument that starts with - (before a --) is an option:
   -c, --const FILE     constants file (default: the package's standard
                        constants, built in)
   -q, --quiet          report only warnings and errors
+  --from TIME, --to TIME
+                       keep the messages whose epoch (GPS time) lies in
+                       [from, to): 2010-07-01, 2010-07-01T12:00 or
+                       2010-07-01T12:00:30
+  --sat LIST, --exclude-sat LIST
+                       keep only, or leave out, these satellites: 5, G05,
+                       ranges 1-9, comma-separated
+  --sort               the records of each output by epoch, then satellite
+  --unique             leave out a message whose satellite, epoch and IODE
+                       an earlier message of the output had
+  -n, --name ID        name every output by the RINEX convention from its
+                       records (ssssddd0.yyn; RINEX 3: ID of 9 characters,
+                       such as BRDC00ORL); beside each input, or in -d DIR
+  --source R|S|U       data source of RINEX 3 names (default U)
+  -m, --merge          with -n: all inputs into one output
+  -z, --gzip           write gzip-compressed outputs (.gz appended); an
+                       output name ending in .gz is compressed as well
+  --check              write no RINEX file: per input a table of the
+                       messages per satellite on standard output
+  --json               with --check: one JSON document instead
+  --plot FILE          with --check: a picture of the messages (SVG)
 Without -o and -d, each RINEX file goes beside its input, named like it with
 the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
@@ -48,6 +69,8 @@ broadcast file writes no RINEX file and is warned about. For example:
   kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd
   kavril - < brdc1820.brd > brdc1820.rnx
+  kavril -r 3 --sort --unique -n BRDC00ORL -m -z brdc18?0.brd
+  kavril --check --plot days.svg brdc1820.brd brdc1830.brd
 
 Keyword mode, any other command line: all arguments together, joined with
 single blanks, are the name of the keyword input file INPUTFILE (a first

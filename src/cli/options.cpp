@@ -73,9 +73,19 @@ constexpr std::array kOptions{
     DirectOption{{'V', "version", false}, take_version_question},
 };
 
+// The rows of the table: the options above, then those of analyst_options.
+const std::vector<DirectOption>& all_options() {
+  static const std::vector<DirectOption> all = [] {
+    std::vector<DirectOption> rows(kOptions.begin(), kOptions.end());
+    rows.insert(rows.end(), kAnalystOptions.begin(), kAnalystOptions.end());
+    return rows;
+  }();
+  return all;
+}
+
 std::vector<platform::CommandOption> option_names() {
   std::vector<platform::CommandOption> names;
-  for (const DirectOption& option : kOptions) names.push_back(option.names);
+  for (const DirectOption& option : all_options()) names.push_back(option.names);
   return names;
 }
 
@@ -133,18 +143,19 @@ void warn_repeated_inputs(const DirectRun& run) {
   }
 }
 
-const std::span<const DirectOption> kDirectOptions{kOptions};
+const std::span<const DirectOption> kDirectOptions{all_options()};
 
 bool parse_direct_run(DirectRun& run, std::string& error) {
   std::vector<platform::GivenOption> given;
   error.clear();
   if (!platform::parse_options(option_names(), given, run.brdFiles, error)) return false;
   for (const platform::GivenOption& option : given) {
-    error = kOptions[option.index].take(run, option.value);
+    error = all_options()[option.index].take(run, option.value);
     if (!error.empty()) return false;
   }
   if (run.answer != 0) return true;
   error = whole_run_error(run);
+  if (error.empty()) error = analyst_run_error(run);
   return error.empty();
 }
 

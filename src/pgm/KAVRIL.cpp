@@ -10,6 +10,7 @@
 // temporary name, put under its own name only once every write succeeded, so
 // that a failed, interrupted or killed run leaves an earlier file of that
 // name as it was.
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -19,6 +20,7 @@
 #include "cli/cli.h"
 #include "const/const.h"
 #include "inpkey/inpkey.h"
+#include "nav/nav.h"
 #include "pgm/pgm.h"
 #include "platform/platform.h"
 #include "sys/sys.h"
@@ -54,6 +56,19 @@ RinexFile rinexFile;
 // The output name whose RINEX file is being opened, while OPNFIL and OPNERR
 // run: an open failure keeps the earlier file of that name, and says so.
 std::string openingOutput;
+
+// What a direct run asks beyond the conversion (src/nav): none in a keyword
+// run. `records` decides the records of the open RINEX file when the run
+// selects, orders or names them; `rowCounts` are those of the current row.
+const nav::Request* analyst = nullptr;
+std::optional<nav::OutputRecords> records;
+nav::InputCounts rowCounts;
+int rinexVersion = 1;
+// The files that -n named, by identity: no two outputs get one name.
+std::set<std::string, std::less<>> namedFiles;
+
+bool decidesRecords() { return analyst != nullptr && (analyst->selection.active() || !analyst->nameId.empty()); }
+bool namesOutputs() { return analyst != nullptr && !analyst->nameId.empty(); }
 
 // What every RINEX file of the run is written with.
 struct RunSettings {
@@ -150,8 +165,11 @@ std::vector<RunFile> filesOfTheRun(const FileNameMatrix& files, int nFil) {
 
 // Stops the run before anything is converted when an output name, in row
 // order, is an existing file of the run (any of its names or links).
+// The files of the run, kept for the names that -n chooses later.
+std::vector<RunFile> runFilesOfRun;
+
 void refuseOverwrites(const FileNameMatrix& files, int nFil) {
-  const std::vector<RunFile> runFiles = filesOfTheRun(files, nFil);
+  const std::vector<RunFile>& runFiles = runFilesOfRun = filesOfTheRun(files, nFil);
   std::map<platform::FileId, const RunFile*> firstOfId;
   for (const RunFile& file : runFiles) firstOfId.emplace(file.id, &file);
   for (int row = 1; row <= nFil; ++row) {
@@ -228,17 +246,75 @@ void checkRinexWrites() {
   EXITRC(2);
 }
 
-// Puts the complete RINEX file under its name; a failed write, sync, close or
-// rename stops the run like a failed write, a failed sync of the folder as a
-// file not made durable.
+// Writes one record of the run's version; 0, or 1 when the writer failed.
+int writeRecord(int satNum, const RinexRecordArray& rinex) {
+  int irc = 0;
+  switch (rinexVersion) {
+    case 2: RXWTNR2(lfnRnx, lfnError, satNum, rinex, irc); break;
+    case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
+    default: RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+  }
+  return irc;
+}
+
+// The standard name of the open RINEX file (-n), from its records, in the
+// folder it is written in; empty when it has no records to be named by.
+std::string standardName() {
+  if (records->empty()) return {};
+  const std::string& id = analyst->nameId;
+  std::string name = rinexVersion == 3 ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U',
+                                                        records->first_epoch(), records->last_epoch())
+                                       : nav::short_name(id, records->first_epoch());
+  if (analyst->gzip) name += ".gz";
+  const std::size_t slash = rinexFile.fileName.find_last_of('/');
+  return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
+}
+
+// Puts the complete RINEX file under its name, after the records held for
+// its order; under the standard name with -n. Returns 0, an errno value, or
+// -1 when the file cannot be named (reported here).
+int commitRinex() {
+  if (records && records->write_sorted([](const nav::OutputRecords::Held& held) {
+        return writeRecord(held.sat, held.rinex);
+      }) != 0) {
+    const int ios = platform::write_out(lfnRnx);
+    return ios != 0 ? ios : EIO;
+  }
+  if (!namesOutputs()) return platform::commit_unit(lfnRnx);
+  const std::string name = standardName();
+  platform::FileId id;
+  const bool fileOfRun = !name.empty() && platform::existing_file_id(name, id) &&
+                         std::any_of(runFilesOfRun.begin(), runFilesOfRun.end(),
+                                     [&id](const RunFile& file) { return file.id == id; });
+  const char* refusal = name.empty() ? "no records to name the RINEX file by (-n)"
+                        : fileOfRun  ? "the standard name is a file of this run; the output is not written"
+                        : !namedFiles.insert(platform::output_identity(name)).second
+                            ? "an earlier output of this run has this name; this one is not written"
+                            : nullptr;
+  if (refusal != nullptr) {
+    if (!name.empty()) rinexFile.fileName = name;  // as the notice of its deletion names it
+    platform::write_line(lfnError, rinexFile.fileName + ": " + refusal);
+    return -1;
+  }
+  const int ios = platform::commit_unit_as(lfnRnx, name);
+  if (ios == 0) platform::write_line(lfnPrint, " RINEX file named " + name);
+  else rinexFile.fileName = name;
+  return ios;
+}
+
+// A failed write, sync, close or rename stops the run like a failed write, a
+// failed sync of the folder as a file not made durable, a refused standard
+// name with its temporary file deleted.
 void closeRinex() {
   if (!rinexFile.open) return;
-  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) {
-    if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
-    reportNotDurable(ios);
+  if (const int ios = commitRinex(); ios != 0) {
+    if (ios < 0) rinexFile.incomplete = true;
+    else if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
+    else reportNotDurable(ios);
     EXITRC(2);
   }
   rinexFile = RinexFile{};
+  records.reset();
 }
 
 // A RINEX file that holds only part of its messages is not kept: its
@@ -263,9 +339,9 @@ void finishRinexAtExit(int irCode) {
   }
   if (!rinexFile.open) return;
   if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
-  if (const int ios = platform::commit_unit(lfnRnx); ios != 0) {
-    if (!platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
-    reportWriteError(ios);
+  if (const int ios = commitRinex(); ios != 0) {
+    if (ios > 0 && !platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
+    if (ios > 0) reportWriteError(ios);
     abandonRinex();
   }
 }
@@ -284,6 +360,8 @@ void startRinex(int row, const std::string& output, const std::string& title, co
   reportTemporaryFiles();
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
   rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true};
+  if (analyst != nullptr && (analyst->gzip || fileName.ends_with(".gz"))) platform::compress_unit_output(lfnRnx);
+  if (decidesRecords()) records.emplace(analyst->selection);
   if (!started.insert(rinexFile.identity).second) {
     writeMessage(" ### PG KAVRIL: RINEX file started again, earlier records replaced",
                  {{"File name  : ", rinexFile.fileName}, {"Row        : ", std::to_string(row)}});
@@ -304,26 +382,24 @@ void startRinex(int row, const std::string& output, const std::string& title, co
 // Converts every message of the open broadcast file on lfnLocal into records
 // of RINEX `version` on the RINEX unit. Returns the number of messages
 // converted.
+// A message of a satellite that a direct run leaves out is passed over
+// before its numbers are converted; the others are decided by their epoch
+// and repetition (OutputRecords) once read.
 int convertMessages(int version) {
-  static EphemerisArray eph;
-  static ClockArray clock;
   static RinexRecordArray rinex;
   int nMess = 0;
   for (int satNum = RDBSAT(lfnLocal); satNum != 0; satNum = RDBSAT(lfnLocal)) {
-    RDBBLK(lfnLocal, eph);
-    RDBCHK(lfnLocal, eph);
-    RDBBLK(lfnLocal, clock);
-    RDBTOC(lfnLocal, eph, clock);
-    V3RXBR(eph, clock, rinex);
-    if (version == 3) RDBEP3(lfnLocal, rinex);
-    int irc = 0;
-    switch (version) {
-      case 2: RXWTNR2(lfnRnx, lfnError, satNum, rinex, irc); break;
-      case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
-      default: RXWTNR(lfnRnx, lfnError, satNum, rinex, irc);
+    if (records && !analyst->selection.keeps_satellite(satNum)) {
+      nav::skip_message_blocks(lfnLocal);
+      ++rowCounts.read;
+      ++rowCounts.unselected;
+      continue;
     }
-    if (irc != 0) stopOnWriterFailure();
+    nav::read_message(lfnLocal, rinex);
+    if (version == 3) RDBEP3(lfnLocal, rinex);
     ++nMess;
+    if (records && records->take(satNum, rinex, rowCounts) != nav::OutputRecords::Decision::Write) continue;
+    if (writeRecord(satNum, rinex) != 0) stopOnWriterFailure();
   }
   return nMess;
 }
@@ -389,16 +465,34 @@ void writeOutReports() {
   platform::write_out(lfnError);
 }
 
+// A direct run that selects or leaves out messages shows per row the
+// messages read, written, outside the selection and repeated (--unique).
+bool countsColumns() { return analyst != nullptr && analyst->selection.active(); }
+
 void writeTableHead() {
   static const Layout kHead("(//,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
+  if (countsColumns()) {
+    kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ",
+                           "RINEX FILE NAME                   #READ #WRITTEN #OUTSIDE #REPEATED", std::string(4, '-'),
+                           std::string(32, '-'), std::string(32, '-'), "----- -------- -------- ---------"});
+    return;
+  }
   kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ", "RINEX FILE NAME                   #MESS",
                          std::string(4, '-'), std::string(32, '-'), std::string(32, '-'), std::string(5, '-')});
 }
 
 void writeTableRow(int row, const std::string& input, const std::string& output, int nMess) {
   static const Layout kRow("(I5,2X,A32,2X,A32,I7)");
-  const std::string shown = platform::is_blank(output) ? std::string("  ---") : output;
-  kRow.write(lfnPrint, {row, input, shown, nMess});
+  static const Layout kCountsRow("(I5,2X,A32,2X,A32,I7,2I9,I10)");
+  const std::string shown = platform::is_blank(output) ? std::string("  ---")
+                            : namesOutputs()           ? platform::fit("(standard name, below)", kTableNameWidth)
+                                                       : output;
+  if (!countsColumns()) {
+    kRow.write(lfnPrint, {row, input, shown, nMess});
+    return;
+  }
+  kCountsRow.write(lfnPrint, {row, input, shown, rowCounts.read, rowCounts.written, rowCounts.unselected,
+                              rowCounts.duplicates});
 }
 
 // An empty broadcast file. A direct run that writes its RINEX file from
@@ -474,15 +568,19 @@ void KAVRIL() {
     PRFLNA(79);
   }
 
-  writeTableHead();
+  if (directRun) analyst = &directRun->analyst;
+  const bool checking = analyst != nullptr && analyst->check;
+  if (!checking) writeTableHead();
   int nFil = 0;
   FileNameMatrix files;
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
   // Without BRDFIL (GTFILE2 has said so) there is nothing to convert.
   if (!TSTKEY("BRDFIL")) EXITRC(2);
+  if (checking) nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
   applyOutputNames(files, nFil);
   refuseOverwrites(files, nFil);
   const RunSettings run{agencyFromKeywords(), rinexVersionFromKeywords()};
+  rinexVersion = run.version;
 
   exitCleanup = finishRinexAtExit;
   writeOutReports();
@@ -490,6 +588,7 @@ void KAVRIL() {
   for (int row = 1; row <= nFil; ++row) {
     const std::string& input = files.at(1, row);
     const std::string& output = files.at(2, row);
+    rowCounts = nav::InputCounts{};
     // Asked only in a direct run: the comparison costs time in proportion
     // to the number of rows.
     const bool onlyRow = cli::directRun && onlyRowOf(files, nFil, row);

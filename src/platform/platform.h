@@ -157,6 +157,16 @@ bool unit_connected(int unit);
 // its name but the sync of its folder failed (written but not durable).
 int commit_unit(int unit);
 
+// commit_unit for a Replace unit whose name is chosen when its file is
+// complete: the temporary file, made beside the name the unit was opened
+// under, is put under `name` in the same folder instead. EINVAL for a unit
+// that writes no temporary file.
+int commit_unit_as(int unit, std::string_view name);
+
+// From now on the bytes written to `unit` reach its file gzip-compressed;
+// commit_unit ends the compressed stream before the file is synced.
+void compress_unit_output(int unit);
+
 // Closes `unit` without keeping what was written: the temporary file of a
 // Replace unit is deleted (the name keeps its earlier file); a file written
 // in place is deleted when it is a regular file. True when a file was
@@ -253,6 +263,28 @@ struct TemporaryFileNote {
   int error = 0;
 };
 std::vector<TemporaryFileNote> take_temporary_file_notes();
+
+// Points the temporary file of a Replace unit at another final name in the
+// same folder (links followed), chosen when the file is complete. Returns 0,
+// or an errno value when that name may not be replaced (a folder, a device,
+// a file this user may not write).
+int retarget_replacement(Replacement& replacement, std::string_view name);
+
+// Compresses a unit's bytes into the gzip format (zlib): what deflate is
+// given comes out compressed in `out`; `finish` ends the stream (the gzip
+// trailer). Returns 0 or an errno value.
+class GzipDeflater {
+ public:
+  GzipDeflater();
+  ~GzipDeflater();
+  GzipDeflater(const GzipDeflater&) = delete;
+  GzipDeflater& operator=(const GzipDeflater&) = delete;
+  int deflate(const char* data, std::size_t size, bool finish, std::string& out);
+
+ private:
+  struct Stream;
+  Stream* stream_;
+};
 
 // Who writes `name`: the folder's resolved path and the file name, with a
 // symbolic link of the name followed. Two spellings of one output ("out/A",

@@ -435,6 +435,19 @@ int begin_replacement(std::string_view name, Replacement& replacement, int& fd) 
   return 0;
 }
 
+int retarget_replacement(Replacement& replacement, std::string_view name) {
+  const std::string path = final_path(std::string(trim_right(name)));
+  if (folder_of(path) != folder_of(replacement.tempPath)) return EXDEV;
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) return EISDIR;
+    if (!S_ISREG(old.st_mode)) return EEXIST;
+    if (const int rc = check_writable(path); rc != 0) return rc;
+  }
+  replacement.finalPath = path;
+  return 0;
+}
+
 int rename_replacement(Replacement& replacement) {
   {
     InterruptsBlocked blocked;

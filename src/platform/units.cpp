@@ -59,6 +59,7 @@ struct Unit {
   GzipReaderPtr gzip;       // the decompression of a compressed file
   int readStatus = 0;       // why the last read failed
   LineSink sink = nullptr;  // takes the lines written instead of a file
+  std::unique_ptr<GzipDeflater> deflater;  // compresses what the unit writes
 };
 
 class UnitTable {
@@ -121,9 +122,19 @@ int write_all(int fd, const char* data, std::size_t size) {
   return 0;
 }
 
+// Writes bytes of the unit to its descriptor, through the compression when
+// the unit has one.
+int emit(Unit& u, const char* data, std::size_t size, bool finish = false) {
+  if (!u.deflater) return write_all(u.fd, data, size);
+  thread_local std::string compressed;
+  compressed.clear();
+  if (const int rc = u.deflater->deflate(data, size, finish, compressed); rc != 0) return rc;
+  return write_all(u.fd, compressed.data(), compressed.size());
+}
+
 int flush_unit(Unit& u) {
   if (u.writeBuffer.empty()) return 0;
-  const int rc = write_all(u.fd, u.writeBuffer.data(), u.writeBuffer.size());
+  const int rc = emit(u, u.writeBuffer.data(), u.writeBuffer.size());
   u.writeBuffer.clear();
   if (rc != 0 && u.firstError == 0) u.firstError = rc;
   return rc;
@@ -170,7 +181,7 @@ int put_bytes(Unit& u, const char* data, std::size_t size) {
   if (u.writeBuffer.capacity() < kBufferSize) u.writeBuffer.reserve(kBufferSize);
   if (u.writeBuffer.size() + size > kBufferSize) {
     if (const int rc = flush_unit(u); rc != 0) return rc;
-    if (size >= kBufferSize) return write_all(u.fd, data, size);
+    if (size >= kBufferSize) return emit(u, data, size);
   }
   u.writeBuffer.append(data, size);
   return 0;
@@ -490,6 +501,10 @@ int commit_unit(int unit) {
   Unit* u = table().find(unit);
   if (u == nullptr || u->standard) return close_unit(unit, false);
   flush_unit(*u);
+  if (u->firstError == 0 && u->deflater) {
+    u->firstError = emit(*u, nullptr, 0, true);
+    u->deflater.reset();
+  }
   if (u->firstError != 0) return u->firstError;
   const bool replacing = !u->replacement.tempPath.empty();
   int rc = replacing && ::fsync(u->fd) != 0 ? last_error() : 0;
@@ -511,6 +526,18 @@ int commit_unit(int unit) {
   }
   table().slot(unit).reset();
   return 0;
+}
+
+int commit_unit_as(int unit, std::string_view name) {
+  Unit* u = table().find(unit);
+  if (u == nullptr || u->replacement.tempPath.empty()) return EINVAL;
+  if (const int rc = retarget_replacement(u->replacement, name); rc != 0) return rc;
+  u->name = std::string(trim_right(name));
+  return commit_unit(unit);
+}
+
+void compress_unit_output(int unit) {
+  if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->deflater = std::make_unique<GzipDeflater>();
 }
 
 bool abandon_unit(int unit) {

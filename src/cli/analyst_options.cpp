@@ -1,0 +1,171 @@
+// The options of a direct run that select, order, name, check and compress:
+// their rows of the option table, the check of how they combine, and the
+// RINEX names they give the rows of the run.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "nav/nav.h"
+
+namespace kavril::cli {
+
+namespace {
+
+constexpr std::string_view kGzipSuffix = ".gz";
+// The name an output of -n is opened under in its folder, until its records
+// decide the standard name.
+constexpr std::string_view kUnnamed = "kavril-unnamed-";
+
+std::string take_from(DirectRun& run, const std::string& value) {
+  run.analyst.fromText = value;
+  double epoch = 0.0;
+  if (!nav::parse_iso_time(value, epoch)) return "--from needs a date or date and time (2010-07-01T12:00): " + value;
+  run.analyst.selection.from = epoch;
+  return {};
+}
+std::string take_to(DirectRun& run, const std::string& value) {
+  run.analyst.toText = value;
+  double epoch = 0.0;
+  if (!nav::parse_iso_time(value, epoch)) return "--to needs a date or date and time (2010-07-01T12:00): " + value;
+  run.analyst.selection.to = epoch;
+  return {};
+}
+std::string take_satellites(DirectRun& run, const std::string& value) {
+  std::string error;
+  return nav::parse_satellite_list(value, run.analyst.chosen, error) ? std::string() : "--sat: " + error;
+}
+std::string take_excluded(DirectRun& run, const std::string& value) {
+  std::string error;
+  return nav::parse_satellite_list(value, run.analyst.excluded, error) ? std::string() : "--exclude-sat: " + error;
+}
+std::string take_sort(DirectRun& run, const std::string&) {
+  run.analyst.selection.sort = true;
+  return {};
+}
+std::string take_unique(DirectRun& run, const std::string&) {
+  run.analyst.selection.unique = true;
+  return {};
+}
+std::string take_name(DirectRun& run, const std::string& value) {
+  run.analyst.nameId = value;
+  return value.empty() ? "option -n needs a value" : std::string();
+}
+std::string take_source(DirectRun& run, const std::string& value) {
+  run.analyst.source = value.size() == 1 ? value[0] : '?';
+  return value == "R" || value == "S" || value == "U" ? std::string() : "--source must be R, S or U: " + value;
+}
+std::string take_merge(DirectRun& run, const std::string&) {
+  run.analyst.merge = true;
+  return {};
+}
+std::string take_gzip(DirectRun& run, const std::string&) {
+  run.analyst.gzip = true;
+  return {};
+}
+std::string take_check(DirectRun& run, const std::string&) {
+  run.analyst.check = true;
+  return {};
+}
+std::string take_json(DirectRun& run, const std::string&) {
+  run.analyst.json = true;
+  return {};
+}
+std::string take_plot(DirectRun& run, const std::string& value) {
+  run.analyst.plot = value;
+  return value.empty() ? "option --plot needs a value" : std::string();
+}
+
+constexpr std::array kRows{
+    DirectOption{{0, "from", true}, take_from},
+    DirectOption{{0, "to", true}, take_to},
+    DirectOption{{0, "sat", true}, take_satellites},
+    DirectOption{{0, "exclude-sat", true}, take_excluded},
+    DirectOption{{0, "sort", false}, take_sort},
+    DirectOption{{0, "unique", false}, take_unique},
+    DirectOption{{'n', "name", true}, take_name},
+    DirectOption{{0, "source", true}, take_source},
+    DirectOption{{'m', "merge", false}, take_merge},
+    DirectOption{{'z', "gzip", false}, take_gzip},
+    DirectOption{{0, "check", false}, take_check},
+    DirectOption{{0, "json", false}, take_json},
+    DirectOption{{0, "plot", true}, take_plot},
+};
+
+bool alphanumeric(std::string_view text) {
+  for (const char c : text) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// What is wrong with the ID of -n for the run's RINEX version.
+std::string name_error(const DirectRun& run) {
+  const std::string& id = run.analyst.nameId;
+  std::string error;
+  if (run.version == 3) return nav::valid_long_id(id, error) ? std::string() : "-n: " + error;
+  if (id.size() < 4 || !alphanumeric(id.substr(0, 4)))
+    return "-n: the ID must begin with 4 letters or digits (the station of the name): \"" + id + "\"";
+  return {};
+}
+
+// Options that make no sense together, or without the option they serve.
+std::string conflict(const DirectRun& run) {
+  const nav::Request& a = run.analyst;
+  const bool naming = !a.nameId.empty();
+  if (a.check) {
+    if (!run.output.empty() || !run.folder.empty() || naming || a.merge || a.gzip)
+      return "--check writes no RINEX file: -o, -d, -n, -m and -z cannot be given with it";
+    if (a.selection.active() || a.chosen.any() || a.excluded.any())
+      return "--check reads whole files: --from, --to, --sat, --exclude-sat, --sort and --unique cannot be given with it";
+    return {};
+  }
+  if (a.json || !a.plot.empty()) return "--json and --plot need --check";
+  if (naming && !run.output.empty()) return "-o and -n cannot be given together";
+  if (a.merge && !naming) return "-m needs -n (-o NAME merges into one file of that name)";
+  if (a.source != 0 && !naming) return "--source needs -n";
+  if (a.selection.from && a.selection.to && !(*a.selection.to > *a.selection.from))
+    return "--to must be after --from: " + a.fromText + " " + a.toText;
+  return naming ? name_error(run) : std::string();
+}
+
+std::string folder_of(const std::string& name) {
+  const std::size_t slash = name.find_last_of('/');
+  return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
+bool ends_with_gzip(std::string_view name) { return name.ends_with(kGzipSuffix); }
+
+}  // namespace
+
+const std::span<const DirectOption> kAnalystOptions{kRows};
+
+std::string analyst_run_error(DirectRun& run) {
+  nav::Request& a = run.analyst;
+  if (a.chosen.any()) a.selection.satellites = a.chosen;
+  a.selection.satellites &= ~a.excluded;
+  a.selection.satellites.reset(0);
+  return conflict(run);
+}
+
+std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::string> names) {
+  const nav::Request& a = run.analyst;
+  const bool perInput = run.output.empty();
+  if (!a.gzip && a.nameId.empty()) return names;
+  if (perInput) {
+    // One name per input, beside it or in the folder of -d.
+    names.clear();
+    for (const std::string& input : run.brdFiles) names.push_back(rinex_name_of(run, input));
+  }
+  if (!a.nameId.empty()) {
+    for (std::size_t row = 0; row < names.size(); ++row)
+      names[row] = folder_of(names[a.merge ? 0 : row]) + std::string(kUnnamed) + std::to_string(a.merge ? 1 : row + 1);
+    return names;
+  }
+  for (std::string& name : names) {
+    if (name != kStandardOutput && !ends_with_gzip(name)) name += kGzipSuffix;
+  }
+  return names;
+}
+
+}  // namespace kavril::cli

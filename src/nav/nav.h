@@ -1,0 +1,205 @@
+// Navigation files the way analysts use them: a time window and a choice of
+// satellites, records of one output sorted and without repeated messages,
+// the standard RINEX names, and a check of what a broadcast file holds
+// (table, JSON document, SVG picture). Used by direct runs only.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "inpkey/inpkey.h"
+#include "pgm/pgm.h"
+
+namespace kavril::nav {
+
+inline constexpr double kSecondsPerDay = 86400.0;
+inline constexpr double kSecondsPerWeek = 604800.0;
+
+// --- Times -----------------------------------------------------------------
+// An epoch is GPS time in seconds since the start of GPS week 0 (6 January
+// 1980); whole seconds are exact, as are the fractions of real records.
+
+// The epoch of a RINEX record: week of its epoch (RXWEEK) and toc.
+double record_epoch(const RinexRecordArray& rinex);
+
+// Reads an ISO 8601 date or date and time, "2010-07-01", "2010-07-01T12:00"
+// or "2010-07-01T12:00:30" (a blank instead of the T as well), as GPS time.
+// False for anything else, an impossible date or time among it.
+bool parse_iso_time(std::string_view text, double& epoch);
+
+// The calendar of an epoch; `second` keeps a fraction.
+struct Calendar {
+  int year = 0, month = 0, day = 0, dayOfYear = 0, hour = 0, minute = 0;
+  double second = 0.0;
+};
+Calendar calendar_of(double epoch);
+// "2010-07-01 00:00:00" (`separator` between date and time); the seconds
+// are cut to whole seconds.
+std::string iso_text(double epoch, char separator = ' ');
+// A duration as "h:mm:ss" (whole seconds, hours not limited).
+std::string duration_text(double seconds);
+
+// --- Satellites ------------------------------------------------------------
+
+using SatelliteSet = std::bitset<100>;  // bit n: satellite n (1 to 99)
+
+// "G05" for satellite 5.
+std::string satellite_name(std::size_t sat);
+
+// Adds the satellites of "5,G07,10-12" to `set`. False with `error` set for
+// an empty item, a number outside 1 to 99, a system letter other than G or a
+// range whose end lies before its start.
+bool parse_satellite_list(std::string_view text, SatelliteSet& set, std::string& error);
+
+// --- What a direct run asks of its records ---------------------------------
+
+struct Selection {
+  std::optional<double> from, to;  // [from, to)
+  SatelliteSet satellites;         // the satellites to keep
+  bool sort = false;               // records of an output by epoch, then satellite
+  bool unique = false;             // repeated messages left out
+
+  Selection() : satellites(every_satellite()) {}
+  static SatelliteSet every_satellite() { return SatelliteSet().set().reset(0); }
+  bool active() const { return from || to || satellites != every_satellite() || sort || unique; }
+  bool keeps_satellite(int sat) const { return sat >= 1 && sat <= 99 && satellites.test(static_cast<std::size_t>(sat)); }
+  bool keeps_epoch(double epoch) const { return (!from || epoch >= *from) && (!to || epoch < *to); }
+};
+
+// What a direct run asks beyond the conversion.
+struct Request {
+  Selection selection;
+  SatelliteSet chosen, excluded;  // --sat and --exclude-sat as given
+  std::string nameId;             // -n: standard names from this ID
+  char source = 0;                // --source R, S or U (0: not given, U)
+  bool merge = false;             // -m: all inputs into one named output
+  bool gzip = false;              // -z: compressed outputs, ".gz" appended
+  bool check = false, json = false;
+  std::string plot;               // --plot FILE.svg
+  std::string fromText, toText;   // as given, until the run is checked
+};
+
+// What became of the messages of one input.
+struct InputCounts {
+  long read = 0;
+  long written = 0;
+  long unselected = 0;  // outside the window or of a satellite left out
+  long duplicates = 0;  // repeated messages (--unique)
+};
+
+// The message that --unique compares: satellite, epoch and IODE.
+struct MessageKey {
+  int sat = 0;
+  double epoch = 0.0;
+  double iode = 0.0;
+  bool operator==(const MessageKey&) const = default;
+};
+struct MessageKeyHash {
+  std::size_t operator()(const MessageKey& key) const;
+};
+using MessageKeys = std::unordered_set<MessageKey, MessageKeyHash>;
+
+// The records of one output as a direct run decides them: kept or left out,
+// written at once or held until the output is complete (--sort), and the
+// span of the epochs written (for the standard names).
+class OutputRecords {
+ public:
+  explicit OutputRecords(const Selection& selection) : selection_(&selection) {}
+
+  enum class Decision { Write, Hold, LeaveOut };
+  // The record converted from a message of satellite `sat`; counts it in
+  // `counts`.
+  Decision take(int sat, const RinexRecordArray& rinex, InputCounts& counts);
+
+  // A held record: its place in the order of the output and what it writes.
+  struct Held {
+    double epoch;
+    int sat;
+    RinexRecordArray rinex;
+  };
+  // Calls `write` for the held records in the order of the output (records
+  // of equal epoch and satellite in their input order) until it returns
+  // non-zero, which is returned; the store is emptied.
+  int write_sorted(const std::function<int(const Held&)>& write);
+
+  bool empty() const { return !firstEpoch_; }
+  double first_epoch() const { return *firstEpoch_; }
+  double last_epoch() const { return lastEpoch_; }
+
+ private:
+  const Selection* selection_;
+  MessageKeys seen_;
+  std::deque<Held> held_;  // no copies and little slack while it grows
+  std::optional<double> firstEpoch_;
+  double lastEpoch_ = 0.0;
+};
+
+// Reads the two blocks of a message (after its satellite record), checks
+// them and converts them into the record array, as every run does.
+void read_message(int lfn, RinexRecordArray& rinex);
+
+// Reads past the two blocks of a message whose satellite is left out,
+// counting its numbers without converting them; the end of the file inside a
+// block is an input error as in a conversion.
+void skip_message_blocks(int lfn);
+
+// --- Standard names --------------------------------------------------------
+
+// The RINEX 3 identification: nine characters, four of station and monument
+// (letters and digits), the receiver digit, then a country code of three
+// letters ("BRDC00ORL"). False with `error` set otherwise.
+bool valid_long_id(std::string_view id, std::string& error);
+// "ssssddd0.yyn" from the first four characters of `id` (lower case) and the
+// day of year and year of `firstEpoch`.
+std::string short_name(std::string_view id, double firstEpoch);
+// "IIIIIIIII_S_YYYYDDDHHMM_PPU_GN.rnx" for records from `firstEpoch` to
+// `lastEpoch`: one hour, one day, or whole days.
+std::string long_name(std::string_view id, char source, double firstEpoch, double lastEpoch);
+
+// --- Check -----------------------------------------------------------------
+
+// What one broadcast file holds, per satellite and in total.
+struct SatelliteCheck {
+  std::vector<double> epochs;     // in file order
+  std::vector<double> unhealthy;  // epochs of messages whose health is not 0
+  long duplicates = 0;
+  long outOfOrder = 0;  // records before the previous record of the satellite
+  double longestGap = 0.0;
+};
+struct FileCheck {
+  std::string name;
+  bool complete = false;  // every message read
+  std::vector<SatelliteCheck> satellites = std::vector<SatelliteCheck>(100);
+  MessageKeys seen;
+  void add(int sat, const RinexRecordArray& rinex);
+  void finish();  // longest gaps
+  long messages() const;
+};
+
+// Reads the messages of the broadcast file open on `lfn` (after its title)
+// into `check`; input errors stop the run as in a conversion.
+void check_messages(int lfn, FileCheck& check);
+
+// The table of one file (fixed columns), the JSON document of all files,
+// and the SVG picture of all files (gaps longer than `gapLimit` seconds
+// marked).
+std::string check_table(const FileCheck& check);
+std::string check_json(const std::vector<FileCheck>& checks);
+inline constexpr double kPlotGapLimit = 4 * 3600.0;
+std::string check_svg(const std::vector<FileCheck>& checks);
+
+// The check run of --check: the table of every broadcast file of `files`
+// (or, with --json, one JSON document) on the unit opened under
+// `standardOutput`, and the picture of --plot. Ends the run: status 0 when
+// every file was read; an input error stops it as in a conversion.
+[[noreturn]] void run_check(const FileNameMatrix& files, int nFil, const Request& request,
+                            std::string_view standardOutput);
+
+}  // namespace kavril::nav

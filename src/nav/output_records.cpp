@@ -1,0 +1,106 @@
+// The records of one output of a direct run: selected, without repeated
+// messages, written at once or held for the order of the output.
+#include <algorithm>
+#include <bit>
+#include <functional>
+#include <utility>
+
+#include "nav/nav.h"
+#include "platform/platform.h"
+
+namespace kavril::nav {
+
+namespace {
+constexpr std::size_t kNumbersPerBlock = 20;
+constexpr std::size_t kIode = 4;  // position 5 of the record
+// The numbers on `line`, up to `most`, without reading them. A line
+// without commas is counted as runs of characters between blanks, the way
+// the free-format reader splits it, only faster; commas take the reader's
+// own splitting.
+std::size_t count_numbers(std::string_view line, std::size_t most) {
+  std::size_t count = 0;
+  if (line.find(',') != std::string_view::npos) {
+    platform::NumberTokens tokens(line);
+    std::string_view token;
+    while (count < most && tokens.next(token)) ++count;
+    return count;
+  }
+  // A number starts at a character that is no blank after a blank (or the
+  // line's start). Each pair is looked at on its own, without a branch, so
+  // that the compiler takes many characters at a time.
+  const auto blank = [](char c) { return static_cast<unsigned>(c == ' ') | static_cast<unsigned>(c == '\t'); };
+  if (line.empty()) return 0;
+  unsigned starts = blank(line[0]) ^ 1u;
+  for (std::size_t i = 1; i < line.size(); ++i) starts += blank(line[i - 1]) & (blank(line[i]) ^ 1u);
+  return std::min<std::size_t>(starts, most);
+}
+
+}  // namespace
+
+std::size_t MessageKeyHash::operator()(const MessageKey& key) const {
+  const std::size_t h = std::hash<double>{}(key.epoch) * 1000003u ^ std::hash<double>{}(key.iode);
+  return h * 131u + static_cast<std::size_t>(key.sat);
+}
+
+OutputRecords::Decision OutputRecords::take(int sat, const RinexRecordArray& rinex, InputCounts& counts) {
+  ++counts.read;
+  const double epoch = record_epoch(rinex);
+  if (!selection_->keeps_epoch(epoch)) {
+    ++counts.unselected;
+    return Decision::LeaveOut;
+  }
+  // The first of equal messages is kept: in input order, which the stable
+  // sort keeps among records of equal epoch and satellite.
+  if (selection_->unique && !seen_.insert(MessageKey{sat, epoch, rinex[kIode]}).second) {
+    ++counts.duplicates;
+    return Decision::LeaveOut;
+  }
+  ++counts.written;
+  if (!firstEpoch_) lastEpoch_ = epoch;
+  firstEpoch_ = firstEpoch_ ? std::min(*firstEpoch_, epoch) : epoch;
+  lastEpoch_ = std::max(lastEpoch_, epoch);
+  if (!selection_->sort) return Decision::Write;
+  held_.push_back(Held{epoch, sat, rinex});
+  return Decision::Hold;
+}
+
+int OutputRecords::write_sorted(const std::function<int(const Held&)>& write) {
+  // The order is sorted as 16-byte keys, not as the records themselves.
+  struct Key {
+    double epoch;
+    std::uint32_t index;
+    int sat;
+  };
+  std::vector<Key> order;
+  order.reserve(held_.size());
+  for (std::size_t i = 0; i < held_.size(); ++i)
+    order.push_back(Key{held_[i].epoch, static_cast<std::uint32_t>(i), held_[i].sat});
+  std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
+    if (a.epoch != b.epoch) return a.epoch < b.epoch;
+    return a.sat != b.sat ? a.sat < b.sat : a.index < b.index;
+  });
+  int rc = 0;
+  for (std::size_t i = 0; i < order.size() && rc == 0; ++i) rc = write(held_[order[i].index]);
+  held_.clear();
+  held_.shrink_to_fit();
+  return rc;
+}
+
+void skip_message_blocks(int lfn) {
+  thread_local std::string line;
+  for (int block = 0; block < 2; ++block) {
+    std::size_t count = 0;
+    while (count < kNumbersPerBlock) {
+      switch (platform::read_line(lfn, line)) {
+        case platform::ReadResult::End:
+          RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
+                          " of the 20 numbers of a block");
+        case platform::ReadResult::Error: RDBERR(lfn, "A line of a block cannot be read");
+        case platform::ReadResult::Ok: break;
+      }
+      count += count_numbers(line, kNumbersPerBlock - count);
+    }
+  }
+}
+
+}  // namespace kavril::nav
