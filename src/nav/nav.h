@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ inline constexpr double kSecondsPerWeek = 604800.0;
 
 // The epoch of a RINEX record: week of its epoch (RXWEEK) and toc.
 double record_epoch(const RinexRecordArray& rinex);
+
+// The one line a layout formats, without its line end.
+std::string formatted_line(const platform::Layout& layout, std::initializer_list<platform::Arg> args);
 
 // Reads an ISO 8601 date or date and time, "2010-07-01", "2010-07-01T12:00"
 // or "2010-07-01T12:00:30" (a blank instead of the T as well), as GPS time.

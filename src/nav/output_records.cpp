@@ -7,6 +7,7 @@
 
 #include "nav/nav.h"
 #include "platform/platform.h"
+#include "sys/sys.h"
 
 namespace kavril::nav {
 
@@ -95,7 +96,7 @@ void skip_message_blocks(int lfn) {
         case platform::ReadResult::End:
           RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
                           " of the 20 numbers of a block");
-        case platform::ReadResult::Error: RDBERR(lfn, "A line of a block cannot be read");
+        case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
         case platform::ReadResult::Ok: break;
       }
       count += count_numbers(line, kNumbersPerBlock - count);

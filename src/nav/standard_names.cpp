@@ -17,13 +17,6 @@ bool upper_or_digit(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <=
 bool digit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string formatted(const platform::Layout& layout, std::initializer_list<platform::Arg> args) {
-  std::string text;
-  layout.format(text, args);
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 }  // namespace
 
 bool valid_long_id(std::string_view id, std::string& error) {
@@ -44,7 +37,7 @@ std::string short_name(std::string_view id, double firstEpoch) {
   std::string station(id.substr(0, 4));
   for (char& c : station) c = lower(c);
   const Calendar c = calendar_of(firstEpoch);
-  return formatted(kShort, {station, c.dayOfYear, c.year % 100});
+  return formatted_line(kShort, {station, c.dayOfYear, c.year % 100});
 }
 
 std::string long_name(std::string_view id, char source, double firstEpoch, double lastEpoch) {
@@ -63,7 +56,7 @@ std::string long_name(std::string_view id, char source, double firstEpoch, doubl
       unit = 'W';
     }
   }
-  return formatted(kLong, {id, std::string_view(&source, 1), c.year, c.dayOfYear, c.hour, 0, period,
+  return formatted_line(kLong, {id, std::string_view(&source, 1), c.year, c.dayOfYear, c.hour, 0, period,
                            std::string_view(&unit, 1)});
 }
 

@@ -21,15 +21,14 @@ bool digits(std::string_view text, std::size_t length, int& value) {
   return platform::parse_int(text, value);
 }
 
-// The line a layout formats, without its line end.
-std::string formatted(const platform::Layout& layout, std::initializer_list<platform::Arg> args) {
+}  // namespace
+
+std::string formatted_line(const platform::Layout& layout, std::initializer_list<platform::Arg> args) {
   std::string text;
   layout.format(text, args);
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
 }
-
-}  // namespace
 
 double record_epoch(const RinexRecordArray& rinex) { return RXWEEK(rinex) * kSecondsPerWeek + rinex[0]; }
 
@@ -75,14 +74,14 @@ Calendar calendar_of(double epoch) {
 std::string iso_text(double epoch, char separator) {
   static const platform::Layout kIso("(I4.4,'-',I2.2,'-',I2.2,A1,I2.2,':',I2.2,':',I2.2)");
   const Calendar c = calendar_of(epoch);
-  return formatted(kIso, {c.year, c.month, c.day, std::string_view(&separator, 1), c.hour, c.minute,
+  return formatted_line(kIso, {c.year, c.month, c.day, std::string_view(&separator, 1), c.hour, c.minute,
                           l_basfun::IDINT(c.second)});
 }
 
 std::string duration_text(double seconds) {
   static const platform::Layout kMinutesSeconds("(':',I2.2,':',I2.2)");
   const int whole = l_basfun::IDINT(seconds);
-  return platform::integer_text(whole / 3600).substr(1) + formatted(kMinutesSeconds, {whole % 3600 / 60, whole % 60});
+  return platform::integer_text(whole / 3600).substr(1) + formatted_line(kMinutesSeconds, {whole % 3600 / 60, whole % 60});
 }
 
 }  // namespace kavril::nav
