@@ -1,10 +1,10 @@
 // The single edit descriptors Iw.m, Fw.d and Dw.d/Ew.d. Each writes exactly w
 // characters and prints w asterisks when the value does not fit, so that a
 // wide value never shifts the later columns of a line. Digits are the
-// correctly rounded decimal of the binary value: for D19.12 of ordinary
-// magnitudes (the values of the RINEX records) from exact integer
-// arithmetic, otherwise from std::to_chars. Nothing is scaled in floating point and nothing depends on
-// the locale.
+// correctly rounded decimal of the binary value: with 12 digits (D19.12, the
+// values of the RINEX records) of ordinary magnitudes from exact integer
+// arithmetic, otherwise from std::to_chars. Nothing is scaled in floating
+// point and nothing depends on the locale.
 #include <array>
 #include <bit>
 #include <charconv>
@@ -82,9 +82,9 @@ void put_F(char* out, double value, int w, int d) {
 
 namespace {
 
-// The precision of every value of the RINEX records (D19.12): the only one
-// that takes the exact integer path; other precisions take the library's
-// conversion.
+// The precision of every value of the RINEX records (D19.12), the only one
+// that takes the exact integer path (measured in the README's "Performance"):
+// other precisions take the library's conversion.
 constexpr int kRecordDigits = 12;
 constexpr std::uint64_t kRecordDigitsTop = 1000000000000;  // 10^12
 
