@@ -1,10 +1,10 @@
 // The single edit descriptors Iw.m, Fw.d and Dw.d/Ew.d. Each writes exactly w
 // characters and prints w asterisks when the value does not fit, so that a
 // wide value never shifts the later columns of a line. Digits are the
-// correctly rounded decimal of the binary value: with 12 digits (D19.12, the
-// values of the RINEX records) of ordinary magnitudes from exact integer
-// arithmetic, otherwise from std::to_chars. Nothing is scaled in floating
-// point and nothing depends on the locale.
+// correctly rounded decimal of the binary value: for the exponent form of
+// ordinary magnitudes from exact integer arithmetic, otherwise from
+// std::to_chars. Nothing is scaled in floating point and nothing depends on
+// the locale.
 #include <array>
 #include <bit>
 #include <charconv>
@@ -82,11 +82,9 @@ void put_F(char* out, double value, int w, int d) {
 
 namespace {
 
-// The precision of every value of the RINEX records (D19.12), the only one
-// that takes the exact integer path (measured in the README's "Performance"):
-// other precisions take the library's conversion.
-constexpr int kRecordDigits = 12;
-constexpr std::uint64_t kRecordDigitsTop = 1000000000000;  // 10^12
+// Powers of ten up to 10^17, the most digits the exact integer path gives.
+constexpr int kMaxScaledDigits = 17;
+constexpr auto kPowerOfTenInteger = integer_powers<kMaxScaledDigits>(10);
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -102,12 +100,27 @@ void write_four(char* out, std::uint32_t v) {
   write_pair(out + 2, v % 100);
 }
 
-// The twelve decimal digits of m < 10^12, as three independent groups of
-// four.
-[[gnu::always_inline]] inline void write_twelve_digits(char* out, std::uint64_t m) {
-  write_four(out, static_cast<std::uint32_t>(m / 100000000));
-  write_four(out + 4, static_cast<std::uint32_t>(m / 10000 % 10000));
-  write_four(out + 8, static_cast<std::uint32_t>(m % 10000));
+// The `count` decimal digits of m (below 10^count). Twelve digits, the
+// precision of every value of the RINEX records, go as three independent
+// groups of four; other counts four at a time from the right. (No library
+// call: a memcpy or memset of variable length costs more than the digits.)
+[[gnu::always_inline]] inline void write_digits(char* out, std::uint64_t m, int count) {
+  if (count == 12) {
+    write_four(out, static_cast<std::uint32_t>(m / 100000000));
+    write_four(out + 4, static_cast<std::uint32_t>(m / 10000 % 10000));
+    write_four(out + 8, static_cast<std::uint32_t>(m % 10000));
+    return;
+  }
+  for (; count > 4; count -= 4) {
+    write_four(out + count - 4, static_cast<std::uint32_t>(m % 10000));
+    m /= 10000;
+  }
+  auto rest = static_cast<std::uint32_t>(m);
+  for (; count >= 2; count -= 2) {
+    write_pair(out + count - 2, rest % 100);
+    rest /= 100;
+  }
+  if (count == 1) out[0] = static_cast<char>('0' + rest);
 }
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -138,12 +151,12 @@ std::uint64_t scaled_integer(std::uint64_t m, int q, int scale, std::uint64_t& w
   return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
 }
 
-// The 12 significant digits of a normal `magnitude` correctly rounded (as
-// the integer digits, 10^11 <= digits < 10^12) and the exponent of the 0.ddd
-// form, by exact integer arithmetic, for magnitudes from about 10^-16 up to
-// 10^11; false outside that range.
-bool scaled_decimal(double magnitude, std::uint64_t& digits, int& exponent) {
-  constexpr int d = kRecordDigits;
+// The d significant digits of a normal `magnitude` correctly rounded (as the
+// integer digits, 10^(d-1) <= digits < 10^d) and the exponent of the 0.ddd
+// form, by exact integer arithmetic, for d <= 17 and magnitudes from about
+// 10^(d-28) up to 10^(d-1); false outside that range.
+bool scaled_decimal(double magnitude, int d, std::uint64_t& digits, int& exponent) {
+  if (d > kMaxScaledDigits) return false;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
   const int biased = static_cast<int>(bits >> 52);
   if (biased == 0) return false;  // subnormal
@@ -152,7 +165,7 @@ bool scaled_decimal(double magnitude, std::uint64_t& digits, int& exponent) {
   // floor(log10(magnitude)) is `decade` or one more (log10(2) ~ 78913 / 2^18):
   // when the scaled value has d + 1 digits, it is scaled once more.
   int decade = ((biased - 1023) * 78913) >> 18;
-  const std::uint64_t top = kRecordDigitsTop;
+  const std::uint64_t top = kPowerOfTenInteger[static_cast<std::size_t>(d)];
   const int scale = d - 1 - decade;
   if (scale < 0 || scale > kMaxPowerOfFive) return false;
   std::uint64_t whole = 0;
@@ -211,9 +224,9 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   int exponent = 0;
   std::uint64_t digits = 0;
   if (value == 0.0) {
-    std::memset(p, '0', static_cast<std::size_t>(d));
-  } else if (d == kRecordDigits && scaled_decimal(std::fabs(value), digits, exponent)) {
-    write_twelve_digits(p, digits);
+    write_digits(p, 0, d);
+  } else if (scaled_decimal(std::fabs(value), d, digits, exponent)) {
+    write_digits(p, digits, d);
   } else if (!rounded_decimal(std::fabs(value), d, p, exponent)) {
     return fill(out, w, '*');
   }
