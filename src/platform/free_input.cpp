@@ -150,12 +150,6 @@ KAVRIL_INLINE const char* scan_number(const char* p, const char* end, DecimalPar
   return p;
 }
 
-// Powers of ten that are exact doubles, and powers of five below 2^64.
-constexpr double kPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPowerOfTen = 22;
-constexpr int kMaxPowerOfFive = 27;
-constexpr auto kPowerOfFive = integer_powers<kMaxPowerOfFive>(5);
 constexpr std::uint64_t kTwoPow53 = std::uint64_t{1} << 53;
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -165,31 +159,6 @@ KAVRIL_INLINE constexpr int bit_length(std::uint64_t n) { return static_cast<int
 KAVRIL_INLINE constexpr int bit_length(Uint128 n) {
   const auto high = static_cast<std::uint64_t>(n >> 64);
   return high != 0 ? 64 + bit_length(high) : bit_length(static_cast<std::uint64_t>(n));
-}
-
-// The double nearest to (n + f) * 2^power, where 0 <= f < 1 is a fraction
-// that is nonzero exactly when `sticky` (a remainder below the last bit of n;
-// callers give n at least 55 bits then). Ties go to even. The result must lie
-// in the normal range, which the callers' limits on digits and exponent
-// guarantee (10^-27 to 10^46).
-KAVRIL_INLINE double nearest_double(Uint128 n, bool sticky, int power) {
-  int shift = bit_length(n) - 53;
-  std::uint64_t mantissa = 0;
-  if (shift <= 0) {
-    mantissa = static_cast<std::uint64_t>(n) << -shift;  // exact
-  } else {
-    mantissa = static_cast<std::uint64_t>(n >> shift);
-    const Uint128 rest = n & ((Uint128{1} << shift) - 1);
-    const Uint128 half = Uint128{1} << (shift - 1);
-    if (rest > half || (rest == half && (sticky || (mantissa & 1) != 0))) ++mantissa;
-    if (mantissa == kTwoPow53) {  // the carry made it 54 bits
-      mantissa >>= 1;
-      ++shift;
-    }
-  }
-  // mantissa * 2^(power + shift) with 2^52 <= mantissa < 2^53.
-  const auto biased = static_cast<std::uint64_t>(power + shift + 52 + 1023);
-  return std::bit_cast<double>(biased << 52 | (mantissa & (kTwoPow53 / 2 - 1)));
 }
 
 // Powers of five below 2^128, and their reciprocals floor(2^(127 + L) / 5^k)
@@ -227,7 +196,7 @@ constexpr std::array<PowerOfFive, kMaxReciprocalPower + 1> kPowersOfFive = [] {
 // reciprocal of 5^k approximates digits / 5^k from below with an error of
 // less than two units of the 128 bits kept; that decides the rounding
 // unless the bits below the 53 of the mantissa lie within two units of one
-// half: then false (the caller converts exactly).
+// half: then false (the library converts).
 KAVRIL_INLINE bool quotient_by_reciprocal(std::uint64_t digits, int k, double& magnitude) {
   const PowerOfFive& five = kPowersOfFive[static_cast<std::size_t>(k)];
   const int normalize = std::countl_zero(digits);
@@ -261,41 +230,21 @@ KAVRIL_INLINE bool quotient_by_reciprocal(std::uint64_t digits, int k, double& m
   return true;
 }
 
-// digits * 10^-k by exact integer division, for 1 <= k <= 27:
-// (digits * 2^s / 5^k) * 2^(-s-k), where s gives the quotient at least 55
-// bits (digits * 2^s stays below 2^118), rounded once with the remainder.
-[[gnu::noinline]] double exact_quotient(std::uint64_t digits, int k) {
-  const std::uint64_t divisor = kPowerOfFive[static_cast<std::size_t>(k)];
-  const int s = std::max(0, 55 + bit_length(divisor) - bit_length(digits));
-  const Uint128 numerator = Uint128{digits} << s;
-  return nearest_double(numerator / divisor, numerator % divisor != 0, -s - k);
-}
-
-// Exact conversion of a plain decimal without the library's general
-// algorithm, for digits below 2^64 and powers of ten from 10^-55 to 10^27;
-// false outside that range. Clinger's fast path: when the digits and the
-// power of ten are both exact doubles, one multiplication or division rounds
-// correctly. Otherwise digits * 5^e (at most 128 bits) is rounded once for
-// e >= 0, and for e = -k the quotient by 5^k comes from the reciprocal, or
-// from an exact division where the reciprocal cannot decide.
+// Exact conversion of a plain decimal without the library, for digits
+// below 2^64 and powers of ten from 10^-55 to 10^-1: the quotient by 5^k
+// from the reciprocal. False otherwise (a power of ten of 10^0 or more, or a
+// quotient too close to a tie), and the library converts. The numbers of
+// broadcast files (17 digits, a power of ten below 1) nearly all take this
+// path or are zero; other own paths made no run faster than the library
+// (measured in the README's "Performance").
 KAVRIL_INLINE bool exact_decimal(const DecimalParts& parts, double& value) {
   if (parts.tooLong) return false;
-  const int e = parts.exponent;
+  const int k = -parts.exponent;
   double magnitude = 0.0;
   if (parts.digits == 0) {
     magnitude = 0.0;
-  } else if (parts.digits <= kTwoPow53 && e >= -kMaxExactPowerOfTen && e <= kMaxExactPowerOfTen) {
-    const auto digits = static_cast<double>(parts.digits);
-    magnitude = e >= 0 ? digits * kPowerOfTen[e] : digits / kPowerOfTen[-e];
-  } else if (e >= 0) {
-    if (e > kMaxPowerOfFive) return false;
-    // digits * 10^e = (digits * 5^e) * 2^e
-    magnitude = nearest_double(Uint128{parts.digits} * kPowerOfFive[static_cast<std::size_t>(e)], false, e);
-  } else if (e < -kMaxReciprocalPower) {
+  } else if (k < 1 || k > kMaxReciprocalPower || !quotient_by_reciprocal(parts.digits, k, magnitude)) {
     return false;
-  } else if (!quotient_by_reciprocal(parts.digits, -e, magnitude)) {
-    if (e < -kMaxPowerOfFive) return false;
-    magnitude = exact_quotient(parts.digits, -e);
   }
   value = parts.negative ? -magnitude : magnitude;
   return true;

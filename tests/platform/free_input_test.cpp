@@ -32,6 +32,10 @@ const RealRow kRealRows[] = {
     {"1d2", true, 100.0, "lower-case d"},
     {"2E+2", true, 200.0, "upper-case E with sign"},
     {"0.1", true, 0.1, "not exactly representable: nearest double"},
+    {"4900470668862157.5", true, 4900470668862157.5, "a tie between two doubles: to even (up)"},
+    {"4900470668862156.5", true, 4900470668862156.5, "a tie between two doubles: to even (down)"},
+    {"1601572425312609.125", true, 1601572425312609.125, "a tie in the fourths"},
+    {"100", true, 100.0, "integer with zeros"},
     {"1e0000000000000000000001", true, 10.0, "many exponent digits"},
     {"1.0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
      "000000000000000000000000000000000000D0",
