@@ -56,6 +56,10 @@ void read_command_line();
 // True when `argument` is an option: it starts with "-" and is longer.
 bool is_option(std::string_view argument);
 
+// True when the regular file `name` begins like a broadcast file (title,
+// satellite record, numbers), also inside gzip: no output may replace it.
+bool holds_broadcast_messages(const std::string& name);
+
 // Reads the options and broadcast files of the command line into `run`.
 // False with `error` set ("unknown option -x") when the command line is
 // faulty.

@@ -53,7 +53,8 @@ std::string rinex_name_of(const DirectRun& run, const std::string& input) {
   if (!run.output.empty()) return run.output;
   std::string device, dir, name, ext;
   int irCode = 0;
-  std::string path = input;
+  // A gzip input is named by what it holds: dayz.brd.gz gives dayz.rnx.
+  std::string path = input.ends_with(".gz") && input.size() > 3 ? input.substr(0, input.size() - 3) : input;
   FPARSE(1, path, device, dir, name, ext, irCode);
   name.resize(platform::trim_right(name).size());
   if (!name.empty() && name.back() == '.') name.pop_back();

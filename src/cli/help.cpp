@@ -12,7 +12,9 @@ namespace {
 
 // The head of the help text, written alone to standard error when the command
 // line names no input file or is a faulty direct run.
-constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q] BRDFILE...
+constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q]
+              [SELECTION] [--sort] [--unique] [-n ID [-m]] [-z] BRDFILE...
+       kavril --check [--json] [--plot FILE] [SELECTION] BRDFILE...
        kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
        kavril -V | --version    program and package version
@@ -59,12 +61,15 @@ Every argument that starts with - (before a --) is an option:
   --check              write no RINEX file: per input a table of the
                        messages per satellite on standard output
   --json               with --check: one JSON document instead
-  --plot FILE          with --check: a picture of the messages (SVG)
+  --plot FILE          with --check: a picture of the messages (SVG) written
+                       to the file FILE, which it replaces
+SELECTION stands for the options --from, --to, --sat and --exclude-sat.
 Without -o and -d, each RINEX file goes beside its input, named like it with
 the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
 error, each warning and error as one line "kavril: FILE: reason". An empty
-broadcast file writes no RINEX file and is warned about. For example:
+broadcast file, or an output that gets no message, writes no RINEX file and
+is warned about; no output replaces a broadcast file. For example:
   kavril brdc1820.brd
   kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd

@@ -65,13 +65,17 @@ bool starts_with_number(std::string_view line) {
   return platform::parse_real(line.substr(first, end - first), value);
 }
 
+bool holds_messages(const platform::FileHead& head) {
+  return head.lines.size() == 3 && is_satellite_record(head.lines[1]) && starts_with_number(head.lines[2]);
+}
+
 bool is_broadcast_file(const std::string& name) {
   platform::FileHead head;
   if (!platform::read_file_head(name, 3, head)) return false;
   if (head.compressed) return true;
   // A RINEX file is refused as a broadcast file, with the reason.
   if (!head.lines.empty() && is_rinex_first_line(head.lines[0])) return true;
-  return head.lines.size() == 3 && is_satellite_record(head.lines[1]) && starts_with_number(head.lines[2]);
+  return holds_messages(head);
 }
 
 // A RINEX file given as a broadcast file stops a direct run before its
@@ -110,6 +114,11 @@ bool is_one_of(const std::string& argument, std::string_view shortName, std::str
 }
 
 }  // namespace
+
+bool holds_broadcast_messages(const std::string& name) {
+  platform::FileHead head;
+  return platform::read_file_head(name, 3, head) && holds_messages(head);
+}
 
 bool is_option(std::string_view argument) { return argument.size() > 1 && argument[0] == '-'; }
 

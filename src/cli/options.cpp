@@ -110,6 +110,25 @@ std::string two_inputs_to_one_output(const DirectRun& run) {
   return {};
 }
 
+// An output (-o, the names made with -d or beside the inputs, --plot) that
+// would replace a broadcast file: a switch taken for an option with a value
+// (--plot) must not cost a day of data. An output that is one of the inputs
+// is left to the driver, which names both.
+std::string broadcast_output_error(const DirectRun& run) {
+  std::vector<std::string> outputs{run.analyst.plot};
+  for (const std::string& input : run.brdFiles) outputs.push_back(rinex_name_of(run, input));
+  for (const std::string& output : outputs) {
+    if (output.empty() || !holds_broadcast_messages(output)) continue;
+    // Standard input (-) is the file it came from: /dev/stdin names it.
+    const auto isInput = [&output](const std::string& input) {
+      return same_file(input == kStandardStream ? std::string("/dev/stdin") : input, output);
+    };
+    if (std::none_of(run.brdFiles.begin(), run.brdFiles.end(), isInput))
+      return output + ": is a broadcast file, not overwritten";
+  }
+  return {};
+}
+
 // What is wrong with the run as a whole, or nothing.
 std::string whole_run_error(const DirectRun& run) {
   const std::size_t standardInputs = static_cast<std::size_t>(
@@ -125,8 +144,12 @@ std::string whole_run_error(const DirectRun& run) {
   // Room for the RINEX name made from it as well: folder, "/", "." and extension.
   const std::size_t added = run.output.empty() ? run.folder.size() + run.extension.size() + 2 : 0;
   for (const std::string& name : run.brdFiles) {
-    if (name.size() + added > kMaxNameLength) return "file name longer than 255 characters: " + name;
+    if (name.size() + added <= kMaxNameLength) continue;
+    // Name the RINEX name when it is the one too long.
+    const std::string output = rinex_name_of(run, name);
+    return "file name longer than 255 characters: " + (output.size() > kMaxNameLength ? output : name);
   }
+  if (std::string error = broadcast_output_error(run); !error.empty()) return error;
   return two_inputs_to_one_output(run);
 }
 

@@ -51,6 +51,8 @@ struct RinexFile {
   // True while the file cannot be taken as complete: the current row writes
   // into it, or a write or the commit of it failed.
   bool incomplete = false;
+  int recordCount = 0;  // records written into it
+  std::string input;    // the input of the row that started it
 };
 RinexFile rinexFile;
 // The output name whose RINEX file is being opened, while OPNFIL and OPNERR
@@ -249,6 +251,7 @@ void checkRinexWrites() {
 // Writes one record of the run's version; 0, or 1 when the writer failed.
 int writeRecord(int satNum, const RinexRecordArray& rinex) {
   int irc = 0;
+  ++rinexFile.recordCount;
   switch (rinexVersion) {
     case 2: RXWTNR2(lfnRnx, lfnError, satNum, rinex, irc); break;
     case 3: RXWTNR3(lfnRnx, lfnError, satNum, rinex, irc); break;
@@ -270,6 +273,27 @@ std::string standardName() {
   return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
 }
 
+// commitRinex in a direct run: the RINEX file got no record.
+constexpr int kNoRecords = -2;
+
+// A direct run does not write a RINEX file without records (a selection
+// kept nothing, the input held only its title): its temporary file goes, the
+// earlier file of its name stays, and a warning says so.
+void discardEmptyRinex() {
+  rinexFile.open = false;
+  platform::abandon_unit(lfnRnx);
+  if (namesOutputs()) {
+    writeMessage(" ### PG KAVRIL: No messages to name the RINEX file by",
+                 {{"File name  : ", rinexFile.input}, {"Name ID    : ", analyst->nameId}});
+  } else {
+    writeMessage(" ### PG KAVRIL: No messages written, RINEX file not written",
+                 {{"File name  : ", rinexFile.fileName}});
+  }
+  reportTemporaryFiles();
+  rinexFile = RinexFile{};
+  records.reset();
+}
+
 // Puts the complete RINEX file under its name, after the records held for
 // its order; under the standard name with -n. Returns 0, an errno value, or
 // -1 when the file cannot be named (reported here).
@@ -280,14 +304,16 @@ int commitRinex() {
     const int ios = platform::write_out(lfnRnx);
     return ios != 0 ? ios : EIO;
   }
+  if (analyst != nullptr && rinexFile.recordCount == 0 && !platform::is_special_name(rinexFile.fileName))
+    return kNoRecords;
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
+  if (name.empty()) return kNoRecords;
   platform::FileId id;
   const bool fileOfRun = !name.empty() && platform::existing_file_id(name, id) &&
                          std::any_of(runFilesOfRun.begin(), runFilesOfRun.end(),
                                      [&id](const RunFile& file) { return file.id == id; });
-  const char* refusal = name.empty() ? "no records to name the RINEX file by (-n)"
-                        : fileOfRun  ? "the standard name is a file of this run; the output is not written"
+  const char* refusal = fileOfRun  ? "the standard name is a file of this run; the output is not written"
                         : !namedFiles.insert(platform::output_identity(name)).second
                             ? "an earlier output of this run has this name; this one is not written"
                             : nullptr;
@@ -308,6 +334,7 @@ int commitRinex() {
 void closeRinex() {
   if (!rinexFile.open) return;
   if (const int ios = commitRinex(); ios != 0) {
+    if (ios == kNoRecords) return discardEmptyRinex();
     if (ios < 0) rinexFile.incomplete = true;
     else if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
     else reportNotDurable(ios);
@@ -340,6 +367,7 @@ void finishRinexAtExit(int irCode) {
   if (!rinexFile.open) return;
   if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
   if (const int ios = commitRinex(); ios != 0) {
+    if (ios == kNoRecords) return discardEmptyRinex();
     if (ios > 0 && !platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
     if (ios > 0) reportWriteError(ios);
     abandonRinex();
@@ -359,7 +387,8 @@ void startRinex(int row, const std::string& output, const std::string& title, co
   openingOutput.clear();
   reportTemporaryFiles();
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
-  rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true};
+  rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true, 0,
+                        std::string(platform::trim_right(platform::unit_file_name(lfnLocal)))};
   if (analyst != nullptr && (analyst->gzip || fileName.ends_with(".gz"))) platform::compress_unit_output(lfnRnx);
   if (decidesRecords()) records.emplace(analyst->selection);
   if (!started.insert(rinexFile.identity).second) {

@@ -152,6 +152,14 @@ TEST(DirectMode, MessagesArePlainLines) {
        {{"empty.rnx", "old\n"}}},
       {": > empty.brd", "-o ALL.rnx empty.brd " + day + " ./" + day, 0,
        "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: no messages\n", {{"ALL.rnx", "?"}}},
+      // An output that got no record is not written.
+      {"echo old > s.rnx", "-o s.rnx --sat 33 " + day, 0,
+       "kavril: warning: s.rnx: no messages written, not written (the earlier file is left as it was)\n",
+       {{"s.rnx", "old\n"}}},
+      {"head -n 1 " + day + " > title.brd", "-r 3 title.brd", 0, "kavril: warning: title.rnx: no messages written, not written\n",
+       {}},
+      {"", "-r 3 -n BRDC00ORL --to 2001-01-01 " + day, 0,
+       "kavril: warning: data/brdc1820.brd: no messages to name the output by (-n BRDC00ORL), not written\n", {}},
       {"'" KAVRIL_BINARY "' -q " + day, "-q data/brdc1820.rnx", 1,
        "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
   };
@@ -228,14 +236,18 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"-e rinex data/brdc1820.brd", "extension longer than 3 characters: rinex"},
       {"-a 'AGENCY OF 21 LETTERS!' data/brdc1820.brd",
        "agency longer than the 20 characters of the header: AGENCY OF 21 LETTERS!"},
-      {"-d out data/" + std::string(250, 'x'), "file name longer than 255 characters: data/" + std::string(250, 'x')},
+      {"-d out data/" + std::string(250, 'x'), "file name longer than 255 characters: out/" + std::string(250, 'x') + ".rnx"},
       // out/ + 243 x + .rnx is 251 characters, but the check holds the name
       // given: 248 + 3 + 3 + 2 is one more than 255.
       {"-d out data/" + std::string(243, 'x'), "file name longer than 255 characters: data/" + std::string(243, 'x')},
+      {"-e abc data/" + std::string(250, 'x'), "file name longer than 255 characters: data/" + std::string(250, 'x') + ".abc"},
       {"-d out data/brdc1820.brd other/brdc1820.brd",
        "data/brdc1820.brd and other/brdc1820.brd would both be written to out/brdc1820.rnx"},
       {"data/brdc1820.brd data/brdc1820.gz",
-       "data/brdc1820.brd and data/brdc1820.gz would both be written to data/brdc1820.rnx"},
+       "data/brdc1820.brd and data/brdc1820.gz would both be written to data/brdc1820.rnx"},      // An output name that is a broadcast file (also inside gzip) is refused.
+      {"--check --plot data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
+      {"-r 3 -o data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
+      {"-e gz data/brdc1830.brd data/brdc1820.brd", "data/brdc1820.gz: is a broadcast file, not overwritten"},
   };
   for (const auto& [args, fault] : faults) {
     SCOPED_TRACE(args);
