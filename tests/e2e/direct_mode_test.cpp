@@ -244,7 +244,10 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"-d out data/brdc1820.brd other/brdc1820.brd",
        "data/brdc1820.brd and other/brdc1820.brd would both be written to out/brdc1820.rnx"},
       {"data/brdc1820.brd data/brdc1820.gz",
-       "data/brdc1820.brd and data/brdc1820.gz would both be written to data/brdc1820.rnx"},      // An output name that is a broadcast file (also inside gzip) is refused.
+       "data/brdc1820.brd and data/brdc1820.gz would both be written to data/brdc1820.rnx"},
+      {"data/brdc1820.brd data/brdc1820.brd.gz",
+       "data/brdc1820.brd and data/brdc1820.brd.gz would both be written to data/brdc1820.rnx"},
+      // An output name that is a broadcast file (also inside gzip) is refused.
       {"--check --plot data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
       {"-r 3 -o data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
       {"-e gz data/brdc1830.brd data/brdc1820.brd", "data/brdc1820.gz: is a broadcast file, not overwritten"},
