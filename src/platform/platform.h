@@ -352,6 +352,9 @@ int last_error();
 // it closed, so that no file the program opens takes its number and receives
 // what is meant for the terminal. Called first thing.
 void open_standard_streams();
+// True when standard output was closed at the start: writes to unit 6 and
+// the output name of set_standard_stream_names then fail with EBADF.
+bool standard_output_closed_at_start();
 
 // Lines written to `unit` go to standard error from now on, or nowhere, as
 // on a standard stream (flushed, never closed), or to `sink`, one call per

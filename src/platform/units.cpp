@@ -149,6 +149,7 @@ void UnitTable::flush_every_unit() {
 // start after an open or a rewind).
 int begin_writing(Unit& u) {
   if (!u.writable) return u.writeDenied != 0 ? u.writeDenied : EBADF;
+  if (u.standard && u.fd == STDOUT_FILENO && standard_output_closed_at_start()) return EBADF;
   if (u.mode == Mode::Writing) return 0;
   if (u.gzip) return EBADF;  // a compressed file is only read
   if (!u.standard && !u.special) {
@@ -641,9 +642,19 @@ void connect_as_standard(int unit, int fd) {
 }
 }  // namespace
 
+namespace {
+// Standard output was closed when the program started: what is written to it
+// is lost, so every write to it fails (EBADF), as it would have without the
+// /dev/null that now holds its number.
+bool standardOutputClosed = false;
+}  // namespace
+
+bool standard_output_closed_at_start() { return standardOutputClosed; }
+
 void open_standard_streams() {
   for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) standardOutputClosed = true;
     // Takes the lowest free descriptor, which is `fd`.
     if (::open("/dev/null", O_RDWR) != fd) return;
   }

@@ -195,6 +195,19 @@ TEST(DirectMode, TheInterruptLineIsPlain) {
   EXPECT_FALSE(fs::exists(scratch.path() / "x.rnx"));
 }
 
+// Standard output closed by the caller: what the run would write there is
+// lost, so the run fails instead of writing it to the /dev/null that holds
+// the number of the stream.
+TEST(DirectMode, ClosedStandardOutputIsAnError) {
+  ScratchDir scratch;
+  prepare(scratch.path());
+  for (const std::string args : {"-q - < data/brdc1820.brd", "--version", "--check data/brdc1820.brd"}) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' " + args + " >&- 2> stderr"), 1);
+    EXPECT_NE(read_file(scratch.path() / "stderr").find("Bad file descriptor"), std::string::npos);
+  }
+}
+
 // A RINEX file is synced, renamed onto its name, and then its folder is
 // synced, so that the rename survives a crash of the machine. (The leak
 // check of a sanitizer build cannot run under strace.)
