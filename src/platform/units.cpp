@@ -91,16 +91,19 @@ class UnitTable {
   }
 
   void flush_every_unit();
-  // Visits the connected units in the order of their numbers.
+  // Visits the connected units in the order of their numbers. The empty
+  // slots at the top are dropped first: a unit of a high number used once
+  // (the file-head probe's) must not make every later visit walk them all.
   template <class F>
   void for_each(F f) {
+    while (used_ > 0 && !units_[used_ - 1]) --used_;
     for (std::size_t i = 0; i < used_; ++i)
       if (units_[i]) f(static_cast<int>(i), *units_[i]);
   }
 
  private:
   std::vector<std::unique_ptr<Unit>> units_;
-  std::size_t used_ = 0;  // no unit at or above this number was ever connected
+  std::size_t used_ = 0;  // no unit at or above this number is connected
 };
 
 UnitTable& table() {

@@ -282,6 +282,14 @@ TEST(Units, InquireFindsFilesAndTheirUnits) {
   EXPECT_EQ(inquire_file(name, answer), 0);
   EXPECT_EQ(answer.unit, kMaxUnit);
   close_unit(kMaxUnit);
+  // An inquiry after the close forgets the empty top slots; connecting them
+  // again makes them found again.
+  EXPECT_EQ(inquire_file(name, answer), 0);
+  EXPECT_FALSE(answer.connected);
+  ASSERT_EQ(open_unit(kMaxUnit, name, OpenStatus::Old, true, true), 0);
+  EXPECT_EQ(inquire_file(name, answer), 0);
+  EXPECT_EQ(answer.unit, kMaxUnit);
+  close_unit(kMaxUnit);
   EXPECT_EQ(inquire_file(std::string(5000, 'n'), answer), ENAMETOOLONG);
   EXPECT_FALSE(answer.exists);
 }
