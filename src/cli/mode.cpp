@@ -85,7 +85,7 @@ void refuse_rinex_inputs(const DirectRun& run) {
     platform::FileHead head;
     if (!platform::read_file_head(input, 1, head) || head.lines.empty() || !is_rinex_first_line(head.lines[0]))
       continue;
-    platform::write_line(platform::kStdErr, "kavril: " + input + ":1: " + std::string(kRinexInput));
+    platform::write_line(platform::kStdErr, "kavril: " + input + ":1: " + rinex_input_reason(head.lines[0]));
     platform::exit_process(1);
   }
 }

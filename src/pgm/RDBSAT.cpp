@@ -18,7 +18,9 @@ constexpr int kLastSatellite = 99;
 // The satellite number stands in columns 12 to 14 as an integer with an
 // optional sign; blanks and tabs inside the field are ignored and a blank
 // field (also a blank or short line) reads as 0, which ends the messages. So
-// does the end of the file. Anything else in the field, and a number outside
+// does the end of the file, but not a last line without a line end that
+// stops before column 14 with a blank field: the file was cut inside the
+// record, an input error. Anything else in the field, and a number outside
 // 1 to 99 other than 0, is an input error.
 int RDBSAT(int lfn) {
   thread_local std::string line;
@@ -34,7 +36,13 @@ int RDBSAT(int lfn) {
   for (char c : field) {
     if (c != ' ' && c != '\t') digits[length++] = c;
   }
-  if (length == 0) return 0;
+  if (length == 0) {
+    // A blank field on a last line that stops short of column 14 without a
+    // line end is a file cut inside its satellite record, not an end marker.
+    if (line.size() < kFieldStart + kFieldLength && !platform::line_ended(lfn))
+      RDBERR(lfn, "End of file inside a satellite record");
+    return 0;
+  }
   int satellite = 0;
   if (!platform::parse_int(std::string_view(digits, length), satellite)) {
     RDBERR(lfn, "Satellite number in columns 12 to 14 is not an integer: \"" + printable(field) + "\"");

@@ -18,6 +18,16 @@ bool is_rinex_first_line(std::string_view line) {
          platform::trim_right(line.substr(kLabelStart, kLabelLength)) == "RINEX VERSION / TYPE";
 }
 
+std::string rinex_input_reason(std::string_view line) {
+  constexpr std::size_t kTypeColumn = 20;  // column 21
+  const char type = line.size() > kTypeColumn ? line[kTypeColumn] : ' ';
+  std::string_view kind = "a RINEX file";
+  if (type == 'N' || type == 'G' || type == 'H') kind = "a RINEX navigation file";
+  if (type == 'O') kind = "a RINEX observation file";
+  if (type == 'M') kind = "a RINEX meteorological file";
+  return std::string(kind) + ", not a broadcast file";
+}
+
 // The title is columns 1 to 53 of the first line, blank-padded when shorter,
 // copied as it is: it is text of the user's file, whatever its bytes.
 bool RDBTIT(int lfn, std::string& title) {
@@ -27,7 +37,7 @@ bool RDBTIT(int lfn, std::string& title) {
     case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
     case platform::ReadResult::Ok: break;
   }
-  if (is_rinex_first_line(line)) RDBERR(lfn, kRinexInput);
+  if (is_rinex_first_line(line)) RDBERR(lfn, rinex_input_reason(line));
   platform::assign_fit(title, line, kTitleLength);
   return true;
 }

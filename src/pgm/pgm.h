@@ -44,9 +44,13 @@ bool RDBTIT(int lfn, std::string& title);
 
 // True when `line` is the first line of a RINEX file: it ends with the label
 // "RINEX VERSION / TYPE" in columns 61 to 80. Such a file is refused with
-// the reason kRinexInput.
+// the reason rinex_input_reason gives for that line.
 bool is_rinex_first_line(std::string_view line);
-inline constexpr std::string_view kRinexInput = "a RINEX navigation file, not a broadcast file";
+// Why the file whose first line is the RINEX `line` is refused, naming its
+// type from column 21: "a RINEX navigation file, not a broadcast file" for
+// navigation types, observation and meteorological files by name, "a RINEX
+// file, not a broadcast file" otherwise.
+std::string rinex_input_reason(std::string_view line);
 
 // Reads a satellite record (columns 12 to 14). Returns the satellite number,
 // 1 to 99; 0 at the end of the file or for a record that ends the messages.

@@ -76,7 +76,15 @@ enum class ReadResult { Ok, End, Error };
 // "\r\n"). The last line of a file need not end in "\n". `line` keeps its
 // capacity, so a reused buffer does not allocate per line. A unit written
 // since its open or rewind, unit 6 and unconnected units give Error.
+// A line longer than kMaxLineLength characters (without its line end) is an
+// Error with the status kLineTooLong: memory stays bounded whatever the file.
 ReadResult read_line(int unit, std::string& line);
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+inline constexpr int kLineTooLong = 100003;
+
+// True when the line read last from `unit` ended in a line end (false for
+// the last line of a file that stops without one).
+bool line_ended(int unit);
 
 // Number of lines read from `unit` since it was opened or rewound (the line
 // number of the line read last).

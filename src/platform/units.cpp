@@ -50,6 +50,7 @@ struct Unit {
   Mode mode = Mode::Idle;
   long lineNumber = 0;
   bool atEnd = false;
+  bool lineEnded = false;  // the line read last had its line end
   // Read buffer: bytes [readPos, readEnd) are read from the file but not yet used.
   std::unique_ptr<char[]> readBuffer;
   std::size_t readPos = 0, readEnd = 0;
@@ -361,6 +362,7 @@ ReadResult read_line(int unit, std::string& line) {
   u->mode = Mode::Reading;
   if (u->atEnd) return ReadResult::End;
   bool any = false;
+  u->lineEnded = false;
   for (;;) {
     if (u->readPos == u->readEnd) {
       const ssize_t n = refill(*u);
@@ -376,6 +378,12 @@ ReadResult read_line(int unit, std::string& line) {
     const void* newline = std::memchr(start, '\n', available);
     any = true;
     if (newline == nullptr) {
+      // A file without line ends (a device such as /dev/zero) must not
+      // fill the memory: such a line is a read error of its own.
+      if (line.size() + available > kMaxLineLength + 1) {
+        u->readStatus = kLineTooLong;
+        return ReadResult::Error;
+      }
       line.append(start, available);
       u->readPos = u->readEnd;
       continue;
@@ -383,11 +391,21 @@ ReadResult read_line(int unit, std::string& line) {
     const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
     line.append(start, length);
     u->readPos += length + 1;
+    u->lineEnded = true;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     break;
   }
+  if (line.size() > kMaxLineLength) {
+    u->readStatus = kLineTooLong;
+    return ReadResult::Error;
+  }
   ++u->lineNumber;
   return ReadResult::Ok;
+}
+
+bool line_ended(int unit) {
+  const Unit* u = table().find(unit);
+  return u != nullptr && u->lineEnded;
 }
 
 long line_number(int unit) {
@@ -558,6 +576,7 @@ bool abandon_unit(int unit) {
 std::string status_text(int status) {
   if (status == kCompressedDataDamaged) return "compressed data damaged";
   if (status == kCompressedDataCut) return "compressed data cut short";
+  if (status == kLineTooLong) return "Line longer than " + std::to_string(kMaxLineLength) + " characters";
   return std::strerror(status);
 }
 

@@ -162,6 +162,13 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: warning: data/brdc1820.brd: no messages to name the output by (-n BRDC00ORL), not written\n", {}},
       {"'" KAVRIL_BINARY "' -q " + day, "-q data/brdc1820.rnx", 1,
        "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
+      {"printf '%9s%11sO%39sRINEX VERSION / TYPE\\n' 3.04 '' '' > obs.rnx", "obs.rnx", 1,
+       "kavril: obs.rnx:1: a RINEX observation file, not a broadcast file\n", {}},
+      {"head -c 45 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
+       "kavril: c.brd:2: End of file inside a satellite record\n"
+       "kavril: good.rnx: incomplete, not kept (the earlier file is left as it was)\n",
+       {{"good.rnx", "good\n"}}},
+      {"", "-o x.rnx /dev/zero", 1, "kavril: /dev/zero:1: cannot read: Line longer than 1048576 characters\n", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);

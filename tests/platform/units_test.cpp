@@ -52,19 +52,32 @@ TEST(Units, WrittenLinesReadBackWithLineNumbers) {
 TEST(Units, LineEndsCarriageReturnsAndLongLines) {
   ScratchDir dir;
   const std::string longLine(100000, 'x');
-  write_file(dir.file("in"), "dos\r\n" + longLine + "\nin\rside\nlast");
+  const std::string longestLine(kMaxLineLength, 'y');
+  write_file(dir.file("in"), "dos\r\n" + longLine + "\nin\rside\n" + longestLine + "\r\nlast");
   ASSERT_EQ(open_unit(kUnit, dir.file("in"), OpenStatus::Old, true, true), 0);
   std::string line;
-  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
-  EXPECT_EQ(line, "dos");
-  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
-  EXPECT_EQ(line, longLine);
-  ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
-  EXPECT_EQ(line, "in\rside");
+  for (const std::string& expected : {std::string("dos"), longLine, std::string("in\rside"), longestLine}) {
+    ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+    EXPECT_EQ(line, expected);
+    EXPECT_TRUE(line_ended(kUnit));
+  }
   ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
   EXPECT_EQ(line, "last");
+  EXPECT_FALSE(line_ended(kUnit));
   EXPECT_EQ(read_line(kUnit, line), ReadResult::End);
   close_unit(kUnit);
+
+  // One character more, with or without a line end, and memory would grow
+  // with the file: a read error of its own.
+  for (const std::string lineEnd : {"\n", ""}) {
+    write_file(dir.file("in"), "first\n" + longestLine + "z" + lineEnd);
+    ASSERT_EQ(open_unit(kUnit, dir.file("in"), OpenStatus::Old, true, true), 0);
+    ASSERT_EQ(read_line(kUnit, line), ReadResult::Ok);
+    EXPECT_EQ(read_line(kUnit, line), ReadResult::Error);
+    EXPECT_EQ(line_number(kUnit), 1);  // lines read whole
+    EXPECT_EQ(status_text(read_status(kUnit)), "Line longer than 1048576 characters");
+    close_unit(kUnit);
+  }
 }
 
 TEST(Units, OpenStatusesFollowTheFileState) {

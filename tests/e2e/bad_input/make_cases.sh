@@ -88,6 +88,12 @@ cut_case brd_cut_inside_clock_block 20
 newcase brd_cut_inside_last_line  # the last line stops after its third number, without a line end
 messages 1 2 | head -c -25 > "$run/one.brd"
 panel "Second message cut inside its last line" > "$run/input.inp"
+newcase brd_cut_inside_satellite_record  # the second satellite record stops after 8 characters, without a line end
+{ messages 1 2 | head -n 12; messages 1 2 | sed -n 13p | head -c 8; } > "$run/one.brd"
+panel "Second satellite record cut short" > "$run/input.inp"
+newcase brd_end_marker_zero_without_line_end  # succeeds: an explicit 0 ends the messages, line end or not
+{ messages 1 1; printf '%11s  0' ''; } > "$run/one.brd"
+panel "End marker 0 without a line end" > "$run/input.inp"
 newcase brd_cut_first_message_after_satellite_record
 messages 1 1 | head -n 2 > "$run/one.brd"
 panel "Only message cut after its satellite record" > "$run/input.inp"
@@ -197,7 +203,7 @@ panel "RINEX file on a full device" | sed 's|^RXNFIL 0|RXNFIL 1 "/dev/full"|' > 
 
 # A failed conversion deletes the RINEX file it was writing.
 for c in brd_cut_after_satellite_record brd_cut_inside_ephemeris_block brd_cut_after_ephemeris_block \
-         brd_cut_inside_clock_block brd_cut_inside_last_line brd_cut_first_message_after_satellite_record \
+         brd_cut_inside_clock_block brd_cut_inside_last_line brd_cut_inside_satellite_record brd_cut_first_message_after_satellite_record \
          brd_cut_output_listed_for_deletion brd_long_number brd_nul_byte_in_block brd_random_bytes \
          brd_satellite_letter brd_satellite_sign_only brd_satellite_above_99 brd_satellite_negative \
          brd_clock_time_fraction_rinex_3; do
