@@ -13,9 +13,6 @@ namespace kavril::cli {
 namespace {
 
 constexpr std::string_view kGzipSuffix = ".gz";
-// The name an output of -n is opened under in its folder, until its records
-// decide the standard name.
-constexpr std::string_view kUnnamed = "kavril-unnamed-";
 
 std::string take_from(DirectRun& run, const std::string& value) {
   run.analyst.fromText = value;
@@ -159,7 +156,7 @@ std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::st
   }
   if (!a.nameId.empty()) {
     for (std::size_t row = 0; row < names.size(); ++row)
-      names[row] = folder_of(names[a.merge ? 0 : row]) + std::string(kUnnamed) + std::to_string(a.merge ? 1 : row + 1);
+      names[row] = folder_of(names[a.merge ? 0 : row]) + std::string(kUnnamedOutput) + std::to_string(a.merge ? 1 : row + 1);
     return names;
   }
   for (std::string& name : names) {

@@ -73,6 +73,9 @@ void write_short_usage();
 
 // Standard output as an output name of a direct run.
 inline constexpr std::string_view kStandardOutput = "(standard output)";
+// The name an output of -n is opened under in its folder ("out/" and this and
+// a number), until its records decide its standard name.
+inline constexpr std::string_view kUnnamedOutput = "kavril-unnamed-";
 
 // The RINEX name that the broadcast file `input` of `run` is written to: -o,
 // standard output for standard input (without -o or -d), else its name with

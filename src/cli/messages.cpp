@@ -114,6 +114,17 @@ std::string next_line_number(const Block& block) {
   return std::to_string(static_cast<long long>(linesRead) + 1);
 }
 
+// A value as the user knows it: an output of -n, still under the name it is
+// opened under, is the output named by -n.
+std::string shown_name(std::string value) {
+  const std::size_t slash = value.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  if (value.compare(base, kUnnamedOutput.size(), kUnnamedOutput) == 0 &&
+      value.find_first_not_of("0123456789", base + kUnnamedOutput.size()) == std::string::npos)
+    value.replace(base, std::string::npos, "(the output named by -n)");
+  return value;
+}
+
 std::string detail_line(const Block& block, std::size_t index) {
   return index < block.details.size() ? std::string(trimmed(block.details[index])) : std::string();
 }
@@ -133,7 +144,7 @@ std::string filled(std::string_view form, const Block& block) {
     else if (name == "?now") line += value_or(earlier_file_note(block), " (no file of that name)");
     else if (name == "?folder") line += missing_folder_note(block);
     else if (name == "?next line") line += next_line_number(block);
-    else line += value_of(block, name);
+    else line += shown_name(value_of(block, name));
     form.remove_prefix(close + 1);
   }
   return line + std::string(form);

@@ -158,6 +158,8 @@ TEST(DirectMode, MessagesArePlainLines) {
        {{"s.rnx", "old\n"}}},
       {"head -n 1 " + day + " > title.brd", "-r 3 title.brd", 0, "kavril: warning: title.rnx: no messages written, not written\n",
        {}},
+      {"", "-r 3 -n BRDC00ORL -d archive " + day, 1,
+       "kavril: archive/(the output named by -n): No such file or directory (no folder archive)\n", {}},
       {"", "-r 3 -n BRDC00ORL --to 2001-01-01 " + day, 0,
        "kavril: warning: data/brdc1820.brd: no messages to name the output by (-n BRDC00ORL), not written\n", {}},
       {"'" KAVRIL_BINARY "' -q " + day, "-q data/brdc1820.rnx", 1,
