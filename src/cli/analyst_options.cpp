@@ -2,6 +2,7 @@
 // their rows of the option table, the check of how they combine, and the
 // RINEX names they give the rows of the run.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,19 +15,21 @@ namespace {
 
 constexpr std::string_view kGzipSuffix = ".gz";
 
-std::string take_from(DirectRun& run, const std::string& value) {
-  run.analyst.fromText = value;
-  double epoch = 0.0;
-  if (!nav::parse_iso_time(value, epoch)) return "--from needs a date or date and time (2010-07-01T12:00): " + value;
-  run.analyst.selection.from = epoch;
+// A time of --from or --to: `text` keeps what was given, `epoch` its value.
+std::string take_time(std::string_view option, const std::string& value, std::string& text,
+                      std::optional<double>& epoch) {
+  text = value;
+  double parsed = 0.0;
+  if (!nav::parse_iso_time(value, parsed))
+    return std::string(option) + " needs a date or date and time (2010-07-01T12:00): " + value;
+  epoch = parsed;
   return {};
 }
+std::string take_from(DirectRun& run, const std::string& value) {
+  return take_time("--from", value, run.analyst.fromText, run.analyst.selection.from);
+}
 std::string take_to(DirectRun& run, const std::string& value) {
-  run.analyst.toText = value;
-  double epoch = 0.0;
-  if (!nav::parse_iso_time(value, epoch)) return "--to needs a date or date and time (2010-07-01T12:00): " + value;
-  run.analyst.selection.to = epoch;
-  return {};
+  return take_time("--to", value, run.analyst.toText, run.analyst.selection.to);
 }
 std::string take_satellites(DirectRun& run, const std::string& value) {
   std::string error;

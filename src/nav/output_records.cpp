@@ -7,7 +7,6 @@
 
 #include "nav/nav.h"
 #include "platform/platform.h"
-#include "sys/sys.h"
 
 namespace kavril::nav {
 
@@ -92,13 +91,7 @@ void skip_message_blocks(int lfn) {
   for (int block = 0; block < 2; ++block) {
     std::size_t count = 0;
     while (count < kNumbersPerBlock) {
-      switch (platform::read_line(lfn, line)) {
-        case platform::ReadResult::End:
-          RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
-                          " of the 20 numbers of a block");
-        case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
-        case platform::ReadResult::Ok: break;
-      }
+      read_block_line(lfn, line, count);
       count += count_numbers(line, kNumbersPerBlock - count);
     }
   }

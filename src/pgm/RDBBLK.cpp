@@ -22,6 +22,16 @@ std::string not_a_number(std::string_view token) {
 
 }  // namespace
 
+void read_block_line(int lfn, std::string& line, std::size_t count) {
+  switch (platform::read_line(lfn, line)) {
+    case platform::ReadResult::End:
+      RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
+                      " of the 20 numbers of a block");
+    case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
+    case platform::ReadResult::Ok: break;
+  }
+}
+
 // The block starts on the line after the previous read and runs over as many
 // lines as its 20 numbers need; whatever follows the 20th number on its line
 // is not looked at. Numbers are separated by blanks, commas and line ends;
@@ -32,13 +42,7 @@ void RDBBLK(int lfn, std::array<double, 20>& block) {
   thread_local std::string line;
   std::size_t count = 0;
   while (count < block.size()) {
-    switch (platform::read_line(lfn, line)) {
-      case platform::ReadResult::End:
-        RDBERR(lfn, "End of file after" + platform::integer_text(static_cast<long long>(count)) +
-                        " of the 20 numbers of a block");
-      case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
-      case platform::ReadResult::Ok: break;
-    }
+    read_block_line(lfn, line, count);
     platform::NumberTokens tokens(line);
     std::string_view token;
     std::size_t read = 0;

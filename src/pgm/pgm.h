@@ -58,6 +58,9 @@ int RDBSAT(int lfn);
 
 // Reads a block of 20 free-format numbers starting on the next line.
 void RDBBLK(int lfn, std::array<double, 20>& block);
+// Reads the next line of a block into `line`, `count` of its 20 numbers read
+// so far; the end of the file or a read error there stops the run.
+void read_block_line(int lfn, std::string& line, std::size_t count);
 
 // Checks the ephemeris block just read: its GPS week (position 1) must round
 // to an int and its semi-major axis (position 3) must not be negative. The
