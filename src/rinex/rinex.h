@@ -1,0 +1,253 @@
+// The RINEX room: navigation records of every system and version, the table
+// of their line layouts, and the streaming reader of RINEX navigation files
+// (versions 2.01 to 4.02, plain or gzip).
+//
+// A record holds what one message of a file says: its kind (ephemeris, time
+// offset, Earth orientation, ionosphere), system, satellite, message type,
+// epoch in the system's own time, and the values of its lines in order.
+// Values sit in slots: the three of the epoch line first, then four per
+// further line; a blank field is a slot that is not given. One table of
+// layouts (lines and fields per line for each kind, system, version and
+// message type) drives reading and writing alike.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavril::rinex {
+
+// --- Systems, satellites, message types --------------------------------------
+
+// The systems, by the letter RINEX gives them.
+enum class System : char {
+  GPS = 'G',
+  GLONASS = 'R',
+  Galileo = 'E',
+  BeiDou = 'C',
+  QZSS = 'J',
+  NavIC = 'I',
+  SBAS = 'S',
+};
+inline constexpr std::array<System, 7> kSystems = {System::GPS, System::GLONASS, System::Galileo,
+                                                  System::BeiDou, System::QZSS, System::NavIC,
+                                                  System::SBAS};
+// The system of a RINEX letter; false for any other character.
+bool system_of_letter(char letter, System& system);
+inline char letter_of(System system) { return static_cast<char>(system); }
+// "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC", "SBAS".
+std::string_view system_name(System system);
+
+// Satellite numbers as the system counts them: GPS 1-32 and beyond, GLONASS
+// slots (above 27 as well), SBAS PRNs 120-158 (written 20-58 in files).
+struct Satellite {
+  System system = System::GPS;
+  int number = 0;  // 0: the record names no satellite (a 4.x "> STO E   IFNV")
+  bool operator==(const Satellite&) const = default;
+};
+// "G05", "R28", "S120" ("E" for a system without a satellite).
+std::string satellite_text(Satellite satellite);
+
+enum class RecordKind : std::uint8_t { Ephemeris, TimeOffset, EarthOrientation, Ionosphere };
+// "EPH", "STO", "EOP", "ION" (the 4.x record-type words).
+std::string_view kind_word(RecordKind kind);
+
+// Message types of ephemerides; Other is a well-formed type this system has
+// no layout for, carried by its text.
+enum class Message : std::uint8_t {
+  LNAV, CNAV, CNV1, CNV2, CNV3, INAV, FNAV, D1, D2, FDMA, SBAS, L1NV, L1OC, L3OC, Other
+};
+// The type of a message text ("LNAV", "D2"); Other when unknown.
+Message message_of_text(std::string_view text);
+std::string_view message_text(Message message);  // "" for Other
+
+// A short text kept in place (no allocation per record).
+template <std::size_t N>
+struct ShortText {
+  std::array<char, N> chars{};
+  std::uint8_t size = 0;
+  void assign(std::string_view text) {
+    size = static_cast<std::uint8_t>(text.size() < N ? text.size() : N);
+    for (std::size_t i = 0; i < size; ++i) chars[i] = text[i];
+  }
+  std::string_view view() const { return {chars.data(), size}; }
+};
+
+// A calendar epoch in the time of the record's system (GPS time, GLONASS
+// UTC(SU), Galileo and BeiDou system times ...), as the file writes it.
+struct Epoch {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  double second = 0.0;
+  bool operator==(const Epoch&) const = default;
+};
+
+inline constexpr int kMaxRecordLines = 12;  // the epoch line and eleven more
+inline constexpr int kEpochLineSlots = 3;
+inline constexpr int kSlotsPerLine = 4;
+inline constexpr int kMaxSlots = kEpochLineSlots + kSlotsPerLine * (kMaxRecordLines - 1);
+// The slot of field `field` of line `line` (0 the epoch line).
+constexpr int slot_of(int line, int field) {
+  return line == 0 ? field : kEpochLineSlots + kSlotsPerLine * (line - 1) + field;
+}
+
+struct Record {
+  RecordKind kind = RecordKind::Ephemeris;
+  Satellite satellite;
+  Message message = Message::LNAV;
+  ShortText<8> messageText;  // as the file writes it ("LNAV", "D1D2", "LEG")
+  ShortText<8> variant;      // a fifth word of the 4.x record line ("KLOB"), or empty
+  Epoch epoch;
+  int lines = 0;             // lines of values: the epoch line and the orbit lines
+  std::array<double, kMaxSlots> values{};
+  std::uint64_t given = 0;   // bit n: slot n holds a value
+  ShortText<60> text;        // the texts of a time-offset record's epoch line (columns 25-80)
+
+  bool has(int slot) const { return (given >> slot) & 1U; }
+  double value(int slot) const { return values[static_cast<std::size_t>(slot)]; }
+  void set(int slot, double v) {
+    values[static_cast<std::size_t>(slot)] = v;
+    given |= std::uint64_t{1} << slot;
+  }
+  void clear_values() { given = 0; }
+};
+
+// --- Layouts ---------------------------------------------------------------
+
+// The lines of one kind of record in one version family: `lines` lines of
+// values (the epoch line first), `fields[i]` meaningful fields on line i (a
+// spare field beyond them is read when a file gives it). `minLines` below
+// `lines` lets files of the version keep an older, shorter form (GLONASS
+// records of 4 lines in files that say 3.05). Rows hold from version `since`
+// (times 100) on, up to the next row of the same key. `system` 0 matches
+// every system; `message` "*" every message type.
+struct LineLayout {
+  RecordKind kind;
+  char system;
+  int since;
+  const char* message;
+  std::uint8_t lines;
+  std::uint8_t minLines;
+  std::array<std::uint8_t, kMaxRecordLines> fields;
+};
+// The layout of a record of `kind`, `system` and message text `message` in
+// a file of `version` (times 100), or nullptr when the table holds none
+// (the record's lines are then found by where the next record starts).
+const LineLayout* find_layout(RecordKind kind, System system, int version, std::string_view message);
+// The whole table (for tests and writers).
+std::span<const LineLayout> layouts();
+
+// The message type a record of a 2.x or 3.x file carries: GPS, QZSS and
+// NavIC LNAV, GLONASS FDMA, Galileo INAV or FNAV from its data-source field,
+// BeiDou D1 or D2 from its satellite (geostationary ones send D2), SBAS.
+Message implied_message(const Record& record);
+
+// --- Header ----------------------------------------------------------------
+
+// Ionosphere parameters of a header: 3.x IONOSPHERIC CORR (GPSA, GPSB, GAL,
+// QZSA, BDSA, IRNA ...), 2.x ION ALPHA (as GPSA) and ION BETA (as GPSB).
+struct IonosphereCorrection {
+  ShortText<4> type;
+  std::array<double, 4> values{};
+  int valueCount = 0;     // 3 for GAL, 4 for the others
+  char timeMark = ' ';    // 3.x: the hour letter of the parameters' time
+  int satellite = 0;      // 3.x: the satellite that sent them, or 0
+};
+
+// Time-system corrections: 3.x TIME SYSTEM CORR (GPUT, GAUT, GAGP, GLUT,
+// BDUT ...), 2.x DELTA-UTC: A0,A1,T,W (as GPUT) and CORR TO SYSTEM TIME (as
+// GLUT, with its date, a0 = -tauC).
+struct TimeCorrection {
+  ShortText<4> type;
+  double a0 = 0.0, a1 = 0.0;
+  int referenceSeconds = 0, referenceWeek = 0;
+  ShortText<5> source;    // satellite or SBAS provider, 3.x
+  int utcId = 0;
+  int year = 0, month = 0, day = 0;  // CORR TO SYSTEM TIME
+};
+
+struct LeapSeconds {
+  bool given = false;
+  int current = 0, future = 0, week = 0, day = 0;
+  bool futureGiven = false;
+  ShortText<3> system;    // 3.04+: "GPS", "BDS"
+};
+
+struct Header {
+  int version = 0;        // times 100: 211, 304, 400
+  char fileType = 'N';    // N, G, H, L, J, Q, I
+  char systemLetter = ' ';  // column 41: G, R, E, C, J, I, S, M, or blank
+  System fileSystem = System::GPS;  // of 2.x records, which give no letter
+  std::vector<IonosphereCorrection> ionosphere;
+  std::vector<TimeCorrection> timeCorrections;
+  LeapSeconds leapSeconds;
+  int mergedFiles = 0;    // 4.x MERGED FILE
+  std::vector<std::string> comments;
+  long lines = 0;         // lines of the header, END OF HEADER included
+  int major() const { return version / 100; }
+};
+
+// --- Recognition -------------------------------------------------------------
+
+// True when `lines`, the first lines of a file, make it a RINEX navigation
+// file: the first line that is no COMMENT has "RINEX VERSION / TYPE" in
+// columns 61-80, a version of 2, 3 or 4 and a navigation file type.
+bool is_navigation_file(std::span<const std::string> lines);
+
+// --- Reading -------------------------------------------------------------------
+
+// Where a file is damaged: its line number and what is wrong there, for the
+// caller's "FILE:LINE: reason".
+struct Damage {
+  long line = 0;
+  std::string reason;
+};
+
+// Reads a RINEX navigation file from a logical unit opened for reading (the
+// platform layer decompresses gzip), one record at a time: memory stays flat
+// and reading a record allocates nothing once the buffers have grown.
+class NavigationReader {
+ public:
+  explicit NavigationReader(int unit) : unit_(unit) {}
+
+  // Reads the header. False when the file is no RINEX navigation file or its
+  // header is damaged (damage() says where and why).
+  bool read_header(Header& header);
+
+  enum class Next { Record, End, Damaged };
+  // Reads the next record into `record` (COMMENT and blank lines between
+  // records are passed over).
+  Next next(Record& record);
+
+  const Damage& damage() const { return damage_; }
+
+ private:
+  bool fail(long line, std::string reason);
+  bool read_line(std::string& line, long& number);
+  bool starts_record(std::string_view line) const;
+  bool skips(std::string_view line) const;
+  Next gather();
+  bool decode(Record& record);
+  bool decode_record_line(Record& record);
+  bool decode_epoch_line(Record& record, std::string_view line, long number);
+  bool decode_values(Record& record, int line, std::string_view text, long number);
+  bool check_line_count(const Record& record);
+
+  int unit_;
+  int version_ = 0;
+  System fileSystem_ = System::GPS;
+  std::array<std::string, kMaxRecordLines + 1> lines_;  // of the record being read
+  std::array<long, kMaxRecordLines + 1> numbers_{};
+  int count_ = 0;
+  std::string pending_;  // the first line of the next record, read ahead
+  long pendingNumber_ = 0;
+  bool hasPending_ = false;
+  bool ended_ = false;
+  long lastLine_ = 0;
+  const LineLayout* layout_ = nullptr;
+  Damage damage_;
+};
+
+}  // namespace kavril::rinex
