@@ -129,13 +129,17 @@ NavigationReader::Next NavigationReader::gather() {
     }
   }
   count_ = 1;
+  // A blank line inside a record is a line whose fields are all blank; blank
+  // lines after a record are dropped when it is decoded.
   while (read_line(pending_, pendingNumber_)) {
-    if (skips(pending_)) continue;
+    if (header_label(pending_) == "COMMENT") continue;
     if (starts_record(pending_)) {
       hasPending_ = true;
       break;
     }
-    if (count_ == static_cast<int>(lines_.size())) {
+    const bool full = count_ == static_cast<int>(lines_.size());
+    if (full && is_blank_line(pending_)) continue;
+    if (full) {
       fail(pendingNumber_, joined({"a record of more than ", std::to_string(kMaxRecordLines), " lines"}));
       return Next::Damaged;
     }
@@ -161,10 +165,6 @@ bool NavigationReader::decode(Record& record) {
     record.kind = RecordKind::Ephemeris;
   }
   record.lines = count_ - first;
-  if (record.lines > kMaxRecordLines) {
-    return fail(numbers_[static_cast<std::size_t>(first + kMaxRecordLines)],
-                joined({"a record of more than ", std::to_string(kMaxRecordLines), " lines"}));
-  }
   if (!decode_epoch_line(record, lines_[static_cast<std::size_t>(first)], numbers_[static_cast<std::size_t>(first)])) {
     return false;
   }
@@ -173,6 +173,14 @@ bool NavigationReader::decode(Record& record) {
     record.messageText.assign(message_text(record.message));
   }
   layout_ = find_layout(record.kind, record.satellite.system, version_, record.messageText.view());
+  const int needed = layout_ != nullptr ? layout_->lines : 1;
+  while (record.lines > needed && is_blank_line(lines_[static_cast<std::size_t>(first + record.lines - 1)])) {
+    --record.lines;
+  }
+  if (record.lines > kMaxRecordLines) {
+    return fail(numbers_[static_cast<std::size_t>(first + kMaxRecordLines)],
+                joined({"a record of more than ", std::to_string(kMaxRecordLines), " lines"}));
+  }
   if (!check_line_count(record)) return false;
   // Time offsets give texts from column 25 on (system pair, provider, UTC).
   const bool texts = layout_ != nullptr && layout_->fields[0] == 0;
@@ -281,7 +289,7 @@ bool NavigationReader::check_line_count(const Record& record) {
   const int first = version_ >= 400 ? 1 : 0;
   if (record.lines < layout_->minLines) {
     const bool atEnd = !hasPending_;
-    return fail(atEnd ? numbers_[static_cast<std::size_t>(count_ - 1)] : pendingNumber_,
+    return fail(atEnd ? numbers_[static_cast<std::size_t>(first + record.lines - 1)] : pendingNumber_,
                 joined({satellite_text(record.satellite), " record cut short: ", std::to_string(record.lines), " of the ",
                         std::to_string(layout_->lines), " lines of a ", layout_name(record), " record",
                         atEnd ? " at the end of the file" : " before this line"}));

@@ -250,4 +250,40 @@ class NavigationReader {
   Damage damage_;
 };
 
+// --- Writing -------------------------------------------------------------------
+
+// Writes RINEX navigation files of version 2.11 (`system` GPS or GLONASS:
+// one system a file), 3.04, 3.05 or 4.00 (every system) to a logical unit
+// opened for writing, a record at a time.
+class NavigationWriter {
+ public:
+  NavigationWriter(int unit, int version, System system = System::GPS);
+
+  // The header: version and type, the program line (`program`, `runBy`,
+  // `date`), the comments, and the corrections and leap seconds of `header`
+  // the version holds in its header (2.x ION ALPHA/BETA, DELTA-UTC, CORR TO
+  // SYSTEM TIME; 3.x IONOSPHERIC CORR, TIME SYSTEM CORR; 4.x MERGED FILE).
+  // Returns 0 or an errno value.
+  int write_header(const Header& header, std::string_view program, std::string_view runBy, std::string_view date);
+
+  // True when the version has a form for `record`: 2.11 and 3.x hold the
+  // ephemerides they define (GLONASS of 3.04 without its fourth orbit
+  // line), 4.00 every record (types it does not define with their lines as
+  // read).
+  bool holds(const Record& record) const;
+
+  enum class Result { Written, NoForm, Failed };
+  Result write(const Record& record);
+
+ private:
+  int write_record_line(const Record& record);
+  void start_epoch_line(const Record& record);
+  void append_values(const Record& record, int line);
+
+  int unit_;
+  int version_;
+  System system_;
+  std::string line_;  // reused for every line
+};
+
 }  // namespace kavril::rinex

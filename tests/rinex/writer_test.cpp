@@ -1,0 +1,163 @@
+// Every corpus file written in 2.11 (its system), 3.04, 3.05 and 4.00 and
+// read back gives the records the version holds, with their values rounded
+// once to the digits of the version's number form; 3.x -> 4.00 -> 3.x and
+// 2.11 -> 3.04 -> 2.11 change nothing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "rinex/rinex.h"
+
+using namespace kavril;
+using namespace kavril::rinex;
+
+namespace {
+
+constexpr int kIn = 79;
+constexpr int kOut = 80;
+const std::string kCorpus = std::string(KAVRIL_TEST_DATA) + "/rinex-nav/";
+
+struct Contents {
+  Header header;
+  std::vector<Record> records;
+};
+
+Contents read_file(const std::string& path) {
+  Contents contents;
+  EXPECT_EQ(platform::open_unit(kIn, path, platform::OpenStatus::Old, true, true), 0);
+  NavigationReader reader(kIn);
+  EXPECT_TRUE(reader.read_header(contents.header)) << reader.damage().reason;
+  Record record;
+  NavigationReader::Next next;
+  while ((next = reader.next(record)) == NavigationReader::Next::Record) contents.records.push_back(record);
+  EXPECT_EQ(next, NavigationReader::Next::End) << path << ":" << reader.damage().line << ": " << reader.damage().reason;
+  platform::close_unit(kIn);
+  return contents;
+}
+
+// Writes what `version` holds of `contents`, reads it back; `held` gets the
+// records written.
+Contents write_and_read(const Contents& contents, int version, System system, std::vector<Record>& held) {
+  const std::string path = ::testing::TempDir() + "rinex_writer_case.rnx";
+  EXPECT_EQ(platform::open_unit(kOut, path, platform::OpenStatus::Unknown, true, false), 0);
+  NavigationWriter writer(kOut, version, system);
+  EXPECT_EQ(writer.write_header(contents.header, "KAVRIL", "TEST", "20261208 120000 UTC"), 0);
+  held.clear();
+  for (const Record& r : contents.records) {
+    const NavigationWriter::Result result = writer.write(r);
+    EXPECT_NE(result, NavigationWriter::Result::Failed);
+    if (result == NavigationWriter::Result::Written) held.push_back(r);
+  }
+  EXPECT_EQ(platform::close_unit(kOut), 0);
+  return read_file(path);
+}
+
+// `value` rounded once to `digits` significant digits.
+double rounded(double value, int digits) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
+  return std::strtod(text, nullptr);
+}
+
+// The records as written: same system, satellite, message, epoch and texts,
+// the values rounded to `digits`, spare lines of the target as blanks.
+void expect_same_records(const std::vector<Record>& written, const std::vector<Record>& read, int digits) {
+  ASSERT_EQ(written.size(), read.size());
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    const Record& a = written[i];
+    const Record& b = read[i];
+    SCOPED_TRACE(std::string(kind_word(a.kind)) + " " + satellite_text(a.satellite) + " record " + std::to_string(i));
+    ASSERT_EQ(a.kind, b.kind);
+    ASSERT_EQ(a.satellite, b.satellite);
+    EXPECT_EQ(a.messageText.view(), b.messageText.view());
+    EXPECT_EQ(a.variant.view(), b.variant.view());
+    EXPECT_EQ(a.epoch, b.epoch);
+    EXPECT_EQ(a.text.view(), b.text.view());
+    const int slots = slot_of(std::min(a.lines, b.lines), 0);
+    for (int s = 0; s < slots; ++s) {
+      ASSERT_EQ(a.has(s), b.has(s)) << "slot " << s;
+      if (a.has(s)) {
+        EXPECT_EQ(rounded(a.value(s), digits), b.value(s)) << "slot " << s;
+      }
+    }
+  }
+}
+
+std::vector<std::string> corpus_files() {
+  std::ifstream manifest(kCorpus + "MANIFEST.tsv");
+  std::vector<std::string> files;
+  std::string line;
+  std::getline(manifest, line);
+  while (std::getline(manifest, line)) files.push_back(line.substr(0, line.find('\t')));
+  return files;
+}
+
+TEST(RinexWriter, EveryCorpusFileRoundTripsInEveryVersion) {
+  constexpr int kDigits = 12;  // D19.12
+  for (const std::string& name : corpus_files()) {
+    SCOPED_TRACE(name);
+    const Contents original = read_file(kCorpus + name);
+    std::vector<int> versions = {304, 305, 400};
+    const System system = original.header.fileSystem;
+    if (original.header.major() == 2 && (system == System::GPS || system == System::GLONASS)) versions.push_back(211);
+    std::size_t written = 0;
+    for (int version : versions) {
+      SCOPED_TRACE(version);
+      std::vector<Record> held;
+      const Contents back = write_and_read(original, version, system, held);
+      expect_same_records(held, back.records, kDigits);
+      if (version == 400) {
+        EXPECT_EQ(held.size(), original.records.size());  // 4.00 holds every record
+      }
+      written += held.size();
+      // Through 4.00 and back, or through 3.04 and back to 2.11: no change.
+      if (version == 211 || version == 304) {
+        std::vector<Record> again;
+        std::vector<Record> twice;
+        const Contents middle = write_and_read(back, version == 211 ? 304 : 400, system, again);
+        const Contents end = write_and_read(middle, version, system, twice);
+        expect_same_records(back.records, end.records, kDigits);
+      }
+    }
+    if (!original.records.empty()) {
+      EXPECT_GT(written, 0u);
+    }
+  }
+}
+
+// The header corrections of 2.x and 3.x come back in their version family.
+TEST(RinexWriter, HeaderCorrectionsRoundTrip) {
+  for (const char* name : {"brdc1820.10n", "brdc0910.09g", "Example_Mixed_Rinex305.n", "BRDC00GOP_R_20210010000_01D_MN.rnx.gz"}) {
+    SCOPED_TRACE(name);
+    const Contents original = read_file(kCorpus + name);
+    std::vector<Record> held;
+    const int version = original.header.major() == 2 ? 211 : 304;
+    const Contents back = write_and_read(original, version, original.header.fileSystem, held);
+    ASSERT_EQ(back.header.ionosphere.size(), original.header.ionosphere.size());
+    for (std::size_t i = 0; i < original.header.ionosphere.size(); ++i) {
+      EXPECT_EQ(back.header.ionosphere[i].type.view(), original.header.ionosphere[i].type.view());
+      for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(back.header.ionosphere[i].values[k], rounded(original.header.ionosphere[i].values[k], 4));  // D12.4
+      }
+    }
+    ASSERT_EQ(back.header.timeCorrections.size(), original.header.timeCorrections.size());
+    for (std::size_t i = 0; i < original.header.timeCorrections.size(); ++i) {
+      const TimeCorrection& a = original.header.timeCorrections[i];
+      const TimeCorrection& b = back.header.timeCorrections[i];
+      EXPECT_EQ(a.type.view(), b.type.view());
+      EXPECT_EQ(b.a0, rounded(a.a0, version == 211 ? 12 : 10));  // D19.12, D17.10
+      EXPECT_EQ(b.a1, rounded(a.a1, version == 211 ? 12 : 9));   // D19.12, D16.9
+      EXPECT_EQ(a.referenceWeek, b.referenceWeek);
+      EXPECT_EQ(a.year, b.year);
+    }
+    EXPECT_EQ(back.header.leapSeconds.current, original.header.leapSeconds.current);
+  }
+}
+
+}  // namespace
