@@ -81,7 +81,7 @@ bool numbers_by_words(std::string_view text, std::span<double> values) {
   words.next_reals(values, count, token);
   if (count != values.size()) return false;
   for (std::size_t i = 2; i < count; ++i) {
-    if (values[i] != static_cast<double>(static_cast<int>(values[i]))) return false;
+    if (!(std::fabs(values[i]) < 1e9) || values[i] != std::trunc(values[i])) return false;
   }
   return true;
 }

@@ -35,6 +35,14 @@ bool kind_of_word(std::string_view word, RecordKind& kind) {
   return false;
 }
 
+// Letters and digits: the form of message types ("LNAV", "D2", "L1OC").
+bool is_word(std::string_view text) {
+  for (char c : text) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
 bool all_digits(std::string_view text) {
   for (char c : text) {
     if (c < '0' || c > '9') return false;
@@ -168,6 +176,9 @@ bool NavigationReader::decode(Record& record) {
   if (!decode_epoch_line(record, lines_[static_cast<std::size_t>(first)], numbers_[static_cast<std::size_t>(first)])) {
     return false;
   }
+  if (record.kind == RecordKind::Ephemeris && record.satellite.number < 1) {
+    return fail(numbers_[static_cast<std::size_t>(first)], "an ephemeris of no satellite");
+  }
   if (version_ < 400) {
     record.message = implied_message(record);  // Galileo: INAV until the data sources are read
     record.messageText.assign(message_text(record.message));
@@ -211,8 +222,8 @@ bool NavigationReader::decode_record_line(Record& record) {
   std::string reason;
   if (!read_satellite(next_word(line, pos), record.satellite, reason)) return fail(numbers_[0], reason);
   const std::string_view message = next_word(line, pos);
-  if (message.empty() || message.size() > record.messageText.chars.size()) {
-    return fail(numbers_[0], "no message type in the record line");
+  if (message.empty() || message.size() > record.messageText.chars.size() || !is_word(message)) {
+    return fail(numbers_[0], joined({"'", message, "' is no message type"}));
   }
   record.messageText.assign(message);
   record.message = record.kind == RecordKind::Ephemeris ? message_of_text(message) : Message::Other;

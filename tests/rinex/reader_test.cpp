@@ -177,6 +177,28 @@ TEST(RinexReader, ImpliedMessagesAndHeaderCorrections) {
   EXPECT_EQ(glonass.header.timeCorrections[0].year, 2009);
 }
 
+// A well-formed 4.x message type without a layout is carried with the lines
+// it has (up to the next record), which 3.x cannot hold.
+TEST(RinexReader, UnknownMessageTypesAreKeptAsText) {
+  const ReadFile file = read_text(
+      "     4.01           N: GNSS NAV DATA    M: MIXED            RINEX VERSION / TYPE\n"
+      "                                                            END OF HEADER\n"
+      "> EPH R09 L9OC\n"
+      "R09 2026 01 02 03 04 05 1.000000000000E+00                   3.000000000000E+00\n"
+      "     4.000000000000E+00\n"
+      "\n"
+      "> EPH C05 D2\n");
+  EXPECT_EQ(file.damage.line, 7);  // the D2 record has no lines
+  ASSERT_EQ(file.records.size(), 1u);
+  const Record& r = file.records[0];
+  EXPECT_EQ(r.message, Message::Other);
+  EXPECT_EQ(r.messageText.view(), "L9OC");
+  EXPECT_EQ(r.lines, 2);
+  EXPECT_EQ(r.given, 0b1101u);
+  EXPECT_FALSE(NavigationWriter(6, 304).holds(r));
+  EXPECT_TRUE(NavigationWriter(6, 400).holds(r));
+}
+
 // Damaged files: the line and the reason, and no record after the damage.
 TEST(RinexReader, DamagedFilesNameTheirLine) {
   const std::string head3 =
@@ -216,6 +238,7 @@ TEST(RinexReader, DamagedFilesNameTheirLine) {
       {"a field that is no number", head3 + gps + bad, 1, 12, "'0.5600000O0000E+02' in column 5 is not a number"},
       {"unknown system letter", head3 + "X" + gps.substr(1), 0, 3, "unknown system letter 'X'"},
       {"unknown record type", head4 + sbas + "> EPX S27 SBAS\n" + sbas.substr(15), 1, 8, "unknown record type 'EPX'"},
+      {"a message type of other characters", head4 + "> EPH S27 S-AS\n" + sbas.substr(15), 0, 3, "'S-AS' is no message"},
       {"too many lines", head4 + sbas + sbas.substr(15 + 81), 0, 8, "S127: line 5 of a SBAS SBAS record, which has 4"},
       {"satellite of another record line", head4 + "> EPH S28 SBAS\n" + sbas.substr(15), 0, 4, "S127 under"},
       {"orbit line without its epoch", head3 + gps.substr(81), 0, 3, "a line that starts a record"},
