@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "platform/platform.h"
-#include "rinex/columns.h"
 #include "rinex/rinex.h"
 
 namespace kavril::rinex {
@@ -26,7 +25,9 @@ int written_number(Satellite satellite) {
   return satellite.system == System::SBAS && satellite.number >= 100 ? satellite.number - 100 : satellite.number;
 }
 
-// A value of a record line (the number forms of the versions written).
+// A value of a record line, D19.12 (12 significant digits) in every version
+// written: the 13-digit form of 3.x and 4.x values ("-1.674746163189E-04")
+// is to replace it for those versions once the platform formatter has it.
 void put_value(char* out, double value) { platform::put_D(out, value, kFieldWidth, 12); }
 
 }  // namespace
