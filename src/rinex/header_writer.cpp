@@ -17,11 +17,11 @@ const platform::Layout kLabelled("(A60,A20)");
 const platform::Layout kIonAlphaBeta("(2X,4D12.4)");
 const platform::Layout kDeltaUtc("(3X,2D19.12,2I9)");
 const platform::Layout kCorrToSystemTime("(3I6,3X,D19.12)");
-const platform::Layout kIonosphericCorr("(A4,1X,4D12.4)");
+const platform::Layout kIonosphericCorr("(A4,1X,4ES12.4)");
 const platform::Layout kIonosphericMark("(1X,A1,1X,I2)");
 // The reference time and week take the blank before them when they need it
 // (real receivers write negative times of seven characters).
-const platform::Layout kTimeSystemCorr("(A4,1X,D17.10,D16.9,I7,I5)");
+const platform::Layout kTimeSystemCorr("(A4,1X,ES17.10,ES16.9,I7,I5)");
 const platform::Layout kTimeSystemSource("(1X,A5,1X,I2)");
 const platform::Layout kLeapSeconds("(4I6,A3)");
 const platform::Layout kInteger("(I6)");

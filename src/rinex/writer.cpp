@@ -25,10 +25,15 @@ int written_number(Satellite satellite) {
   return satellite.system == System::SBAS && satellite.number >= 100 ? satellite.number - 100 : satellite.number;
 }
 
-// A value of a record line, D19.12 (12 significant digits) in every version
-// written: the 13-digit form of 3.x and 4.x values ("-1.674746163189E-04")
-// is to replace it for those versions once the platform formatter has it.
-void put_value(char* out, double value) { platform::put_D(out, value, kFieldWidth, 12); }
+// A value of a record line: D19.12 in 2.11 (12 significant digits),
+// ES19.12 in 3.x and 4.x (13: "-1.674746163189E-04").
+void put_value(char* out, double value, int version) {
+  if (version < 300) {
+    platform::put_D(out, value, kFieldWidth, 12);
+  } else {
+    platform::put_ES(out, value, kFieldWidth, 12);
+  }
+}
 
 }  // namespace
 
@@ -107,7 +112,7 @@ void NavigationWriter::append_values(const Record& record, int line) {
     const int slot = slot_of(line, field);
     const std::size_t at = line_.size();
     line_.append(kFieldWidth, ' ');
-    if (record.has(slot)) put_value(line_.data() + at, record.value(slot));
+    if (record.has(slot)) put_value(line_.data() + at, record.value(slot), version_);
   }
 }
 
