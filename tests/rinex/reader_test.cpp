@@ -44,7 +44,9 @@ ReadFile read_path(const std::string& path) {
 
 // A file of `text` read whole.
 ReadFile read_text(const std::string& text) {
-  const std::string path = ::testing::TempDir() + "rinex_reader_case.rnx";
+  // A file of the test's own: ctest runs the tests in parallel processes.
+  const std::string path =
+      ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".rnx";
   std::ofstream(path, std::ios::binary) << text;
   return read_path(path);
 }

@@ -44,7 +44,9 @@ Contents read_file(const std::string& path) {
 // Writes what `version` holds of `contents`, reads it back; `held` gets the
 // records written.
 Contents write_and_read(const Contents& contents, int version, System system, std::vector<Record>& held) {
-  const std::string path = ::testing::TempDir() + "rinex_writer_case.rnx";
+  // A file of the test's own: ctest runs the tests in parallel processes.
+  const std::string path =
+      ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".rnx";
   EXPECT_EQ(platform::open_unit(kOut, path, platform::OpenStatus::Unknown, true, false), 0);
   NavigationWriter writer(kOut, version, system);
   EXPECT_EQ(writer.write_header(contents.header, "KAVRIL", "TEST", "20261208 120000 UTC"), 0);
