@@ -129,6 +129,8 @@ TEST(DirectMode, MessagesArePlainLines) {
     std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any)
   };
   const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
+  const std::string keywordFile =
+      "printf 'CONST 1 \"CONST\"\\nBRDFIL 1 \"" + day + "\"\\nRXNFIL 1 \"kw.rnx\"\\nRUNBY 0\\n' > kw.inp";
   const Case cases[] = {
       {"", day + " nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
       {"", "-o no/such/x.rnx " + day, 1, "kavril: no/such/x.rnx: No such file or directory (no folder no)\n", {}},
@@ -148,10 +150,10 @@ TEST(DirectMode, MessagesArePlainLines) {
       {"", "-c nosuch " + day, 1, "kavril: nosuch: No such file or directory\n", {}},
       {"printf 'C        abc\\n' > bad", "-c bad " + day, 1, "kavril: constants file: value not a number: C        abc\n", {}},
       {": > empty.brd; echo old > empty.rnx", "-r 3 empty.brd", 0,
-       "kavril: warning: empty.brd: no messages, empty.rnx not written (the earlier file is left as it was)\n",
+       "kavril: warning: empty.brd: empty file, empty.rnx not written (the earlier file is left as it was)\n",
        {{"empty.rnx", "old\n"}}},
       {": > empty.brd", "-o ALL.rnx empty.brd " + day + " ./" + day, 0,
-       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: no messages\n", {{"ALL.rnx", "?"}}},
+       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: empty file\n", {{"ALL.rnx", "?"}}},
       // An output that got no record is not written.
       {"echo old > s.rnx", "-o s.rnx --sat 33 " + day, 0,
        "kavril: warning: s.rnx: no messages written, not written (the earlier file is left as it was)\n",
@@ -171,6 +173,20 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: good.rnx: incomplete, not kept (the earlier file is left as it was)\n",
        {{"good.rnx", "good\n"}}},
       {"", "-o x.rnx /dev/zero", 1, "kavril: /dev/zero:1: cannot read: Line longer than 1048576 characters\n", {}},
+      // The door: without options, a keyword run only for a file of text that
+      // is not empty and not a broadcast file, or after "--"; every other
+      // command line a direct run whose unreadable inputs are left out.
+      {": > brdc1810.brd; cp data/brdc18?0.brd .", "brdc18*.brd", 0,
+       "kavril: warning: brdc1810.brd: empty file, brdc1810.rnx not written\n",
+       {{"brdc1820.rnx", "?"}, {"brdc1830.rnx", "?"}}},
+      {"", "nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {}},
+      {"mkdir adir", "adir", 1, "kavril: adir: Is a directory\n", {}},
+      {"printf '\\177ELF\\002\\001\\001\\0\\0\\n' > bin.brd", "bin.brd", 1,
+       "kavril: bin.brd:1: not a broadcast file\n", {}},
+      {"", "nosuch.brd " + day, 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
+      {": > empty.brd", "empty.brd", 0, "kavril: warning: empty.brd: empty file, empty.rnx not written\n", {}},
+      {keywordFile, "kw.inp", 0, "", {{"kw.rnx", "?"}}},
+      {keywordFile + "; mv kw.inp ./-n", "-- -n", 0, "", {{"kw.rnx", "?"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
