@@ -73,9 +73,10 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
 enum class ReadResult { Ok, End, Error };
 
 // Reads the next line of `unit` into `line` without its line end ("\n", or
-// "\r\n"). The last line of a file need not end in "\n". `line` keeps its
-// capacity, so a reused buffer does not allocate per line. A unit written
-// since its open or rewind, unit 6 and unconnected units give Error.
+// "\r\n"). The last line of a file need not end in "\n" (nor in "\r\n": a last
+// "\r" alone is taken for its line end). `line` keeps its capacity, so a
+// reused buffer does not allocate per line. A unit written since its open or
+// rewind, unit 6 and unconnected units give Error.
 // A line longer than kMaxLineLength characters (without its line end) is an
 // Error with the status kLineTooLong: memory stays bounded whatever the file.
 ReadResult read_line(int unit, std::string& line);

@@ -126,7 +126,13 @@ TEST(DirectMode, MessagesArePlainLines) {
     std::string setup, args;
     int status;
     std::string messages;                                // the "kavril:" lines
-    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any)
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any, "=NAME": as NAME)
+  };
+  // Endings of a broadcast file that end its messages as the file itself
+  // does, also where a left-out satellite's blocks are passed over.
+  const auto endsAsPlain = [&day](const std::string& variant, const std::string& options) {
+    return Case{"'" KAVRIL_BINARY "' " + options + " -o plain.rnx " + day + "; " + variant + " > b.brd",
+                options + " -o b.rnx b.brd", 0, "", {{"b.rnx", "=plain.rnx"}}};
   };
   const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
   const std::string keywordFile =
@@ -187,6 +193,15 @@ TEST(DirectMode, MessagesArePlainLines) {
       {": > empty.brd", "empty.brd", 0, "kavril: warning: empty.brd: empty file, empty.rnx not written\n", {}},
       {keywordFile, "kw.inp", 0, "", {{"kw.rnx", "?"}}},
       {keywordFile + "; mv kw.inp ./-n", "-- -n", 0, "", {{"kw.rnx", "?"}}},
+      endsAsPlain("{ cat " + day + "; printf '   '; }", "-q -r 2"),
+      endsAsPlain("{ cat " + day + "; printf ' \\t \\n'; }", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("{ sed 's/$/\\r/' " + day + "; printf '   \\r'; }", "-q -r 2"),
+      endsAsPlain("sed 's/$/\\r/' " + day + " | head -c -1", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("head -c -1 " + day, "-q"),
+      endsAsPlain("{ head -n 2000 " + day + " | gzip -c; tail -n +2001 " + day + " | gzip -c; }", "-q"),
+      {"", "-q -z -o x.rnx.gz " + day, 0, "", {{"x.rnx.gz", "?"}}},
+      {"{ head -n 12 " + day + "; echo; tail -n +13 " + day + "; } > b.brd", "-q b.brd", 0,
+       "kavril: warning: b.brd:13: lines after the end of the messages not read\n", {{"b.rnx", "?"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -202,7 +217,11 @@ TEST(DirectMode, MessagesArePlainLines) {
     EXPECT_EQ(messages, c.messages);
     for (const auto& [name, contents] : c.files) {
       EXPECT_TRUE(fs::exists(scratch.path() / name)) << name;
-      if (contents != "?") {
+      if (contents.starts_with("=")) {
+        EXPECT_EQ(mask_volatile(read_file(scratch.path() / name)),
+                  mask_volatile(read_file(scratch.path() / contents.substr(1))))
+            << name;
+      } else if (contents != "?") {
         EXPECT_EQ(read_file(scratch.path() / name), contents) << name;
       }
     }
