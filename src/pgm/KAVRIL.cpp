@@ -266,8 +266,8 @@ std::string standardName() {
   if (records->empty()) return {};
   const std::string& id = analyst->nameId;
   std::string name = rinexVersion == 3 ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U',
-                                                        records->first_epoch(), records->last_epoch())
-                                       : nav::short_name(id, records->first_epoch());
+                                                        records->name_start(), records->last_epoch())
+                                       : nav::short_name(id, records->name_start());
   if (analyst->gzip) name += ".gz";
   const std::size_t slash = rinexFile.fileName.find_last_of('/');
   return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
