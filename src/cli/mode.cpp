@@ -92,33 +92,44 @@ bool holds_binary_data(const platform::FileHead& head) {
   return false;
 }
 
+// The head of the file that the arguments of a command line without options
+// name, as the door read it: a direct run judges that file by this reading,
+// not by a second one that may tell otherwise.
+std::string doorName;
+platform::FileHead doorHead;
+
 // A command line without options names a keyword input file when the
 // arguments, joined as the keyword reader joins them, name a file of text
 // that holds a line and is no broadcast file.
 bool names_keyword_file() {
-  std::string name;
-  MYGETARG(name);
-  platform::FileHead head;
-  return platform::read_file_head(name, 3, head) && !head.lines.empty() && !holds_binary_data(head) &&
-         !is_broadcast_head(head);
+  MYGETARG(doorName);
+  return platform::read_file_head(doorName, 3, doorHead) && !doorHead.lines.empty() &&
+         !holds_binary_data(doorHead) && !is_broadcast_head(doorHead);
 }
 
 // Why an input of a direct run cannot be converted at all, as the end of its
 // message line; empty when it can be tried (an empty file, a pipe, standard
 // input, a file whose content the conversion judges).
 std::string unreadable_input(const std::string& input) {
-  platform::FileHead head;
   if (input == kStandardStream) return {};
-  if (!platform::read_file_head(input, 3, head)) {
-    return head.status != 0 ? ": " + platform::status_text(head.status) : std::string();
+  platform::FileHead head;
+  if (input == doorName) head = doorHead;
+  else platform::read_file_head(input, 3, head);
+  if (head.readError) {
+    return ":" + std::to_string(head.lines.size() + 1) + ": cannot read: " + platform::status_text(head.status);
   }
+  if (head.status != 0) return ": " + platform::status_text(head.status);
   return holds_binary_data(head) && !is_broadcast_head(head) ? ":1: not a broadcast file" : std::string();
 }
 
 // Inputs that cannot be converted at all (missing, a folder, unreadable,
-// binary data) are each reported and left out; the others are converted and
-// the run ends with status 1. Nothing left: the run ends here.
+// binary data) are each reported and left out when every input has an
+// output of its own; the others are converted and the run ends with status
+// 1. Nothing left: the run ends here. An input of a merged output (-o, -m)
+// stops the run where it is converted, so that the output is not replaced
+// by a merge without it.
 void leave_out_unreadable_inputs(DirectRun& run) {
+  if (!run.output.empty() || run.analyst.merge) return;
   std::vector<std::string> readable;
   for (std::string& input : run.brdFiles) {
     if (const std::string reason = unreadable_input(input); !reason.empty()) {
@@ -179,6 +190,7 @@ bool is_option(std::string_view argument) { return argument.size() > 1 && argume
 
 void read_command_line() {
   directRun.reset();
+  doorName.clear();
   const bool fileNameOnly = platform::argument_count() > 0 && platform::argument(1) == "--";
   if (fileNameOnly) platform::drop_first_argument();
   if (command_line_is_blank()) {

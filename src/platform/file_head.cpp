@@ -29,10 +29,14 @@ bool read_file_head(std::string_view name, std::size_t count, FileHead& head) {
     return false;
   }
   std::string line;
-  while (head.lines.size() < count && read_line(kHeadUnit, line) == ReadResult::Ok) head.lines.push_back(line);
+  ReadResult result = ReadResult::Ok;
+  while (head.lines.size() < count && (result = read_line(kHeadUnit, line)) == ReadResult::Ok)
+    head.lines.push_back(line);
   head.compressed = unit_compressed(kHeadUnit);
+  head.readError = result == ReadResult::Error;
+  if (head.readError) head.status = read_status(kHeadUnit);
   close_unit(kHeadUnit);
-  return true;
+  return !head.readError;
 }
 
 }  // namespace kavril::platform

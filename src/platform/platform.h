@@ -110,14 +110,16 @@ using GzipReaderPtr = std::unique_ptr<GzipReader, GzipReaderDeleter>;
 bool unit_compressed(int unit);
 // Up to `count` first lines of the regular file `name` (decompressed), and
 // whether it is compressed. False when `name` is no regular file that can be
-// read (a pipe is never opened); `status` then says why when the name cannot
-// be opened at all: the errno value of its lookup or open, EISDIR for a
-// folder (0 for a pipe or a device). Uses unit kMaxUnit.
+// read (a pipe is never opened); `status` then says why: the errno value of
+// its lookup or open, EISDIR for a folder, or with `readError` the status of
+// the read of the line after `lines` (0 for a pipe or a device). Uses unit
+// kMaxUnit.
 struct FileHead {
   std::vector<std::string> lines;
   bool compressed = false;
   bool empty = false;  // a file of no bytes
   int status = 0;
+  bool readError = false;
 };
 bool read_file_head(std::string_view name, std::size_t count, FileHead& head);
 // True when the first bytes of a file, `data`, open a gzip stream.
