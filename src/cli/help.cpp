@@ -30,7 +30,7 @@ options and broadcast files in any order (gzip-compressed files are read as
 they are). BRDFILE - is standard input; without -o and -d its RINEX file
 goes to standard output. A broadcast file that cannot be read (missing, a
 folder, binary data) is reported and left out; the others are converted and
-the run ends with status 1.
+the run ends with status 1 (with -o or -m the run stops there).
 Every argument that starts with - (before a --) is an option:
   -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard

@@ -40,6 +40,7 @@ constexpr PlainForm kPlainForms[] = {
      "warning: {File name}: empty file, {RINEX file} not written{?earlier}"},
     {"### PG KAVRIL: No messages written, RINEX file not written",
      "warning: {File name}: no messages written, not written{?earlier}"},
+    {"### PG KAVRIL: Standard name refused, RINEX file not written", "warning: {File name}: {Reason}, not written"},
     {"### PG KAVRIL: No messages to name the RINEX file by",
      "warning: {File name}: no messages to name the output by (-n {Name ID}), not written"},
     {"### PG KAVRIL: Lines after the end of the messages not read",
