@@ -100,11 +100,12 @@ platform::FileHead doorHead;
 
 // A command line without options names a keyword input file when the
 // arguments, joined as the keyword reader joins them, name a file of text
-// that holds a line and is no broadcast file.
+// that holds a line and is no broadcast file, or a pipe or a device, whose
+// content cannot be looked at without taking it from the run.
 bool names_keyword_file() {
   MYGETARG(doorName);
-  return platform::read_file_head(doorName, 3, doorHead) && !doorHead.lines.empty() &&
-         !holds_binary_data(doorHead) && !is_broadcast_head(doorHead);
+  if (!platform::read_file_head(doorName, 3, doorHead)) return doorHead.status == 0;
+  return !doorHead.lines.empty() && !holds_binary_data(doorHead) && !is_broadcast_head(doorHead);
 }
 
 // Why an input of a direct run cannot be converted at all, as the end of its

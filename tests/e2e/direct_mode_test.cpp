@@ -174,7 +174,8 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
       {"printf '%9s%11sO%39sRINEX VERSION / TYPE\\n' 3.04 '' '' > obs.rnx", "obs.rnx", 1,
        "kavril: obs.rnx:1: a RINEX observation file, not a broadcast file\n", {}},
-      {"head -c 45 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
+      // A record cut after its message number (blanks alone are a blank last line).
+      {"head -c 46 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
        "kavril: c.brd:2: End of file inside a satellite record\n"
        "kavril: good.rnx: incomplete, not kept (the earlier file is left as it was)\n",
        {{"good.rnx", "good\n"}}},
