@@ -3,9 +3,10 @@
 // Every argument that starts with "-" and is longer (before a "--") is an
 // option, and any option makes a direct run. A command line without options
 // names a keyword input file, as the package's menu passes it, only when its
-// arguments joined with blanks name an existing file of text that is not
-// empty and not a broadcast file, or when "--" comes first; every other one
-// is a direct run, whose inputs that cannot be read are reported one by one.
+// arguments joined with blanks name an existing file of text (or a pipe)
+// that is not empty and not a broadcast file, or when "--" comes first;
+// every other one is a direct run, whose inputs that cannot be read are
+// reported one by one.
 #include <string>
 #include <string_view>
 #include <utility>
