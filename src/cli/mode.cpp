@@ -118,7 +118,8 @@ std::string unreadable_input(const std::string& input) {
   if (input == doorName) head = doorHead;
   else platform::read_file_head(input, 3, head);
   if (head.readError) {
-    return ":" + std::to_string(head.lines.size() + 1) + ": cannot read: " + platform::status_text(head.status);
+    const std::string line = std::to_string(head.lines.size() + 1);
+    return std::string(":").append(line).append(": cannot read: ").append(platform::status_text(head.status));
   }
   if (head.status != 0) return ": " + platform::status_text(head.status);
   return holds_binary_data(head) && !is_broadcast_head(head) ? ":1: not a broadcast file" : std::string();
