@@ -46,11 +46,12 @@ extern const std::span<const DirectOption> kDirectOptions;
 // of the keyword input file) or "--version" or "-V" is answered on standard
 // output and ends the process with status 0. A command line without an input
 // file (no argument, or only blank ones) writes the usage to standard error
-// and ends it with status 1. A command line holding an option of direct mode
-// is read into directRun; a faulty one writes what is wrong and the usage to
-// standard error and ends the process with status 1. Returns for every other
-// command line, which names the keyword input file; a first argument "--"
-// only says so and is dropped. See mode.cpp for the choice.
+// and ends it with status 1. A direct run (a command line holding an option
+// of direct mode, or any that names no keyword input file) is read into
+// directRun; a faulty one writes what is wrong and the usage to standard
+// error and ends the process with status 1. Returns for a command line that
+// names the keyword input file; a first argument "--" says so and is
+// dropped. See mode.cpp for the choice.
 void read_command_line();
 
 // True when `argument` is an option: it starts with "-" and is longer.
@@ -73,6 +74,8 @@ void write_short_usage();
 
 // Standard output as an output name of a direct run.
 inline constexpr std::string_view kStandardOutput = "(standard output)";
+// Standard input as a broadcast file ("-"), as the user names it.
+inline constexpr std::string_view kStandardStream = "-";
 // The name an output of -n is opened under in its folder ("out/" and this and
 // a number), until its records decide its standard name.
 inline constexpr std::string_view kUnnamedOutput = "kavril-unnamed-";

@@ -25,10 +25,12 @@ Converts GPS broadcast navigation files into RINEX navigation files of
 version 1, 2.11 or 3.04.
 
 Direct mode: kavril day.brd writes day.rnx (RINEX 3.04) beside day.brd.
-A command line holding an option, or whose first argument is a broadcast
-file (told by its content; gzip-compressed files are read as they are) or -,
-is a direct run: options and broadcast files in any order. BRDFILE - is
-standard input; without -o and -d its RINEX file goes to standard output.
+Every command line but those of keyword mode (below) is a direct run:
+options and broadcast files in any order (gzip-compressed files are read as
+they are). BRDFILE - is standard input; without -o and -d its RINEX file
+goes to standard output. A broadcast file that cannot be read (missing, a
+folder, binary data) is reported and left out; the others are converted and
+the run ends with status 1 (with -o or -m the run stops there).
 Every argument that starts with - (before a --) is an option:
   -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard
@@ -77,9 +79,10 @@ is warned about; no output replaces a broadcast file. For example:
   kavril -r 3 --sort --unique -n BRDC00ORL -m -z brdc18?0.brd
   kavril --check --plot days.svg brdc1820.brd brdc1830.brd
 
-Keyword mode, any other command line: all arguments together, joined with
-single blanks, are the name of the keyword input file INPUTFILE (a first
-argument -- only marks the rest as that name). The manual: man kavril.
+Keyword mode: a command line without options whose arguments, joined with
+single blanks, name a file of text that is neither empty nor a broadcast
+file; that name is the keyword input file INPUTFILE. A first argument --
+makes the rest that name, whatever it holds. The manual: man kavril.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 namespace kavril::nav {
 
 inline constexpr double kSecondsPerDay = 86400.0;
+inline constexpr double kSecondsPerHour = 3600.0;
 inline constexpr double kSecondsPerWeek = 604800.0;
 
 // --- Times -----------------------------------------------------------------
@@ -111,8 +113,8 @@ struct MessageKeyHash {
 using MessageKeys = std::unordered_set<MessageKey, MessageKeyHash>;
 
 // The records of one output as a direct run decides them: kept or left out,
-// written at once or held until the output is complete (--sort), and the
-// span of the epochs written (for the standard names).
+// written at once or held until the output is complete (--sort), and what the
+// standard names need: the records written per hour, the latest epoch.
 class OutputRecords {
  public:
   explicit OutputRecords(const Selection& selection) : selection_(&selection) {}
@@ -133,15 +135,24 @@ class OutputRecords {
   // non-zero, which is returned; the store is emptied.
   int write_sorted(const std::function<int(const Held&)>& write);
 
-  bool empty() const { return !firstEpoch_; }
-  double first_epoch() const { return *firstEpoch_; }
+  bool empty() const { return perHour_.empty(); }
+  // The epoch a standard name starts at: the hour that holds most of the
+  // records (more than half) when no record comes after it, else the first
+  // day that holds at least half as many records as the busiest day. So a
+  // file that opens with messages of the hour or the evening before keeps
+  // its own hour or day, and two full days are named from the first. Only
+  // for records written (not empty()).
+  double name_start() const;
   double last_epoch() const { return lastEpoch_; }
 
  private:
   const Selection* selection_;
   MessageKeys seen_;
   std::deque<Held> held_;  // no copies and little slack while it grows
-  std::optional<double> firstEpoch_;
+  // Records written per hour (epoch / 3600). Hours beyond the first
+  // kMaxCountedHours are not counted: memory stays bounded on any epochs.
+  static constexpr std::size_t kMaxCountedHours = 24 * 400;
+  std::map<std::int64_t, long> perHour_;
   double lastEpoch_ = 0.0;
 };
 

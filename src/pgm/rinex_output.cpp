@@ -122,16 +122,18 @@ std::string standardName() {
   if (records->empty()) return {};
   const std::string& id = analyst->nameId;
   std::string name = version->standardName == StandardName::Long
-                         ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U', records->first_epoch(),
+                         ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U', records->name_start(),
                                           records->last_epoch())
-                         : nav::short_name(id, records->first_epoch());
+                         : nav::short_name(id, records->name_start());
   if (analyst->gzip) name += ".gz";
   const std::size_t slash = rinexFile.fileName.find_last_of('/');
   return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
 }
 
-// commitRinex in a direct run: the RINEX file got no record.
+// commitRinex in a direct run: the RINEX file got no record, or its
+// standard name was refused.
 constexpr int kNoRecords = -2;
+constexpr int kNameRefused = -1;
 
 // A direct run does not write a RINEX file without records (a selection
 // kept nothing, the input held only its title): its temporary file goes, the
@@ -151,9 +153,21 @@ void discardEmptyRinex() {
   records.reset();
 }
 
+// An output of -n refused its standard name (reported) is not written: its
+// temporary file goes, and the run goes on with the next output and ends
+// with status 1.
+void passOverRefusedName() {
+  rinexFile.open = false;
+  platform::abandon_unit(lfnRnx);
+  reportTemporaryFiles();
+  ++filesPassedOver;
+  rinexFile = RinexFile{};
+  records.reset();
+}
+
 // Puts the complete RINEX file under its name, after the records held for
-// its order; under the standard name with -n. Returns 0, an errno value, or
-// -1 when the file cannot be named (reported here).
+// its order; under the standard name with -n. Returns 0, an errno value,
+// kNoRecords, or kNameRefused when the file cannot be named (reported here).
 int commitRinex() {
   if (records && records->write_sorted([](const nav::OutputRecords::Held& held) {
         return writeRecord(held.sat, held.rinex);
@@ -166,15 +180,14 @@ int commitRinex() {
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
   if (name.empty()) return kNoRecords;
-  const char* refusal = is_file_of_the_run(name)
-                            ? "the standard name is a file of this run; the output is not written"
+  const char* refusal = is_file_of_the_run(name) ? "the standard name is a file of this run"
                         : !namedFiles.insert(platform::output_identity(name)).second
-                            ? "an earlier output of this run has this name; this one is not written"
+                            ? "an earlier output of this run has this name"
                             : nullptr;
   if (refusal != nullptr) {
-    rinexFile.fileName = name;  // as the notice of its deletion names it
-    platform::write_line(lfnError, rinexFile.fileName + ": " + refusal);
-    return -1;
+    write_message_block(" ### PG KAVRIL: Standard name refused, RINEX file not written",
+                        {{"File name  : ", name}, {"Reason     : ", refusal}});
+    return kNameRefused;
   }
   const int ios = platform::commit_unit_as(lfnRnx, name);
   if (ios == 0) platform::write_line(lfnPrint, " RINEX file named " + name);
@@ -206,6 +219,7 @@ void finishRinexAtExit(int irCode) {
   if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
   if (const int ios = commitRinex(); ios != 0) {
     if (ios == kNoRecords) return discardEmptyRinex();
+    if (ios == kNameRefused) return passOverRefusedName();
     if (ios > 0 && !platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
     if (ios > 0) reportWriteError(ios);
     abandonRinex();
@@ -266,15 +280,15 @@ void end_rinex_row(bool written) {
 }
 
 // A failed write, sync, close or rename stops the run like a failed write, a
-// failed sync of the folder as a file not made durable, a refused standard
-// name with its temporary file deleted.
+// failed sync of the folder as a file not made durable; a refused standard
+// name passes the output over.
 void close_rinex_output() {
   if (!rinexFile.open) return;
   if (const int ios = commitRinex(); ios != 0) {
     if (ios == kNoRecords) return discardEmptyRinex();
-    if (ios < 0) rinexFile.incomplete = true;
-    else if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
-    else reportNotDurable(ios);
+    if (ios == kNameRefused) return passOverRefusedName();
+    if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
+    reportNotDurable(ios);
     EXITRC(2);
   }
   rinexFile = RinexFile{};

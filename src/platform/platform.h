@@ -73,9 +73,10 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
 enum class ReadResult { Ok, End, Error };
 
 // Reads the next line of `unit` into `line` without its line end ("\n", or
-// "\r\n"). The last line of a file need not end in "\n". `line` keeps its
-// capacity, so a reused buffer does not allocate per line. A unit written
-// since its open or rewind, unit 6 and unconnected units give Error.
+// "\r\n"). The last line of a file need not end in "\n" (nor in "\r\n": a last
+// "\r" alone is taken for its line end). `line` keeps its capacity, so a
+// reused buffer does not allocate per line. A unit written since its open or
+// rewind, unit 6 and unconnected units give Error.
 // A line longer than kMaxLineLength characters (without its line end) is an
 // Error with the status kLineTooLong: memory stays bounded whatever the file.
 ReadResult read_line(int unit, std::string& line);
@@ -109,10 +110,16 @@ using GzipReaderPtr = std::unique_ptr<GzipReader, GzipReaderDeleter>;
 bool unit_compressed(int unit);
 // Up to `count` first lines of the regular file `name` (decompressed), and
 // whether it is compressed. False when `name` is no regular file that can be
-// read (a pipe is never opened). Uses unit kMaxUnit.
+// read (a pipe is never opened); `status` then says why: the errno value of
+// its lookup or open, EISDIR for a folder, or with `readError` the status of
+// the read of the line after `lines` (0 for a pipe or a device). Uses unit
+// kMaxUnit.
 struct FileHead {
   std::vector<std::string> lines;
   bool compressed = false;
+  bool empty = false;  // a file of no bytes
+  int status = 0;
+  bool readError = false;
 };
 bool read_file_head(std::string_view name, std::size_t count, FileHead& head);
 // True when the first bytes of a file, `data`, open a gzip stream.

@@ -370,7 +370,10 @@ ReadResult read_line(int unit, std::string& line) {
       if (n == 0) {
         u->atEnd = true;
         if (!any) return ReadResult::End;
-        break;  // last line without a line end
+        // Last line without a line end; a "\r" there is the line end of a
+        // file cut between "\r" and "\n".
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        break;
       }
     }
     const char* start = u->readBuffer.get() + u->readPos;

@@ -66,6 +66,10 @@ void INQUIRE(const InquireArgs& args);
 // notice), so that a file it completes is one the exit steps may delete.
 using ExitCleanup = void (*)(int irCode);
 extern ExitCleanup exitCleanup;
+// Files a run passed over on an error and went on without (an input of a
+// direct run that cannot be read, an output refused its standard name): a
+// run that would end with return code 0 ends with 2 when there are any.
+extern int filesPassedOver;
 void EXIT_MEN(int irCode);
 void EXIT_DEL();
 [[noreturn]] void EXIT_PGM(int irCode);

@@ -126,9 +126,17 @@ TEST(DirectMode, MessagesArePlainLines) {
     std::string setup, args;
     int status;
     std::string messages;                                // the "kavril:" lines
-    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any)
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any, "=NAME": as NAME)
+  };
+  // Endings of a broadcast file that end its messages as the file itself
+  // does, also where a left-out satellite's blocks are passed over.
+  const auto endsAsPlain = [&day](const std::string& variant, const std::string& options) {
+    return Case{"'" KAVRIL_BINARY "' " + options + " -o plain.rnx " + day + "; " + variant + " > b.brd",
+                options + " -o b.rnx b.brd", 0, "", {{"b.rnx", "=plain.rnx"}}};
   };
   const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
+  const std::string keywordFile =
+      "printf 'CONST 1 \"CONST\"\\nBRDFIL 1 \"" + day + "\"\\nRXNFIL 1 \"kw.rnx\"\\nRUNBY 0\\n' > kw.inp";
   const Case cases[] = {
       {"", day + " nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
       {"", "-o no/such/x.rnx " + day, 1, "kavril: no/such/x.rnx: No such file or directory (no folder no)\n", {}},
@@ -148,10 +156,10 @@ TEST(DirectMode, MessagesArePlainLines) {
       {"", "-c nosuch " + day, 1, "kavril: nosuch: No such file or directory\n", {}},
       {"printf 'C        abc\\n' > bad", "-c bad " + day, 1, "kavril: constants file: value not a number: C        abc\n", {}},
       {": > empty.brd; echo old > empty.rnx", "-r 3 empty.brd", 0,
-       "kavril: warning: empty.brd: no messages, empty.rnx not written (the earlier file is left as it was)\n",
+       "kavril: warning: empty.brd: empty file, empty.rnx not written (the earlier file is left as it was)\n",
        {{"empty.rnx", "old\n"}}},
       {": > empty.brd", "-o ALL.rnx empty.brd " + day + " ./" + day, 0,
-       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: no messages\n", {{"ALL.rnx", "?"}}},
+       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: empty file\n", {{"ALL.rnx", "?"}}},
       // An output that got no record is not written.
       {"echo old > s.rnx", "-o s.rnx --sat 33 " + day, 0,
        "kavril: warning: s.rnx: no messages written, not written (the earlier file is left as it was)\n",
@@ -166,11 +174,35 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
       {"printf '%9s%11sO%39sRINEX VERSION / TYPE\\n' 3.04 '' '' > obs.rnx", "obs.rnx", 1,
        "kavril: obs.rnx:1: a RINEX observation file, not a broadcast file\n", {}},
-      {"head -c 45 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
+      // A record cut after its message number (blanks alone are a blank last line).
+      {"head -c 46 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
        "kavril: c.brd:2: End of file inside a satellite record\n"
        "kavril: good.rnx: incomplete, not kept (the earlier file is left as it was)\n",
        {{"good.rnx", "good\n"}}},
       {"", "-o x.rnx /dev/zero", 1, "kavril: /dev/zero:1: cannot read: Line longer than 1048576 characters\n", {}},
+      // The door: without options, a keyword run only for a file of text that
+      // is not empty and not a broadcast file, or after "--"; every other
+      // command line a direct run whose unreadable inputs are left out.
+      {": > brdc1810.brd; cp data/brdc18?0.brd .", "brdc18*.brd", 0,
+       "kavril: warning: brdc1810.brd: empty file, brdc1810.rnx not written\n",
+       {{"brdc1820.rnx", "?"}, {"brdc1830.rnx", "?"}}},
+      {"", "nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {}},
+      {"mkdir adir", "adir", 1, "kavril: adir: Is a directory\n", {}},
+      {"printf '\\177ELF\\002\\001\\001\\0\\0\\n' > bin.brd", "bin.brd", 1,
+       "kavril: bin.brd:1: not a broadcast file\n", {}},
+      {"", "nosuch.brd " + day, 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
+      {": > empty.brd", "empty.brd", 0, "kavril: warning: empty.brd: empty file, empty.rnx not written\n", {}},
+      {keywordFile, "kw.inp", 0, "", {{"kw.rnx", "?"}}},
+      {keywordFile + "; mv kw.inp ./-n", "-- -n", 0, "", {{"kw.rnx", "?"}}},
+      endsAsPlain("{ cat " + day + "; printf '   '; }", "-q -r 2"),
+      endsAsPlain("{ cat " + day + "; printf ' \\t \\n'; }", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("{ sed 's/$/\\r/' " + day + "; printf '   \\r'; }", "-q -r 2"),
+      endsAsPlain("sed 's/$/\\r/' " + day + " | head -c -1", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("head -c -1 " + day, "-q"),
+      endsAsPlain("{ head -n 2000 " + day + " | gzip -c; tail -n +2001 " + day + " | gzip -c; }", "-q"),
+      {"", "-q -z -o x.rnx.gz " + day, 0, "", {{"x.rnx.gz", "?"}}},
+      {"{ head -n 12 " + day + "; echo; tail -n +13 " + day + "; } > b.brd", "-q b.brd", 0,
+       "kavril: warning: b.brd:13: lines after the end of the messages not read\n", {{"b.rnx", "?"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -186,7 +218,11 @@ TEST(DirectMode, MessagesArePlainLines) {
     EXPECT_EQ(messages, c.messages);
     for (const auto& [name, contents] : c.files) {
       EXPECT_TRUE(fs::exists(scratch.path() / name)) << name;
-      if (contents != "?") {
+      if (contents.starts_with("=")) {
+        EXPECT_EQ(mask_volatile(read_file(scratch.path() / name)),
+                  mask_volatile(read_file(scratch.path() / contents.substr(1))))
+            << name;
+      } else if (contents != "?") {
         EXPECT_EQ(read_file(scratch.path() / name), contents) << name;
       }
     }

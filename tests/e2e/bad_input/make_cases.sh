@@ -233,13 +233,14 @@ overwrite_case out_is_the_program_output "RINEX file is the program output" \
 # --- Keyword files -----------------------------------------------------------
 newcase kw_file_missing
 panel "unused" > "$run/input.inp"
-echo nothere.inp > kw_file_missing/args
+echo -- nothere.inp > kw_file_missing/args
 newcase kw_file_is_a_directory
 mkdir "$run/panel.inp"; : > "$run/panel.inp/.keep"
-echo panel.inp > kw_file_is_a_directory/args
+echo -- panel.inp > kw_file_is_a_directory/args
 newcase kw_empty_file
 : > "$run/input.inp"
 printf 'one.10N\n' > kw_empty_file/absent
+echo -- input.inp > kw_empty_file/args
 
 keyword_edit() {  # name title sed-script: the standard keyword file edited
   newcase "$1"
@@ -301,6 +302,7 @@ newcase kw_1000_blank_lines  # succeeds
 newcase kw_binary_garbage
 garbage 2000 > "$run/input.inp"
 printf 'one.10N\n' > kw_binary_garbage/absent
+echo -- input.inp > kw_binary_garbage/args
 newcase kw_tabs_as_blanks  # succeeds: tabs in the keyword file and the constants file's value fields
 { panel "Keyword file with tabs" | sed 's/^RUNBY 1 .*/RUNBY\t1\t"E2E AGENCY"\t/; s/^BRDFIL 1 .*/\tBRDFIL\t2\t\n\t"one.brd"\n\t\n\t! comment\n\tone.brd\t/; s/^RXNFIL 0/RXNFIL\t1\tone.10N/'; } > "$run/input.inp"
 sed -i 's/^C        299792458.D0 /C        \t299792458.D0/; s/^FREQ1    1575420000.D0 /FREQ1    1575420000.D0\t/' "$run/CONST"
