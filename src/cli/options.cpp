@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t kMaxNameLength = kKeyValueLength;
 constexpr std::size_t kMaxExtensionLength = 3;
 constexpr std::size_t kMaxAgencyLength = 20;  // the header's field
-constexpr std::string_view kStandardStream = "-";
 
 std::string needs_value(std::string_view option, const std::string& value) {
   return value.empty() ? "option '" + std::string(option) + "' needs a value" : std::string();
