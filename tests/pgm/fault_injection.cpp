@@ -18,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -180,32 +181,39 @@ TEST_F(Interrupted, LongNameIsWrittenWholeToo) {
 
 // A closed pipe (`kavril new.inp | head -1`, the report to standard output)
 // ends the run like an interrupt: exit status 141, the earlier file kept, no
-// temporary file. With SIGPIPE ignored, the failed write is an error of the
-// run (status 1) and the RINEX file is complete.
+// temporary file; a direct run ends so without a word. With SIGPIPE ignored,
+// the failed write is an error of the run (status 1) and the RINEX file is
+// complete; that of a check, or of a RINEX file on standard output, too.
 TEST_F(Interrupted, ClosedPipeEndsTheRunLikeAnInterrupt) {
   const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   const std::string program = "'" KAVRIL_BINARY "' ";
   struct Case {
     std::string command;
     int status;
-    std::string stderrText;  // empty: standard error is the closed pipe
+    std::optional<std::string> stderrText;  // none: standard error is the closed pipe
+    bool written;                           // OUT.10N complete, else as before
   };
-  for (const Case& run : {Case{program + "new.inp 2>stderr | head -1", 141, interruptLine(SIGPIPE, false)},
-                          Case{program + "-r 3 -o OUT.10N big.brd 2>&1 | head -1", 141, ""},
+  for (const Case& run : {Case{program + "new.inp 2>stderr | head -1", 141, interruptLine(SIGPIPE, false), false},
+                          Case{program + "-r 3 -o OUT.10N big.brd 2>&1 | head -1", 141, std::nullopt, false},
                           Case{"trap '' PIPE; " + program + "new.inp 2>stderr | head -1", 1,
-                               "*** Cannot write standard output: Broken pipe\n"}}) {
+                               "*** Cannot write standard output: Broken pipe\n", true},
+                          Case{program + "-q -o - big.brd 2>stderr | head -1", 141, "", false},
+                          Case{"trap '' PIPE; " + program + "-q -o - big.brd 2>stderr | true", 1,
+                               "kavril: (standard output): Broken pipe\n", false},
+                          Case{"trap '' PIPE; " + program + "-q --check --json big.brd 2>stderr | true", 1,
+                               "kavril: (standard output): Broken pipe\n", false}}) {
     fs::remove(path() / "OUT.10N");
     test::write_file(path() / "OUT.10N", before.at("OUT.10N"));
     test::write_file(path() / "run.sh", "cd '" + path().string() + "' && " + run.command + " >/dev/null; exit ${PIPESTATUS[0]}");
     EXPECT_EQ(test::run_command("bash '" + (path() / "run.sh").string() + "'"), run.status) << run.command;
     EXPECT_EQ(temporaryFiles(), 0) << run.command;
-    if (run.status == 1) {
+    if (run.written) {
       EXPECT_TRUE(sameRun(test::read_file(path() / "OUT.10N"), after.at("OUT.10N")));
     } else {
       EXPECT_TRUE(contents(before) == before) << run.command;
     }
-    if (!run.stderrText.empty()) {
-      EXPECT_EQ(test::read_file(path() / "stderr"), run.stderrText) << run.command;
+    if (run.stderrText) {
+      EXPECT_EQ(test::read_file(path() / "stderr"), *run.stderrText) << run.command;
     }
   }
 }
