@@ -75,7 +75,9 @@ the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
 error, each warning and error as one line "kavril: FILE: reason". An empty
 broadcast file, or an output that gets no message, writes no RINEX file and
-is warned about; no output replaces a broadcast file. For example:
+is warned about; no output replaces a broadcast file or another file of the
+run (the constants file, the files behind standard output and standard
+error). For example:
   kavril brdc1820.brd
   kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd

@@ -71,15 +71,12 @@ void check_file(const std::string& input, const Selection& selection) {
   check.finish();
 }
 
-// The picture may not replace a broadcast file of the run.
-void refuse_plot_over_input(const FileNameMatrix& files, int nFil, const std::string& plot) {
-  platform::FileId plotId, inputId;
-  if (plot.empty() || !platform::existing_file_id(plot, plotId)) return;
-  for (int row = 1; row <= nFil; ++row) {
-    if (!platform::existing_file_id(files.at(1, row), inputId) || inputId != plotId) continue;
-    platform::write_line(lfnError, plot + ": the picture would overwrite a broadcast file of this run");
-    EXITRC(2);
-  }
+// The picture may not replace a file of the run (find_files_of_the_run).
+void refuse_plot_over_run_file(const std::string& plot) {
+  const std::string* same = file_of_the_run(plot);
+  if (same == nullptr) return;
+  platform::write_line(lfnError, plot + ": not written: it would overwrite " + *same + ", a file of this run");
+  EXITRC(2);
 }
 
 // --strict: one line per file with findings; status 2 when any has them.
@@ -99,7 +96,7 @@ void report_findings() {
 void run_check(const FileNameMatrix& files, int nFil, const Request& request, std::string_view standardOutput) {
   const std::string plot = request.plot == "-" ? std::string(standardOutput) : request.plot;
   const bool plotToStandardOutput = plot == standardOutput;
-  refuse_plot_over_input(files, nFil, plot);
+  if (!plot.empty()) refuse_plot_over_run_file(plot);
   jsonWanted = request.json;
   exitCleanup = finish_at_exit;
   if (!plotToStandardOutput) open_output(std::string(standardOutput));

@@ -213,7 +213,8 @@ std::string check_svg(const std::vector<FileCheck>& checks);
 // The check run of --check: the table of every broadcast file of `files`
 // (or, with --json, one JSON document) on the unit opened under
 // `standardOutput`, and the picture of --plot (there instead of the tables
-// for --plot -). Ends the run: status 0 when every file was read and every
+// for --plot -), which replaces no file of the run (find_files_of_the_run
+// has found them). Ends the run: status 0 when every file was read and every
 // output written (2 with --strict when a file has findings); an input error
 // stops it as in a conversion, a failed write with its reason.
 [[noreturn]] void run_check(const FileNameMatrix& files, int nFil, const Request& request,

@@ -225,6 +225,10 @@ bool is_regular_file(std::string_view name);
 // The identity of the file connected to `unit`. False for an unconnected
 // unit, a standard stream and a scratch file.
 bool unit_file_id(int unit, FileId& id);
+// The identity of the regular file behind the standard stream of unit 0, 5
+// or 6 (a redirection), as the process got it. False for a terminal, a pipe,
+// a device or a stream closed at the start.
+bool standard_stream_file_id(int unit, FileId& id);
 
 // ---------------------------------------------------------------------------
 // Files written whole

@@ -637,6 +637,14 @@ bool unit_file_id(int unit, FileId& id) {
   return true;
 }
 
+bool standard_stream_file_id(int unit, FileId& id) {
+  const int fd = unit == kStdIn ? STDIN_FILENO : unit == kStdOut ? STDOUT_FILENO : unit == kStdErr ? STDERR_FILENO : -1;
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
 int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;

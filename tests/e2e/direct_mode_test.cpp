@@ -210,8 +210,9 @@ TEST(DirectMode, TheInterruptLineIsPlain) {
 // Standard output closed by the caller or full: what the run would write
 // there is lost, so the run fails with the reason, never as a success (a
 // closed one is not taken for the /dev/null that holds its number). A closed
-// standard input is no empty input.
-TEST(DirectMode, ClosedOrFullStandardStreamsAreErrors) {
+// standard input is no empty input. No output replaces the file behind
+// standard output.
+TEST(DirectMode, StandardStreamsAreCheckedAndKept) {
   ScratchDir scratch;
   prepare(scratch.path());
   const std::pair<std::string, std::string> runs[] = {
@@ -223,6 +224,8 @@ TEST(DirectMode, ClosedOrFullStandardStreamsAreErrors) {
       {"--check --plot - data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
       {"-o - data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
       {"-q -o out/x.rnx - <&-", "kavril: -: Bad file descriptor\n"},
+      {"-o x.rnx data/brdc1820.brd > x.rnx", "kavril: x.rnx: not written: it would overwrite (standard output), a file"},
+      {"--check --plot x.svg data/brdc1820.brd > x.svg", "kavril: x.svg: not written: it would overwrite (standard output)"},
   };
   for (const auto& [args, reason] : runs) {
     SCOPED_TRACE(args);
