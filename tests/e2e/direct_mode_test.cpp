@@ -208,10 +208,9 @@ TEST(DirectMode, TheInterruptLineIsPlain) {
 }
 
 // Standard output closed by the caller or full: what the run would write
-// there is lost, so the run fails with the reason, never as a success (a
-// closed one is not taken for the /dev/null that holds its number). A closed
-// standard input is no empty input. No output replaces the file behind
-// standard output.
+// there is lost, so the run fails instead of writing it to the /dev/null
+// that holds the number of the stream; also a closed standard input, and an
+// output that would replace the file behind standard output.
 TEST(DirectMode, StandardStreamsAreCheckedAndKept) {
   ScratchDir scratch;
   prepare(scratch.path());
