@@ -72,6 +72,8 @@ void write_help();
 void write_version();
 void write_short_usage();
 
+// Standard input or output as the user names them on the command line.
+inline constexpr std::string_view kStandardStream = "-";
 // Standard output as an output name of a direct run.
 inline constexpr std::string_view kStandardOutput = "(standard output)";
 // Standard input as a broadcast file ("-"), as the user names it.

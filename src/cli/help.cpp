@@ -14,7 +14,7 @@ namespace {
 // line names no input file or is a faulty direct run.
 constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q]
               [SELECTION] [--sort] [--unique] [-n ID [-m]] [-z] BRDFILE...
-       kavril --check [--json] [--plot FILE] [SELECTION] BRDFILE...
+       kavril --check [--json] [--strict] [--plot FILE] [SELECTION] BRDFILE...
        kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
        kavril -V | --version    program and package version
@@ -61,17 +61,25 @@ Every argument that starts with - (before a --) is an option:
   -z, --gzip           write gzip-compressed outputs (.gz appended); an
                        output name ending in .gz is compressed as well
   --check              write no RINEX file: per input a table of the
-                       messages per satellite on standard output
+                       messages per satellite on standard output (of the
+                       messages that SELECTION keeps)
   --json               with --check: one JSON document instead
+  --strict             with --check: exit status 2 when an input holds
+                       duplicates, records out of order, unhealthy messages
+                       or gaps over 4 hours
   --plot FILE          with --check: a picture of the messages (SVG) written
-                       to the file FILE, which it replaces
+                       to FILE, a name ending in .svg; an existing FILE is
+                       replaced only when it is an SVG picture. --plot -
+                       writes it to standard output instead of the tables
 SELECTION stands for the options --from, --to, --sat and --exclude-sat.
 Without -o and -d, each RINEX file goes beside its input, named like it with
 the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
 error, each warning and error as one line "kavril: FILE: reason". An empty
 broadcast file, or an output that gets no message, writes no RINEX file and
-is warned about; no output replaces a broadcast file. For example:
+is warned about; no output replaces a broadcast file or another file of the
+run (the constants file, the files behind standard output and standard
+error). For example:
   kavril brdc1820.brd
   kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd
@@ -121,8 +129,10 @@ table of one row per input file.
 
 Exit status: 0 success, 1 error (the messages say why; when the program
 output goes to a SYSOUT file, one line on standard error names that file),
+2 --check --strict found what it looks for (one line per input says what),
 129, 130, 141 or 143 ended by SIGHUP, SIGINT, SIGPIPE or SIGTERM (no RINEX
-file of the unfinished input file is written; earlier RINEX files are kept).
+file of the unfinished input file is written; earlier RINEX files are kept;
+a direct run ended by SIGPIPE, its reader gone, says nothing).
 )";
 
 }  // namespace

@@ -263,7 +263,10 @@ void KAVRIL() {
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
   // Without BRDFIL (GTFILE2 has said so) there is nothing to convert.
   if (!TSTKEY("BRDFIL")) EXITRC(2);
-  if (checking) nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
+  if (checking) {
+    find_files_of_the_run(files, nFil);
+    nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
+  }
   applyOutputNames(files, nFil);
   refuse_overwrites(files, nFil);
   std::string agency = agencyFromKeywords();

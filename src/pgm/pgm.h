@@ -225,16 +225,23 @@ inline constexpr std::size_t kFileNameLength = 255;
 // OPNFIL warns when it opens the file).
 std::string resolved_file_name(std::string_view name);
 
+// Finds the existing files of the run, for file_of_the_run: the broadcast
+// files of the file list (rows 1 to nFil), the keyword input file, the
+// constants file, standard input, program output, messages, and the files
+// behind standard output and standard error.
+void find_files_of_the_run(const FileNameMatrix& files, int nFil);
+
 // Stops the run (message, return code 2) before anything is converted when
 // an output name of the file list (column 2 of rows 1 to nFil), in row
-// order, is an existing file of the run under any of its names or links:
-// the broadcast files, the keyword input file, the constants file, standard
-// input, program output, messages. Keeps those files for is_file_of_the_run.
+// order, is an existing file of the run under any of its names or links.
+// Finds those files (find_files_of_the_run) first.
 void refuse_overwrites(const FileNameMatrix& files, int nFil);
 
-// True when `name` is an existing file that refuse_overwrites found among
-// the files of the run (for the names that -n chooses later).
-bool is_file_of_the_run(std::string_view name);
+// The name of the file of the run that the existing file `name` is, or
+// nullptr (also for the name of standard output, which writes into the file
+// behind it): for the outputs named later (-n, --plot).
+const std::string* file_of_the_run(std::string_view name);
+inline bool is_file_of_the_run(std::string_view name) { return file_of_the_run(name) != nullptr; }
 
 // --- The RINEX output of the run (rinex_output.cpp) -------------------------
 // One RINEX file at a time is open on the RINEX unit, written whole: under a

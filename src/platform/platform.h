@@ -232,6 +232,10 @@ bool is_regular_file(std::string_view name);
 // The identity of the file connected to `unit`. False for an unconnected
 // unit, a standard stream and a scratch file.
 bool unit_file_id(int unit, FileId& id);
+// The identity of the regular file behind the standard stream of unit 0, 5
+// or 6 (a redirection), as the process got it. False for a terminal, a pipe,
+// a device or a stream closed at the start.
+bool standard_stream_file_id(int unit, FileId& id);
 
 // ---------------------------------------------------------------------------
 // Files written whole
@@ -318,8 +322,12 @@ std::string output_identity(std::string_view name);
 // SIGPIPE makes a write to a closed pipe an ordinary write failure, EPIPE).
 // set_interrupt_line_head replaces the text before the signal's name
 // (" *** Run interrupted by signal "); `head` must outlive the run.
+// end_quietly_on_broken_pipe drops the interrupt line for SIGPIPE: a reader
+// that stopped reading is no interruption to report (a temporary file that
+// could not be deleted is still named).
 void catch_interrupts();
 void set_interrupt_line_head(const char* head);
+void end_quietly_on_broken_pipe();
 
 // Deletes `name` when it is a regular file (never a device, a folder or a
 // FIFO); a symbolic link is followed and the file it names deleted. Returns
@@ -370,6 +378,9 @@ void open_standard_streams();
 // True when standard output was closed at the start: writes to unit 6 and
 // the output name of set_standard_stream_names then fail with EBADF.
 bool standard_output_closed_at_start();
+// True when standard input was closed at the start: the input name of
+// set_standard_stream_names then cannot be opened (EBADF).
+bool standard_input_closed_at_start();
 
 // Lines written to `unit` go to standard error from now on, or nowhere, as
 // on a standard stream (flushed, never closed), or to `sink`, one call per
@@ -387,6 +398,10 @@ void flush_all();
 // standard output (unit 6 while no file is opened on it) failed, a line on
 // standard error names the reason and a status of 0 becomes 1.
 [[noreturn]] void exit_process(int status);
+
+// A process that exit_process would end with status 0 ends with `status`
+// instead: a run that succeeded but found what its caller acts on.
+void set_status_of_success(int status);
 
 // Test hook for harnesses that run many stops in one process (the fuzz
 // targets): once a handler is installed, exit_process closes every unit as

@@ -100,6 +100,7 @@ const char* signal_name(int sig) {
 }
 
 const char* interruptLineHead = " *** Run interrupted by signal ";
+volatile sig_atomic_t quietOnBrokenPipe = 0;
 // The system's texts of the failures of unlink, copied before any signal
 // can come: the handler may not call strerror.
 struct ErrorText {
@@ -139,10 +140,12 @@ extern "C" void on_interrupt(int sig) {
     failedSlot[nFailed] = slot;
     failedError[nFailed++] = errno;
   }
-  write_to_stderr(interruptLineHead);
-  write_to_stderr(signal_name(sig));
-  write_to_stderr(removed ? ": no RINEX file of the unfinished row was written\n"
-                          : ": every RINEX file of the finished rows is complete\n");
+  if (sig != SIGPIPE || quietOnBrokenPipe == 0) {
+    write_to_stderr(interruptLineHead);
+    write_to_stderr(signal_name(sig));
+    write_to_stderr(removed ? ": no RINEX file of the unfinished row was written\n"
+                            : ": every RINEX file of the finished rows is complete\n");
+  }
   for (int k = 0; k < nFailed; ++k) {
     write_to_stderr(" *** Temporary file not deleted: ");
     write_to_stderr(temporaryNames[failedSlot[k]].path);
@@ -363,6 +366,8 @@ int sync_folder(const std::string& path) {
 }  // namespace
 
 void set_interrupt_line_head(const char* head) { interruptLineHead = head; }
+
+void end_quietly_on_broken_pipe() { quietOnBrokenPipe = 1; }
 
 void catch_interrupts() {
   prepare_error_texts();

@@ -85,6 +85,7 @@ SpecialOpen open_special_name(const std::string& name, OpenStatus status, bool r
   const bool reading = readOnly || status == OpenStatus::Old;
   const int stream = standard_stream_of(name);
   if (stream == STDOUT_FILENO && !reading && standard_output_closed_at_start()) return {true, -1, false, EBADF};
+  if (stream == STDIN_FILENO && reading && standard_input_closed_at_start()) return {true, -1, false, EBADF};
   if (stream == (reading ? STDIN_FILENO : STDOUT_FILENO)) return open_stream(stream);
   // Standard input is not written, standard output and the text are not read
   // (nor written).

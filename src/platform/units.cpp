@@ -640,6 +640,14 @@ bool unit_file_id(int unit, FileId& id) {
   return true;
 }
 
+bool standard_stream_file_id(int unit, FileId& id) {
+  const int fd = unit == kStdIn ? STDIN_FILENO : unit == kStdOut ? STDOUT_FILENO : unit == kStdErr ? STDERR_FILENO : -1;
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
 int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;
@@ -670,16 +678,20 @@ void connect_as_standard(int unit, int fd) {
 namespace {
 // Standard output was closed when the program started: what is written to it
 // is lost, so every write to it fails (EBADF), as it would have without the
-// /dev/null that now holds its number.
+// /dev/null that now holds its number. Standard input likewise: a closed
+// one is no empty input.
 bool standardOutputClosed = false;
+bool standardInputClosed = false;
 }  // namespace
 
 bool standard_output_closed_at_start() { return standardOutputClosed; }
+bool standard_input_closed_at_start() { return standardInputClosed; }
 
 void open_standard_streams() {
   for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     if (fd == STDOUT_FILENO) standardOutputClosed = true;
+    if (fd == STDIN_FILENO) standardInputClosed = true;
     // Takes the lowest free descriptor, which is `fd`.
     if (::open("/dev/null", O_RDWR) != fd) return;
   }
@@ -700,9 +712,12 @@ void discard_unit_output(int unit) {
 
 namespace {
 ExitHandler exitHandler = nullptr;
+int statusOfSuccess = 0;
 }  // namespace
 
 void set_exit_handler(ExitHandler handler) { exitHandler = handler; }
+
+void set_status_of_success(int status) { statusOfSuccess = status; }
 
 namespace {
 
@@ -730,6 +745,7 @@ void exit_process(int status) {
     close_unit(kStdErr, false);
     if (status == 0) status = 1;
   }
+  if (status == 0) status = statusOfSuccess;
   if (exitHandler != nullptr) exitHandler(status);
   std::exit(status);
 }

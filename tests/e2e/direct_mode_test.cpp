@@ -243,16 +243,30 @@ TEST(DirectMode, TheInterruptLineIsPlain) {
   EXPECT_FALSE(fs::exists(scratch.path() / "x.rnx"));
 }
 
-// Standard output closed by the caller: what the run would write there is
-// lost, so the run fails instead of writing it to the /dev/null that holds
-// the number of the stream.
-TEST(DirectMode, ClosedStandardOutputIsAnError) {
+// Standard output closed by the caller or full: what the run would write
+// there is lost, so the run fails instead of writing it to the /dev/null
+// that holds the number of the stream; also a closed standard input, and an
+// output that would replace the file behind standard output.
+TEST(DirectMode, StandardStreamsAreCheckedAndKept) {
   ScratchDir scratch;
   prepare(scratch.path());
-  for (const std::string args : {"-q - < data/brdc1820.brd", "--version", "--check data/brdc1820.brd"}) {
+  const std::pair<std::string, std::string> runs[] = {
+      {"-q - < data/brdc1820.brd >&-", "Bad file descriptor"},
+      {"--version >&-", "Bad file descriptor"},
+      {"--check data/brdc1820.brd >&-", "Bad file descriptor"},
+      {"--check --json data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
+      {"--check --plot - data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
+      {"-q -o out/x.rnx - <&-", "kavril: -: Bad file descriptor\n"},
+      {"-o x.rnx data/brdc1820.brd > x.rnx", "kavril: x.rnx: not written: it would overwrite (standard output), a file"},
+      {"--check --plot x.svg data/brdc1820.brd > x.svg", "kavril: x.svg: not written: it would overwrite (standard output)"},
+  };
+  for (const auto& [args, reason] : runs) {
     SCOPED_TRACE(args);
-    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' " + args + " >&- 2> stderr"), 1);
-    EXPECT_NE(read_file(scratch.path() / "stderr").find("Bad file descriptor"), std::string::npos);
+    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' " + args + " 2> stderr"), 1);
+    const std::string report = read_file(scratch.path() / "stderr");
+    EXPECT_NE(report.find(reason), std::string::npos) << report;
+    EXPECT_EQ(report.find("finished successfully"), std::string::npos) << report;
+    EXPECT_TRUE(fs::is_empty(scratch.path() / "out"));
   }
 }
 
@@ -309,7 +323,8 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"data/brdc1820.brd data/brdc1820.brd.gz",
        "data/brdc1820.brd and data/brdc1820.brd.gz would both be written to data/brdc1820.rnx"},
       // An output name that is a broadcast file (also inside gzip) is refused.
-      {"--check --plot data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
+      {"--check --plot data/brdc1820.brd data/brdc1830.brd",
+       "--plot needs a file name ending in .svg (or - for standard output): data/brdc1820.brd"},
       {"-r 3 -o data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
       {"-e gz data/brdc1830.brd data/brdc1820.brd", "data/brdc1820.gz: is a broadcast file, not overwritten"},
   };
