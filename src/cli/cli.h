@@ -76,8 +76,6 @@ void write_short_usage();
 inline constexpr std::string_view kStandardStream = "-";
 // Standard output as an output name of a direct run.
 inline constexpr std::string_view kStandardOutput = "(standard output)";
-// Standard input as a broadcast file ("-"), as the user names it.
-inline constexpr std::string_view kStandardStream = "-";
 // The name an output of -n is opened under in its folder ("out/" and this and
 // a number), until its records decide its standard name.
 inline constexpr std::string_view kUnnamedOutput = "kavril-unnamed-";
