@@ -33,6 +33,7 @@ void finish_at_exit(int irCode) {
 void open_output(const std::string& name) {
   int ios = 0;
   OPNFIL(lfnOut, name, "REPLACE", "FORMATTED", " ", " ", ios);
+  report_temporary_files();
   OPNERR(lfnError, lfnOut, ios, name, "KAVRIL");
 }
 
@@ -41,6 +42,7 @@ void commit_output(const std::string& name) {
   if (const int ios = platform::commit_unit(lfnOut); ios != 0) {
     platform::abandon_unit(lfnOut);
     platform::write_line(lfnError, name + ": " + platform::status_text(ios));
+    report_temporary_files();
     EXITRC(2);
   }
 }
