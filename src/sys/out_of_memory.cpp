@@ -33,9 +33,12 @@ void stop_out_of_memory() {
   // deleted, and the names keep their earlier files.
   exitCleanup = nullptr;
   platform::abandon_replacing_units();
-  if (lfnError == 0) lfnError = platform::kStdOut;
   const std::string_view name = platform::trim_right(pgmNam);
-  kTitle.write(lfnError, {" *** PG " + std::string(name.empty() ? "KAVRIL" : name) + ": Out of memory"});
+  if (name.empty()) {  // before the run's report is set up: a plain line
+    platform::write_line(platform::kStdErr, "kavril: out of memory");
+    platform::exit_process(1);
+  }
+  kTitle.write(lfnError, {" *** PG " + std::string(name) + ": Out of memory"});
   report_temporary_files();
   EXITRC(2);
 }
