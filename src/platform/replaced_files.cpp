@@ -496,13 +496,13 @@ int begin_replacement(std::string_view name, Replacement& replacement, int& fd) 
 int retarget_replacement(Replacement& replacement, int fd, std::string_view name) {
   std::string path;
   if (const int rc = final_path(std::string(trim_right(name)), path); rc != 0) return rc;
-  if (folder_of(path) != folder_of(replacement.tempPath)) return EXDEV;
   bool exists = false;
   struct stat old {};
   if (const int rc = look_up(path, exists, old); rc != 0) return rc;
   if (exists && S_ISDIR(old.st_mode)) return EISDIR;
   // A device, a pipe or a socket under the name is not replaced by a file.
   if (exists && !S_ISREG(old.st_mode)) return EEXIST;
+  if (folder_of(path) != folder_of(replacement.tempPath)) return EXDEV;
   if (exists) {
     if (const int rc = check_earlier_file(path, old); rc != 0) return rc;
   }
