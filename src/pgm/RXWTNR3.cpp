@@ -10,9 +10,11 @@ namespace {
 // Line 1: "G" and the satellite (G01), the epoch (yyyy mm dd hh mi ss) and
 // the three clock values, 80 columns; orbit lines 2 to 7: four values, 80
 // columns; line 8: transmission time and fit interval, 42 columns (the
-// orbit layout reverts for it, as "(4X,2D19.12)" would write it).
-const platform::Layout kEpochLine("(A1,I2.2,1X,I4,5(1X,I2.2),3D19.12)");
-const platform::Layout kOrbitLines("(4X,4D19.12)");
+// orbit layout reverts for it, as "(4X,2ES19.12)" would write it). The
+// values have one digit before the point and thirteen significant digits
+// ("-1.674746163189E-04"), as the 3.x files of receivers and data centres.
+const platform::Layout kEpochLine("(A1,I2.2,1X,I4,5(1X,I2.2),3ES19.12)");
+const platform::Layout kOrbitLines("(4X,4ES19.12)");
 const platform::Layout kRefused("(/,A,2(/,16X,A,A),/)");
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The single edit descriptors Iw.m, Fw.d and Dw.d/Ew.d. Each writes exactly w
+// The single edit descriptors Iw.m, Fw.d, Dw.d/Ew.d and ESw.d. Each writes exactly w
 // characters and prints w asterisks when the value does not fit, so that a
 // wide value never shifts the later columns of a line. Digits are the
 // correctly rounded decimal of the binary value: for the exponent form of
@@ -201,6 +201,24 @@ bool rounded_decimal(double magnitude, int d, char* digits, int& exponent) {
   return true;
 }
 
+// The exponent of the exponent forms: the letter, its sign and two digits,
+// or for three-digit exponents the sign and three digits.
+void write_exponent(char* p, int exponent, char letter) {
+  const int magnitude = exponent < 0 ? -exponent : exponent;
+  if (magnitude <= 99) {
+    *p++ = letter;
+    *p++ = exponent < 0 ? '-' : '+';
+  } else {
+    *p++ = exponent < 0 ? '-' : '+';
+    *p++ = static_cast<char>('0' + magnitude / 100);
+  }
+  write_pair(p, static_cast<std::uint32_t>(magnitude % 100));
+}
+
+// The most significant digits an exponent form writes (d of Dw.d, d + 1 of
+// ESw.d, d at most 200).
+constexpr int kMaxDigits = 201;
+
 // Dw.d and Ew.d: "0." + d significant digits + exponent, with the exponent
 // letter dropped for three-digit exponents. The sign position is blank for
 // positive values and for zeros of either sign. Written straight into `out`
@@ -230,16 +248,42 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
   } else if (!rounded_decimal(std::fabs(value), d, p, exponent)) {
     return fill(out, w, '*');
   }
-  p += d;
-  const int magnitude = exponent < 0 ? -exponent : exponent;
-  if (magnitude <= 99) {
-    *p++ = letter;
-    *p++ = exponent < 0 ? '-' : '+';
+  write_exponent(p + d, exponent, letter);
+}
+
+// ESw.d: one significant digit before the point, d after it, then the
+// exponent as Dw.d writes it: d + 1 significant digits where Dw.d keeps d.
+// The sign position is blank for positive values and for zeros of either
+// sign; without room it goes first (the digit before the point is no
+// optional zero).
+void put_scientific_form(char* out, double value, int w, int d) {
+  if (w <= 0) return;
+  if (!std::isfinite(value) || d < 1 || d > 200) return fill(out, w, '*');
+  const bool negative = value < 0.0;
+  int length = d + 7;
+  const bool signShown = negative || length <= w;
+  if (!signShown) --length;
+  if (length > w) return fill(out, w, '*');
+  char* p = out;
+  for (int i = length; i < w; ++i) *p++ = ' ';
+  if (signShown) *p++ = negative ? '-' : ' ';
+  int exponent = 1;  // of the 0.ddd form, as the conversions give it
+  std::uint64_t digits = 0;
+  if (value == 0.0) {
+    p[0] = '0';
+    write_digits(p + 2, 0, d);
+  } else if (scaled_decimal(std::fabs(value), d + 1, digits, exponent)) {
+    const std::uint64_t tail = kPowerOfTenInteger[static_cast<std::size_t>(d)];
+    p[0] = static_cast<char>('0' + digits / tail);
+    write_digits(p + 2, digits % tail, d);
   } else {
-    *p++ = exponent < 0 ? '-' : '+';
-    *p++ = static_cast<char>('0' + magnitude / 100);
+    char text[kMaxDigits + 1];
+    if (!rounded_decimal(std::fabs(value), d + 1, text, exponent)) return fill(out, w, '*');
+    p[0] = text[0];
+    std::memcpy(p + 2, text + 1, static_cast<std::size_t>(d));
   }
-  write_pair(p, static_cast<std::uint32_t>(magnitude % 100));
+  p[1] = '.';
+  write_exponent(p + 2 + d, exponent - 1, 'E');
 }
 
 }  // namespace
@@ -247,6 +291,8 @@ void put_exponent_form(char* out, double value, int w, int d, char letter) {
 void put_D(char* out, double value, int w, int d) { put_exponent_form(out, value, w, d, 'D'); }
 
 void put_E(char* out, double value, int w, int d) { put_exponent_form(out, value, w, d, 'E'); }
+
+void put_ES(char* out, double value, int w, int d) { put_scientific_form(out, value, w, d); }
 
 std::string integer_text(long long value) {
   char buf[24];

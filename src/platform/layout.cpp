@@ -19,7 +19,7 @@ namespace kavril::platform {
 
 namespace {
 
-enum class Edit { Integer, Fixed, DoubleExp, Exp, Text, Logical, Blanks, Slash, Literal, Group };
+enum class Edit { Integer, Fixed, DoubleExp, Exp, Scientific, Text, Logical, Blanks, Slash, Literal, Group };
 
 struct Node {
   Edit edit = Edit::Literal;
@@ -32,7 +32,7 @@ struct Node {
 
 bool is_data(Edit edit) {
   return edit == Edit::Integer || edit == Edit::Fixed || edit == Edit::DoubleExp || edit == Edit::Exp ||
-         edit == Edit::Text || edit == Edit::Logical;
+         edit == Edit::Scientific || edit == Edit::Text || edit == Edit::Logical;
 }
 
 [[noreturn]] void fail(std::string_view what, std::string_view layout) {
@@ -130,6 +130,10 @@ class Parser {
       case 'D':
       case 'E':
         node.edit = c == 'F' ? Edit::Fixed : c == 'D' ? Edit::DoubleExp : Edit::Exp;
+        if (c == 'E' && upper(next()) == 'S') {
+          ++pos_;
+          node.edit = Edit::Scientific;
+        }
         node.w = width();
         if (next() != '.') fail("decimals expected in layout", text_);
         ++pos_;
@@ -214,7 +218,7 @@ class Items {
     const Arg& a = args_[index_];
     if (a.kind() == Arg::Kind::Real) return take(a.real());
     if (a.kind() == Arg::Kind::RealList) return take_element(a.reals()[element_]);
-    mismatch("F, D or E", layout);
+    mismatch("F, D, E or ES", layout);
   }
   std::string_view text(std::string_view layout) {
     const Arg& a = args_[index_];
@@ -322,14 +326,15 @@ class Runner {
     }
   }
 
-  // A repeated F, D or E descriptor over a list of reals (the records of
+  // A repeated F, D, E or ES descriptor over a list of reals (the records of
   // the RINEX files) writes the values of the list in one loop; returns how
   // many it wrote (0 for other descriptors and items).
   int run_real_list(const Node& node) {
-    void (*const put_real)(char*, double, int, int) = node.edit == Edit::DoubleExp ? put_D
-                                                      : node.edit == Edit::Exp     ? put_E
-                                                      : node.edit == Edit::Fixed   ? put_F
-                                                                                   : nullptr;
+    void (*const put_real)(char*, double, int, int) = node.edit == Edit::DoubleExp    ? put_D
+                                                      : node.edit == Edit::Scientific ? put_ES
+                                                      : node.edit == Edit::Exp        ? put_E
+                                                      : node.edit == Edit::Fixed      ? put_F
+                                                                                      : nullptr;
     if (put_real == nullptr) return 0;
     const std::span<const double> values = items_.reals(static_cast<std::size_t>(node.repeat));
     for (const double value : values) put_real(out_.extend(static_cast<std::size_t>(node.w)), value, node.w, node.d);
@@ -350,6 +355,8 @@ class Runner {
       case Edit::Fixed: return put(node.w, [&](char* p) { put_F(p, items_.real(layout_.source), node.w, node.d); });
       case Edit::DoubleExp: return put(node.w, [&](char* p) { put_D(p, items_.real(layout_.source), node.w, node.d); });
       case Edit::Exp: return put(node.w, [&](char* p) { put_E(p, items_.real(layout_.source), node.w, node.d); });
+      case Edit::Scientific:
+        return put(node.w, [&](char* p) { put_ES(p, items_.real(layout_.source), node.w, node.d); });
       case Edit::Text: return put_text(items_.text(layout_.source), node.w);
       case Edit::Logical:
         out_.append(static_cast<std::size_t>(node.w - 1), ' ');

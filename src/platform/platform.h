@@ -486,7 +486,7 @@ class Arg {
   std::span<const int> ints_;
 };
 
-// A parsed layout of edit descriptors: Iw, Iw.m, Fw.d, Dw.d, Ew.d, A, Aw, Lw,
+// A parsed layout of edit descriptors: Iw, Iw.m, Fw.d, Dw.d, Ew.d, ESw.d, A, Aw, Lw,
 // nX, "/", quoted literals ('text' or "text") and repeat groups n(...).
 // Items are consumed left to right; when the items run out, output stops at
 // the next data descriptor (literals, X and "/" before it are still written);
@@ -497,7 +497,10 @@ class Arg {
 // fields); nX always writes n blanks, also at the end of a line; Fw.d keeps
 // the minus sign of a negative value that rounds to zero (" -0.0") and drops
 // the zero before the point when there is no room ("-.5"); Dw.d writes zero
-// of either sign with a blank sign. Letters may be lower case; blanks are
+// of either sign with a blank sign; ESw.d writes one digit before the point
+// and d after it ("-1.674746163189E-04" in ES19.12), zero of either sign with
+// a blank sign, and the three-digit exponents of Dw.d without the letter
+// ("1.000000000000-100"). Letters may be lower case; blanks are
 // ignored; widths and counts go up to 1000. A wrong item kind for a
 // descriptor (a real for I, a text for D) aborts: it is a programming error.
 class Layout {
@@ -535,6 +538,7 @@ void put_I(char* out, long long value, int w, int m = -1);
 void put_F(char* out, double value, int w, int d);
 void put_D(char* out, double value, int w, int d);
 void put_E(char* out, double value, int w, int d);
+void put_ES(char* out, double value, int w, int d);
 
 // The free-format text of an integer: a blank and its decimal digits, with a
 // minus sign before the digits of a negative number (" 7", " -3").

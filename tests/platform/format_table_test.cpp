@@ -21,7 +21,7 @@ namespace kavril::platform {
 namespace {
 
 struct Row {
-  char letter = 0;
+  char letter = 0;  // 'S' for ESw.d
   int w = 0, d = -1;
   std::string value;     // hex bits of a real, decimal integer
   std::string expected;  // between the bars
@@ -32,8 +32,9 @@ bool parse_row(const std::string& line, Row& row) {
   const std::size_t bar = line.find('|');
   if (blank == std::string::npos || bar == std::string::npos || line.back() != '|') return false;
   const std::string descriptor = line.substr(0, blank);
-  row.letter = descriptor[0];
-  row.w = std::atoi(descriptor.c_str() + 1);
+  const bool scientific = descriptor.starts_with("ES");
+  row.letter = scientific ? 'S' : descriptor[0];
+  row.w = std::atoi(descriptor.c_str() + (scientific ? 2 : 1));
   const std::size_t point = descriptor.find('.');
   row.d = point == std::string::npos ? -1 : std::atoi(descriptor.c_str() + point + 1);
   row.value = line.substr(blank + 1, bar - blank - 2);
@@ -48,6 +49,7 @@ std::string formatted(const Row& row) {
   if (row.letter == 'I') put_I(out.data(), std::stoll(row.value), row.w);
   if (row.letter == 'F') put_F(out.data(), real_of(row.value), row.w, row.d);
   if (row.letter == 'D') put_D(out.data(), real_of(row.value), row.w, row.d);
+  if (row.letter == 'S') put_ES(out.data(), real_of(row.value), row.w, row.d);
   return out;
 }
 
@@ -55,20 +57,22 @@ TEST(FormatTable, EveryRowMatchesTheFortranText) {
   std::ifstream in(test::data_dir() / "format" / "gfortran_table.txt");
   ASSERT_TRUE(in) << "table missing";
   std::vector<Row> rows;
-  std::map<std::string, std::string> positiveZero;  // D texts of +0.0 by descriptor
+  std::map<std::string, std::string> positiveZero;  // D and ES texts of +0.0 by descriptor
+  const auto descriptor = [](const Row& row) {
+    return row.letter + std::to_string(row.w) + "." + std::to_string(row.d);
+  };
   for (std::string line; std::getline(in, line);) {
     Row row;
     ASSERT_TRUE(parse_row(line, row)) << line;
-    if (row.letter == 'D' && row.value == "0000000000000000")
-      positiveZero[std::to_string(row.w) + "." + std::to_string(row.d)] = row.expected;
+    if (row.value == "0000000000000000") positiveZero[descriptor(row)] = row.expected;
     rows.push_back(row);
   }
-  EXPECT_GT(rows.size(), 5000u);
+  EXPECT_GT(rows.size(), 10000u);
   int mismatches = 0;
   for (Row& row : rows) {
     // A negative zero is written like zero (the Fortran library writes "-0.").
-    if (row.letter == 'D' && row.value == "8000000000000000")
-      row.expected = positiveZero.at(std::to_string(row.w) + "." + std::to_string(row.d));
+    if ((row.letter == 'D' || row.letter == 'S') && row.value == "8000000000000000")
+      row.expected = positiveZero.at(descriptor(row));
     const std::string got = formatted(row);
     if (got != row.expected && ++mismatches <= 20)
       ADD_FAILURE() << row.letter << row.w << "." << row.d << " of " << row.value << ": got |" << got
@@ -93,6 +97,22 @@ std::string reference_d(double v, int w, int d) {
   else
     std::snprintf(tail, sizeof tail, "%c%03d", exponent < 0 ? '-' : '+', magnitude);
   const std::string text = std::string(v < 0 ? "-" : " ") + "0." + digits + tail;
+  return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
+}
+
+// Reference ESw.d from the same digits: "d.ddd" as printf writes them, the
+// exponent as in Dw.d.
+std::string reference_es(double v, int w, int d) {
+  if (v == 0.0) return std::string(static_cast<std::size_t>(w - d - 7), ' ') + " 0." + std::string(d, '0') + "E+00";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*e", d, std::fabs(v));
+  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  char tail[16];
+  if (std::abs(exponent) <= 99)
+    std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  else
+    std::snprintf(tail, sizeof tail, "%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  const std::string text = std::string(v < 0 ? "-" : " ") + std::string(buf, std::strchr(buf, 'e')) + tail;
   return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
 }
 
@@ -133,8 +153,8 @@ double random_value(std::mt19937_64& rng) {
   }
 }
 
-// Compares put_D of v in Dw.d (w = d + 7) with the reference; the first
-// mismatches are reported.
+// Compares put_D of v in Dw.d and put_ES in ESw.d (w = d + 7) with their
+// references; the first mismatches are reported.
 void expect_reference_d(double v, int d, int& mismatches) {
   const int w = d + 7;
   char out[32];
@@ -144,9 +164,15 @@ void expect_reference_d(double v, int d, int& mismatches) {
   if (got != expected && ++mismatches <= 10)
     ADD_FAILURE() << "D" << w << "." << d << " of " << std::hexfloat << v << ": got |" << got << "| expected |"
                   << expected << "|";
+  put_ES(out, v, w, d);
+  const std::string gotEs(out, static_cast<std::size_t>(w));
+  const std::string expectedEs = reference_es(v, w, d);
+  if (gotEs != expectedEs && ++mismatches <= 10)
+    ADD_FAILURE() << "ES" << w << "." << d << " of " << std::hexfloat << v << ": got |" << gotEs << "| expected |"
+                  << expectedEs << "|";
 }
 
-// Compares put_D with the reference for `random_count()` values drawn by
+// Compares put_D and put_ES with the references for `random_count()` values drawn by
 // `draw`, in the widths that `digits` picks for value i.
 template <class Draw, class Digits>
 void expect_random_values_match(std::uint64_t seed, Draw draw, Digits digits) {
@@ -160,7 +186,7 @@ void expect_random_values_match(std::uint64_t seed, Draw draw, Digits digits) {
   EXPECT_EQ(mismatches, 0);
 }
 
-TEST(FormatRandom, PutDAgreesWithAnIndependentReference) {
+TEST(FormatRandom, PutDAndPutESAgreeWithAnIndependentReference) {
   expect_random_values_match(20260607, random_value, [](long i, std::mt19937_64& rng) {
     return i % 5 == 0 ? static_cast<int>(1 + rng() % 17) : 12;
   });
@@ -186,7 +212,7 @@ double short_decimal_value(std::mt19937_64& rng) {
   return rng() % 2 == 0 ? -v : v;
 }
 
-TEST(FormatRandom, PutDOfShortDecimalsAgreesWithAnIndependentReference) {
+TEST(FormatRandom, PutDAndPutESOfShortDecimalsAgreeWithAnIndependentReference) {
   expect_random_values_match(20260611, short_decimal_value, [](long i, std::mt19937_64& rng) {
     return i % 2 == 0 ? 12 : static_cast<int>(1 + rng() % 17);
   });

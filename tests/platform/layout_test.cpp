@@ -22,6 +22,7 @@ TEST(Layout, DescriptorsAndLiterals) {
   EXPECT_EQ(run("(F5.1, 2X, L3)", {59.95, true}), " 60.0    T\n");
   EXPECT_EQ(run("(I2.2,':',I2.2)", {7, 5}), "07:05\n");
   EXPECT_EQ(run("( 3X , 2 D19.12 )", {1.0, -2.0}), "    0.100000000000D+01-0.200000000000D+01\n");
+  EXPECT_EQ(run("(4X,2es19.12)", {1.0, -2.0}), "     1.000000000000E+00-2.000000000000E+00\n");
   EXPECT_EQ(run("(E12.4)", {1234.5}), "  0.1234E+04\n");  // exact tie: to even
   EXPECT_EQ(run("(i3,a)", {1, "lower"}), "  1lower\n");
 }

@@ -4,7 +4,7 @@
 // 1: I2,5I3,F5.1,3D19.12; orbit lines: 3X,4D19.12), so written files can be
 // compared field by field with the IGS reference files of version 2.
 // Version 3 records have their own columns (A1,I2.2,1X,I4,5(1X,I2.2),
-// 3D19.12; orbit lines 4X,4D19.12).
+// 3ES19.12; orbit lines 4X,4ES19.12).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 ! Test-data generator, not part of the product: writes the texts that the
 ! Fortran compiler's run-time library gives for the edit descriptors Dw.d,
-! Fw.d and Iw on a sample of values (rounding boundaries, powers of ten,
+! ESw.d, Fw.d and Iw on a sample of values (rounding boundaries, powers of ten,
 ! subnormals, exact ties and random bit patterns). The output table is
 ! checked in as gfortran_table.txt; tests/platform/format_table_test.cpp
 ! compares the platform formatter with it row by row.
@@ -173,18 +173,20 @@ contains
     call real_row('D25.17', v)
   end subroutine
 
-  subroutine real_row(descriptor, v)
+  ! Every Dw.d row is followed by the ESw.d row of the same value.
+  recursive subroutine real_row(descriptor, v)
     character(len=*), intent(in) :: descriptor
     real(real64), intent(in) :: v
     write(text, '(' // descriptor // ')') v
     call emit(descriptor, v, text)
+    if (descriptor(1:1) == 'D') call real_row('ES' // descriptor(2:), v)
   end subroutine
 
   subroutine emit(descriptor, v, text)
     character(len=*), intent(in) :: descriptor, text
     real(real64), intent(in) :: v
     integer :: width
-    read(descriptor(2:index(descriptor, '.') - 1), *) width
+    read(descriptor(verify(descriptor, 'DEFS'):index(descriptor, '.') - 1), *) width
     write(*, '(A,1X,Z16.16,1X,"|",A,"|")') descriptor, transfer(v, 0_int64), text(1:width)
   end subroutine
 
