@@ -103,12 +103,7 @@ class SyscallFaults : public testing::Test {
   fs::path path(const std::string& name) const { return dir_.path() / name; }
 
   // The output of `p` as it reads: decompressed for -z, dates masked.
-  std::string outputText(const Path& p) const {
-    const std::string name = p.output;
-    if (!name.ends_with(".gz") || test::read_file(path(name)) == kEarlier) return test::mask_volatile(test::read_file(path(name)));
-    test::run_command("gzip -dc '" + path(name).string() + "' > '" + path("plain").string() + "' 2>/dev/null");
-    return test::mask_volatile(test::read_file(path("plain")));
-  }
+  std::string outputText(const Path& p) const { return test::mask_volatile(test::read_decompressed(path(p.output))); }
 
   // The complete new file of `p`, from a run without faults.
   void prepare(const Path& p) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "platform/platform.h"
 #include "support/support.h"
@@ -58,86 +59,60 @@ TEST(ReplacedFiles, NameKeepsItsFileUntilTheCommit) {
   EXPECT_EQ(commit_unit(kUnit), 0);
 }
 
-// The one temporary file in `folder` and its mode.
+// The mode of the one temporary file in `folder`.
 mode_t temporaryMode(const fs::path& folder) {
-  mode_t mode = 0;
-  int found = 0;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().filename().string().find(".kavril-") == std::string::npos) continue;
-    ++found;
-    mode = modeOf(entry.path());
-  }
-  EXPECT_EQ(found, 1);
-  return mode;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().find(".kavril-") != std::string::npos) return modeOf(entry.path());
+  return 0;
 }
 
-// An output named at its commit: whatever its placeholder name holds (a file
-// of its own, a link, a pipe, a folder) is never opened or looked at; the
-// temporary file stays 0600 while written, and takes the attributes of its
-// final name at the commit; a final name that is a device, a folder or a
-// link that cannot be followed is refused and keeps what it is. A file named
-// from the start has its final mode before any data (umask 0: a temporary
-// file created with the permissions of a new file would be 0666).
+// Makes `path` a `kind` of file: a regular file of mode 0604, a link to the
+// file "victim", a FIFO, a folder, a device (a link to /dev/null) or a link
+// to itself.
+void make(const std::string& kind, const fs::path& path) {
+  if (kind == "file") write_file(path, "earlier\n");
+  if (kind == "file") fs::permissions(path, static_cast<fs::perms>(0604));
+  if (kind == "link" || kind == "device" || kind == "loop")
+    fs::create_symlink(kind == "link" ? "victim" : kind == "device" ? "/dev/null" : path.filename().string(), path);
+  if (kind == "fifo") ::mkfifo(path.c_str(), 0666);
+  if (kind == "folder") fs::create_directory(path);
+}
+
+// An output named at its commit: what its placeholder name holds is never
+// opened or looked at; its temporary file stays 0600 while written (umask 0:
+// one created with a new file's permissions would be 0666) and takes the
+// attributes of its final name at the commit; a final name that is a device,
+// a folder or a link that cannot be followed is refused and stays. A file
+// named from the start has the earlier file's mode before its first write.
 TEST(ReplacedFiles, OutputNamedAtCommitNeverTouchesItsPlaceholder) {
   const mode_t previous = ::umask(0);
-  struct Row {
-    const char* placeholder;  // what the placeholder name holds
-    const char* final;        // what the final name holds
-    int commitStatus;
-  };
-  for (const Row& row : {Row{"", "", 0}, Row{"file", "file", 0}, Row{"link", "", 0}, Row{"fifo", "file", 0},
-                         Row{"folder", "", 0}, Row{"", "device", EEXIST}, Row{"", "folder", EISDIR},
-                         Row{"", "loop", ELOOP}}) {
+  for (const auto& [placeholderKind, finalKind, status] :
+       {std::tuple{"", "", 0}, {"file", "file", 0}, {"link", "", 0}, {"fifo", "file", 0}, {"folder", "", 0},
+        {"", "device", EEXIST}, {"", "folder", EISDIR}, {"", "loop", ELOOP}}) {
     test::ScratchDir dir;
     const fs::path placeholder = dir.path() / "unnamed-1", final = dir.path() / "FINAL.rnx";
-    const std::string what = std::string(row.placeholder) + " -> " + row.final;
     write_file(dir.path() / "victim", "victim\n");
-    fs::permissions(dir.path() / "victim", static_cast<fs::perms>(0666));
-    if (std::string_view(row.placeholder) == "file") write_file(placeholder, "theirs\n");
-    if (std::string_view(row.placeholder) == "link") fs::create_symlink("victim", placeholder);
-    if (std::string_view(row.placeholder) == "fifo") {
-      ASSERT_EQ(::mkfifo(placeholder.c_str(), 0666), 0);
-    }
-    if (std::string_view(row.placeholder) == "folder") fs::create_directory(placeholder);
-    if (std::string_view(row.final) == "file") {
-      write_file(final, "earlier\n");
-      fs::permissions(final, static_cast<fs::perms>(0604));
-    }
-    if (std::string_view(row.final) == "device") fs::create_symlink("/dev/null", final);
-    if (std::string_view(row.final) == "folder") fs::create_directory(final);
-    if (std::string_view(row.final) == "loop") fs::create_symlink("FINAL.rnx", final);
+    make(placeholderKind, placeholder);
+    make(finalKind, final);
     const fs::file_status before = fs::symlink_status(placeholder);
-
     name_at_commit(placeholder.string());
-    EXPECT_FALSE(is_regular_file(placeholder.string())) << what;
-    ASSERT_EQ(open_unit(kUnit, placeholder.string(), OpenStatus::Replace, true, false), 0) << what;
+    ASSERT_EQ(open_unit(kUnit, placeholder.string(), OpenStatus::Replace, true, false), 0);
     write_line(kUnit, "new");
     ASSERT_EQ(write_out(kUnit), 0);
-    EXPECT_EQ(temporaryMode(dir.path()), 0600u) << what;
-    EXPECT_EQ(commit_unit_as(kUnit, final.string()), row.commitStatus) << what;
-    if (row.commitStatus != 0) {
-      EXPECT_TRUE(abandon_unit(kUnit)) << what;
-    }
+    EXPECT_EQ(temporaryMode(dir.path()), 0600u) << placeholderKind;
+    EXPECT_EQ(commit_unit_as(kUnit, final.string()), status) << finalKind;
+    EXPECT_EQ(status != 0, abandon_unit(kUnit));
     clear_special_names();
-
-    EXPECT_EQ(fs::symlink_status(placeholder).type(), before.type()) << what;
-    EXPECT_EQ(fs::symlink_status(placeholder).permissions(), before.permissions()) << what;
-    EXPECT_EQ(read_file(dir.path() / "victim"), "victim\n") << what;
-    if (row.commitStatus == 0) {
-      EXPECT_EQ(read_file(final), "new\n") << what;
-      EXPECT_EQ(modeOf(final), std::string_view(row.final) == "file" ? 0604u : 0666u) << what;
-    } else {
-      EXPECT_TRUE(fs::is_symlink(final) || fs::is_directory(final)) << what;
-    }
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-      EXPECT_EQ(entry.path().filename().string().find(".kavril-"), std::string::npos) << what;
+    EXPECT_EQ(fs::symlink_status(placeholder).type(), before.type());
+    EXPECT_EQ(fs::symlink_status(placeholder).permissions(), before.permissions());
+    EXPECT_EQ(read_file(dir.path() / "victim"), "victim\n");
+    EXPECT_EQ(status == 0 ? modeOf(final) : 0u, status == 0 ? (finalKind == std::string("file") ? 0604u : 0666u) : 0u);
+    EXPECT_EQ(temporaryMode(dir.path()), 0u);
   }
-  // Named from the start: the earlier file's mode before the first write.
   test::ScratchDir dir;
-  write_file(dir.path() / "B.10N", "old\n");
-  fs::permissions(dir.path() / "B.10N", static_cast<fs::perms>(0640));
+  make("file", dir.path() / "B.10N");
   ASSERT_EQ(open_unit(kUnit, (dir.path() / "B.10N").string(), OpenStatus::Replace, true, false), 0);
-  EXPECT_EQ(temporaryMode(dir.path()), 0640u);
+  EXPECT_EQ(temporaryMode(dir.path()), 0604u);
   EXPECT_TRUE(abandon_unit(kUnit));
   ::umask(previous);
 }
