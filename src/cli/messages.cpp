@@ -56,6 +56,7 @@ constexpr PlainForm kPlainForms[] = {
      "warning: {File name}: not written (the earlier file is left as it was)"},
     {"### PG KAVRIL: Temporary file could not be deleted",
      "warning: {File name}: temporary file could not be deleted: {Reason}"},
+    {"*** PG KAVRIL: Out of memory", "out of memory"},
     {"### PG KAVRIL: Leftover temporary file deleted",
      "warning: {File name}: leftover temporary file of an ended run deleted"},
     {"*** SR DEFCON: ERROR DECODING DATA ON THE FOLLOWING LINE:", "constants file: value not a number: {1}"},

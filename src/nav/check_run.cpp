@@ -27,6 +27,7 @@ std::string outputName;
 [[noreturn]] void stop_on_output_error(int ios) {
   platform::abandon_unit(lfnOut);
   platform::write_line(lfnError, outputName + ": " + platform::status_text(ios));
+  report_temporary_files();
   EXITRC(2);
 }
 
@@ -55,6 +56,7 @@ void open_output(const std::string& name) {
   int ios = 0;
   outputName = name;
   OPNFIL(lfnOut, name, "REPLACE", "FORMATTED", " ", " ", ios);
+  report_temporary_files();
   OPNERR(lfnError, lfnOut, ios, name, "KAVRIL");
 }
 

@@ -82,19 +82,6 @@ void reportNotDurable(int ios) {
   rinexFile = RinexFile{};
 }
 
-// Temporary files the user should know of: one that could not be deleted
-// (to be removed by hand), leftovers of killed runs that were deleted.
-void reportTemporaryFiles() {
-  for (const platform::TemporaryFileNote& note : platform::take_temporary_file_notes()) {
-    if (note.error == 0) {
-      write_message_block(" ### PG KAVRIL: Leftover temporary file deleted", {{"File name  : ", note.path}});
-    } else {
-      write_message_block(" ### PG KAVRIL: Temporary file could not be deleted",
-                          {{"File name  : ", note.path}, {"Reason     : ", platform::status_text(note.error)}});
-    }
-  }
-}
-
 // Stops the run when a write of the open RINEX file failed so far; writes
 // its buffer out, so what the summary table reports has reached the file.
 void checkRinexWrites() {
@@ -148,7 +135,7 @@ void discardEmptyRinex() {
     write_message_block(" ### PG KAVRIL: No messages written, RINEX file not written",
                         {{"File name  : ", rinexFile.fileName}});
   }
-  reportTemporaryFiles();
+  report_temporary_files();
   rinexFile = RinexFile{};
   records.reset();
 }
@@ -201,7 +188,7 @@ void abandonRinex() {
   rinexFile.open = false;
   if (platform::abandon_unit(lfnRnx))
     write_message_block(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
-  reportTemporaryFiles();
+  report_temporary_files();
 }
 
 // Termination step, before the exit steps: the RINEX file still open when a
@@ -210,7 +197,7 @@ void abandonRinex() {
 // its own output) is put under its name. A RINEX file that could not be
 // opened leaves the earlier file of its name, which is said.
 void finishRinexAtExit(int irCode) {
-  reportTemporaryFiles();
+  report_temporary_files();
   if (!openingOutput.empty() && platform::is_regular_file(resolved_file_name(openingOutput))) {
     write_message_block(" ### PG KAVRIL: RINEX file not written, earlier file kept",
                         {{"File name  : ", platform::trim_right(openingOutput)}});
@@ -250,7 +237,7 @@ void start_rinex_output(int row, const std::string& output, const std::string& t
   OPNFIL(lfnRnx, output, "REPLACE", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
   openingOutput.clear();
-  reportTemporaryFiles();
+  report_temporary_files();
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
   rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true, 0,
                         std::string(platform::trim_right(platform::unit_file_name(lfnLocal)))};

@@ -240,23 +240,38 @@ bool standard_stream_file_id(int unit, FileId& id);
 // ---------------------------------------------------------------------------
 // Files written whole
 // ---------------------------------------------------------------------------
-// A file opened with OpenStatus::Replace is written as
-// ".NAME.kavril-HOST-PID" in the folder of NAME (a counter is appended when
-// that name is taken; ".kavril-HOST-PID-N" where the long form would exceed
-// the file system's limit for a name), created exclusively with the
-// permissions of a new file, or those (and for root the owner) of the file it
-// replaces. A NAME that is a symbolic link is followed: the link's target is
-// replaced and the link stays. A NAME that exists and is no regular file (a
-// device, a pipe) is written in place instead, as by Unknown; a regular file
-// is never written in place. Before the first temporary file beside NAME,
-// leftovers of NAME from killed runs of this host are deleted: files of its
-// temporary names whose process no longer runs, older than a minute.
+// A file opened with OpenStatus::Replace is written as ".NAME.kavril-XXXXXX"
+// in the folder of NAME, the last six characters drawn at random
+// (".kavril-XXXXXX" where the long form would exceed the file system's limit
+// for a name), created exclusively (never through a link) with mode 0600,
+// then given the permissions of a new file, or those (and for root the
+// owner) of the file it replaces, before it holds any data. The run holds a
+// lock (flock) on it while it exists. The earlier file is looked up under
+// NAME: a lookup that fails otherwise than with "no such file" is an error
+// that keeps it. A NAME that is a symbolic link is followed: the link's
+// target is replaced and the link stays. A NAME that exists and is no
+// regular file (a device, a pipe) is written in place instead, as by
+// Unknown; a regular file is never written in place. Before the first
+// temporary file beside NAME, leftovers of NAME from killed runs are
+// deleted: files of its temporary names that are regular files of this
+// user, older than a minute, whose lock no process holds.
+//
+// A name marked with name_at_commit stands for an output whose name its
+// contents decide: its unit writes a temporary file in the name's folder,
+// and commit_unit_as puts it under the final name, from which it then takes
+// its attributes. Nothing under the marked name itself is ever opened or
+// looked at: for inquire_file, existing_file_id, is_regular_file and
+// delete_regular_file it is no file.
+void name_at_commit(std::string_view name);
+bool is_named_at_commit(std::string_view name);
 
 // The temporary file of a unit opened with Replace (empty paths: in place).
 struct Replacement {
   std::string finalPath;  // the file replaced (a link's target)
   std::string tempPath;   // the file written
   int slot = -1;          // its entry in the list the interrupt handler removes
+  int lockFd = -1;        // holds the lock on the temporary file
+  bool namedAtCommit = false;  // no final name until retarget_replacement
 };
 // Creates the temporary file for `name`: status 0 with `fd` open for writing
 // it, status 0 with `fd` -1 when `name` is to be written in place, or an
@@ -283,11 +298,17 @@ struct TemporaryFileNote {
 };
 std::vector<TemporaryFileNote> take_temporary_file_notes();
 
-// Points the temporary file of a Replace unit at another final name in the
-// same folder (links followed), chosen when the file is complete. Returns 0,
-// or an errno value when that name may not be replaced (a folder, a device,
-// a file this user may not write).
-int retarget_replacement(Replacement& replacement, std::string_view name);
+// Points the temporary file of a Replace unit (open on `fd`) at another
+// final name in the same folder (links followed), chosen when the file is
+// complete, and gives it the attributes that name calls for. Returns 0, or
+// an errno value when that name may not be replaced (a folder, a device, a
+// file this user may not write, a failed lookup).
+int retarget_replacement(Replacement& replacement, int fd, std::string_view name);
+
+// Closes the units that write temporary files and deletes those files (the
+// names keep their earlier files), as for a run that cannot go on: a file
+// that could not be deleted is noted for take_temporary_file_notes.
+void abandon_replacing_units();
 
 // Compresses a unit's bytes into the gzip format (zlib): what deflate is
 // given comes out compressed in `out`; `finish` ends the stream (the gzip

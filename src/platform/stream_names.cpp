@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <vector>
 
 namespace kavril::platform {
 
@@ -17,6 +19,7 @@ struct SpecialNames {
   std::string output;
   std::string textName;
   std::string_view text;
+  std::vector<std::string> namedAtCommit;
 };
 
 SpecialNames& names() {
@@ -66,6 +69,15 @@ void set_builtin_text(std::string_view name, std::string_view text) {
 }
 
 void clear_special_names() { names() = SpecialNames{}; }
+
+void name_at_commit(std::string_view name) { names().namedAtCommit.emplace_back(trim_right(name)); }
+
+bool is_named_at_commit(std::string_view name) {
+  const std::string_view given = trim_right(name);
+  for (const std::string& marked : names().namedAtCommit)
+    if (!given.empty() && given == marked) return true;
+  return false;
+}
 
 bool is_special_name(std::string_view name) {
   const std::string_view given = trim_right(name);

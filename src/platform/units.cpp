@@ -27,6 +27,10 @@ int last_error() { return errno != 0 ? errno : EIO; }
 
 namespace {
 
+// A name that stands for a stream or a text, or for an output named at its
+// commit: no file of the file system.
+bool is_no_file(std::string_view name) { return is_special_name(name) || is_named_at_commit(name); }
+
 constexpr std::size_t kBufferSize = 1 << 16;
 
 enum class Mode { Idle, Reading, Writing };
@@ -532,6 +536,7 @@ int commit_unit(int unit) {
   }
   if (u->firstError != 0) return u->firstError;
   const bool replacing = !u->replacement.tempPath.empty();
+  if (replacing && u->replacement.finalPath.empty()) return EINVAL;  // its name is given by commit_unit_as
   int rc = replacing && ::fsync(u->fd) != 0 ? last_error() : 0;
   if (rc == 0) {
     if (::close(u->fd) != 0) rc = last_error();
@@ -556,13 +561,19 @@ int commit_unit(int unit) {
 int commit_unit_as(int unit, std::string_view name) {
   Unit* u = table().find(unit);
   if (u == nullptr || u->replacement.tempPath.empty()) return EINVAL;
-  if (const int rc = retarget_replacement(u->replacement, name); rc != 0) return rc;
+  if (const int rc = retarget_replacement(u->replacement, u->fd, name); rc != 0) return rc;
   u->name = std::string(trim_right(name));
   return commit_unit(unit);
 }
 
 void compress_unit_output(int unit) {
   if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->deflater = std::make_unique<GzipDeflater>();
+}
+
+void abandon_replacing_units() {
+  table().for_each([](int unit, const Unit& u) {
+    if (!u.replacement.tempPath.empty()) abandon_unit(unit);
+  });
 }
 
 bool abandon_unit(int unit) {
@@ -591,7 +602,7 @@ std::string unit_file_name(int unit) {
 int inquire_file(std::string_view name, FileInquiry& answer) {
   answer = FileInquiry{};
   const std::string path(trim_right(name));
-  if (path.empty() || is_special_name(path)) return 0;
+  if (path.empty() || is_no_file(path)) return 0;
   if (path.find('\0') != std::string::npos) return EINVAL;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
@@ -620,7 +631,7 @@ bool existing_file_id(std::string_view name, FileId& id) {
   struct stat info {};
   if (const int stream = standard_stream_of(path); stream >= 0) {
     if (::fstat(stream, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  } else if (path.empty() || is_special_name(path) || path.find('\0') != std::string::npos ||
+  } else if (path.empty() || is_no_file(path) || path.find('\0') != std::string::npos ||
              ::stat(path.c_str(), &info) != 0) {
     return false;
   }
@@ -630,7 +641,7 @@ bool existing_file_id(std::string_view name, FileId& id) {
 
 bool is_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
-  return !is_special_name(path) && S_ISREG(file_type(path));
+  return !is_no_file(path) && S_ISREG(file_type(path));
 }
 
 bool unit_file_id(int unit, FileId& id) {
@@ -651,7 +662,7 @@ bool standard_stream_file_id(int unit, FileId& id) {
 int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;
-  if (is_special_name(path)) return EPERM;
+  if (is_no_file(path)) return EPERM;
   struct stat info {};
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return ENOENT;
   if (!S_ISREG(info.st_mode)) return EPERM;

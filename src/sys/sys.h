@@ -78,6 +78,19 @@ void EXIT_DEL();
 void ALCERR(int status, std::string_view varName, std::span<const long long> extents,
             std::string_view caller);
 
+// A run that ran out of memory (std::bad_alloc caught by the main program):
+// keep_memory_for_stop holds back memory at the start; stop_out_of_memory
+// gives it back, deletes the temporary files of the outputs being written
+// (their names keep their earlier files), says so and stops the run with
+// status 1. The outputs' completion step (exitCleanup) is not run.
+void keep_memory_for_stop();
+[[noreturn]] void stop_out_of_memory();
+
+// Reports the notes of platform::take_temporary_file_notes on lfnError: a
+// temporary file that could not be deleted (the user must remove it), a
+// leftover of a killed run that was deleted.
+void report_temporary_files();
+
 // --- System output files -----------------------------------------------------
 
 void OPNSYS();

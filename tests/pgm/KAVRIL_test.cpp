@@ -7,10 +7,13 @@
 // package rtklib) reads the files of versions 2.11 and 3.04.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -237,30 +240,34 @@ TEST_F(RealDays, PipesAsInputsAreReadToTheirEnd) {
 }
 
 // A run that replaces a file deletes the leftovers of that file from killed
-// runs of this host, older than a minute and whose process no longer runs,
-// and says so; a leftover of a running process, of another host or of the
-// last minute stays.
-TEST_F(RealDays, LeftoversOfDeadRunsOfThisHostAreDeleted) {
-  char host[256] = {};
-  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
-  const pid_t dead = ::fork();
-  if (dead == 0) ::_exit(0);
-  ::waitpid(dead, nullptr, 0);
-  const std::string stem = ".day.10N.kavril-";
-  const std::string deleted = stem + host + "-" + std::to_string(dead);
-  const std::vector<std::string> kept = {stem + host + "-" + std::to_string(::getpid()), stem + "elsewhere-" + std::to_string(dead),
-                                         stem + host + "-" + std::to_string(dead) + ".1"};
-  for (const std::string& name : kept) test::write_file(dir.path() / name, "part\n");
-  test::write_file(dir.path() / deleted, "part\n");
-  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
-  for (const std::string& name : {deleted, kept[0], kept[1]}) fs::last_write_time(dir.path() / name, old);
+// runs, and says so: only a regular file of its own user, older than a
+// minute, named as a temporary file of that name, whose lock nobody holds
+// (also a process in another PID namespace, whose numbers mean nothing here).
+TEST_F(RealDays, OnlyUnlockedOldRegularFilesOfTheUserAreDeletedAsLeftovers) {
+  const bool namespaces = test::run_command("unshare -p -f --mount-proc true 2>/dev/null") == 0;
+  if (!namespaces) std::printf("unshare -p is not allowed here: no lock is held from another PID namespace\n");
+  const std::string stem = dir.path() / ".day.10N.kavril-";
+  const std::string rows[][2] = {{"dead01", "deleted"}, {"young1", "recent"}, {"locked", "locked"},
+                                 {"ns0001", namespaces ? "namespace" : "deleted"},
+                                 {"nobody", ::geteuid() == 0 ? "other user" : "deleted"}, {"symlnk", "link"},
+                                 {"fifo01", "fifo"}, {"folder", "folder"}, {"host-12345", "other name"}};
+  const int lockFd = ::open((stem + "locked").c_str(), O_RDONLY | O_CREAT, 0600);
+  ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+  for (const auto& [name, kind] : rows) {
+    const std::string file = stem + name;
+    const std::string make = kind == "link" ? "ln -s day.10N " : kind == "fifo" ? "mkfifo " : kind == "folder" ? "mkdir " : "touch ";
+    const std::string hold = kind == "namespace" ? " && (unshare -p -f --mount-proc flock " + file + " sleep 10 >/dev/null 2>&1 &) && "
+                                                   "until ! flock -n " + file + " true; do sleep 0.05; done" : "";
+    const std::string owner = kind == "other user" ? " && chown 65534 " + file : "";
+    const std::string age = kind == "recent" ? "" : " && touch -h -d '-2 minutes' " + file;
+    ASSERT_EQ(test::run_command(make + file + hold + owner + age), 0) << name;
+  }
   run("RXNFIL 1 \"day.10N\"", {"brdc1820"});
-  EXPECT_NE(output("stdout").find(" ### PG KAVRIL: Leftover temporary file deleted\n"
-                                  "                File name  : " + deleted + "\n"),
-            std::string::npos)
-      << output("stdout");
-  EXPECT_FALSE(fs::exists(dir.path() / deleted));
-  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir.path() / name)) << name;
+  for (const auto& [name, kind] : rows) {
+    EXPECT_EQ(!fs::exists(fs::symlink_status(stem + name)), kind == "deleted") << name << " (" << kind << ")";
+    EXPECT_EQ(output("stdout").find("File name  : .day.10N.kavril-" + name + "\n") != std::string::npos, kind == "deleted");
+  }
+  ::close(lockFd);
 }
 
 TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {
