@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -146,6 +147,37 @@ void RXWTNR2(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, 
 // epoch that RXEPO3 refuses; the driver has refused such a message before
 // (RDBEP3).
 void RXWTNR3(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// --- RINEX version 4.00 -------------------------------------------------------
+// The 3.04 record layout, each record after its record-type line, and a
+// header with the leap seconds at the file's first epoch: the header is
+// held from RXWTNH4 until the first record (or the end of a file without
+// records) writes it.
+
+// Header of version 4.00: version line ("4.00", "N", "G"), the program line
+// of 3.04, the comment lines, "LEAP SECONDS" (GPS-UTC at the epoch of the
+// first record, or the value set_rinex4_leap_seconds gave) and "END OF
+// HEADER". Holds the header for `lfnRnx` (replacing one held before):
+// nothing is written yet, irCode is 0.
+void RXWTNH4(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+             std::string_view dateUtc, int nCom, std::span<const std::string> comment, int& irCode);
+
+// Record of version 4.00: the header held for `lfnRnx` when this is the
+// first record, the line "> EPH G01 LNAV", then the record of 3.04. An epoch
+// that RXEPO3 refuses is refused as RXWTNR3 refuses it, nothing written.
+void RXWTNR4(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// Writes the header held for `lfnRnx`, with the leap seconds at the epoch of
+// `rinex` (the file's first record), or at the current time for a file
+// ended without records (end_rinex4_header). Nothing when no header is held
+// for the unit. Return 0, or the errno value of a failed write.
+int write_held_rinex4_header(int lfnRnx, const RinexRecordArray& rinex);
+int end_rinex4_header(int lfnRnx);
+
+// The LEAP SECONDS of every 4.00 header of the run, instead of the value of
+// the leap-second tables (a direct run's --leap-seconds); nullopt: from the
+// tables.
+void set_rinex4_leap_seconds(std::optional<int> leapSeconds);
 
 // GPS week of the record epoch: the week of toe (position 23) rounded,
 // moved by one when toc and toe lie more than half a week apart.
