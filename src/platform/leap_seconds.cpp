@@ -140,7 +140,7 @@ int gps_leap_seconds(std::int64_t mjd, std::int64_t secondOfDay) {
   const LeapTable& system = system_table();
   const LeapTable& builtin = builtin_table();
   // The table that knows the epoch; past both, the one that knows more.
-  const bool systemKnows = !system.entries.empty() && gps < system.expires;
+  const bool systemKnows = !system.entries.empty() && gps >= system.entries.front().since && gps < system.expires;
   const bool useSystem =
       systemKnows || (!system.entries.empty() && gps >= builtin.expires && system.expires > builtin.expires);
   return gps_minus_utc(useSystem ? system : builtin, gps);

@@ -436,7 +436,7 @@ double cpu_seconds();
 // GPS-UTC in seconds (TAI-UTC - 19) at the GPS time `mjd` (Modified Julian
 // Date) + `secondOfDay`. The value comes from the system's leap-second table
 // (IERS format: "NTP-SECONDS TAI-UTC" lines, "#@ NTP-SECONDS" its expiry)
-// when the epoch lies before the table's expiry, otherwise from a table
+// when the epoch lies between its first entry and its expiry, otherwise from a table
 // built into the program (known to 2026-06-28), and past both from the one
 // that expires later; a missing, unreadable or malformed system table is
 // not used. 0 before 1980.
