@@ -4,10 +4,10 @@
 namespace kavril {
 
 int RXVNAM(std::string_view name) {
-  static constexpr std::pair<std::string_view, int> kNames[] = {
-      {"1", 1}, {"2", 2}, {"3", 3}, {"2.11", 2}, {"3.04", 3}};
-  for (const auto& [text, version] : kNames) {
-    if (name == text) return version;
+  for (const RinexVersion& version : rinex_versions()) {
+    for (const std::string_view text : version.names) {
+      if (name == text) return version.number;
+    }
   }
   return 0;
 }

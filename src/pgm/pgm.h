@@ -3,10 +3,12 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "inpkey/inpkey.h"
@@ -111,11 +113,8 @@ void RXWTNR(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, i
 // arguments, so that every layout stands next to its code. Their return
 // code is 0, or 1 when a write failed.
 
-// The RINEX navigation versions of keyword RXNVER: 1, 2 (2.11), 3 (3.04).
-inline constexpr int kRinexVersionMin = 1;
-inline constexpr int kRinexVersionMax = 3;
-// The RINEX version (1, 2 or 3) that `name` names exactly: "1", "2", "3",
-// "2.11" or "3.04"; 0 for any other text.
+// The RINEX version that `name` names exactly, one of the names of a row of
+// rinex_versions() ("1", "2", "3", "2.11", "3.04"); 0 for any other text.
 int RXVNAM(std::string_view name);
 
 // Header of version 2.11: version line, program line and comment lines as in
@@ -201,5 +200,116 @@ int RXEPO3(const RinexRecordArray& rinex, int& year, int& month, int& day, int& 
 // from the message just read can be written (RXEPO3); otherwise an input
 // error of the broadcast file on `lfn` (RDBERR).
 void RDBEP3(int lfn, const RinexRecordArray& rinex);
+
+// --- The RINEX versions written (rinex_versions.cpp) ------------------------
+// One row per version holds all that differs between versions outside their
+// writers: a further version is its two writers and one row.
+
+// A header writer with the program line's date and time of its version
+// taken from the run (const): a version line, the program line, the
+// comment lines. irCode 0, or 1 when a write failed.
+using RinexHeaderWriter = void (*)(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+                                   std::span<const std::string> comment, int& irCode);
+// A record writer (RXWTNR and its companions).
+using RinexRecordWriter = void (*)(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex,
+                                   int& irCode);
+// A check of the record array converted from the message just read on
+// `lfn`, for what its version cannot write; an input error stops the run.
+using RinexMessageCheck = void (*)(int lfn, const RinexRecordArray& rinex);
+
+// The standard names (-n) of a version's files: short ("ssssdddf.yyn") or
+// long ("..._GN.rnx").
+enum class StandardName { Short, Long };
+
+struct RinexVersion {
+  int number;                               // keyword RXNVER and option -r
+  std::span<const std::string_view> names;  // that name it: its number first, then its full names
+  RinexHeaderWriter writeHeader;
+  RinexRecordWriter writeRecord;
+  StandardName standardName;
+  RinexMessageCheck checkMessage;  // nullptr: every converted message can be written
+};
+
+// The rows, in the order of their numbers and without gaps.
+std::span<const RinexVersion> rinex_versions();
+// The row of version `number`; the first row for a number of none (the
+// keyword check and RXVNAM let only the numbers of rows through).
+const RinexVersion& rinex_version(int number);
+// The names of all versions for messages, numbers first: "1, 2, 3, 2.11 or
+// 3.04".
+std::string rinex_version_names();
+
+// --- Messages of the driver and its companions (message_block.cpp) ----------
+
+// A detail line of a message block: a label (16 columns from column 17) and
+// a value.
+using MessageDetail = std::pair<std::string_view, std::string_view>;
+// Writes on the message unit a message block: an empty line, `first`, one
+// to three detail lines, an empty line.
+void write_message_block(std::string_view first, std::initializer_list<MessageDetail> details);
+
+// --- No output overwrites a file of the run (run_files_guard.cpp) -----------
+
+// The longest file name of the file list and of the keyword values.
+inline constexpr std::size_t kFileNameLength = 255;
+
+// `name` as OPNFIL opens it: left-adjusted, variables resolved (silently:
+// OPNFIL warns when it opens the file).
+std::string resolved_file_name(std::string_view name);
+
+// Stops the run (message, return code 2) before anything is converted when
+// an output name of the file list (column 2 of rows 1 to nFil), in row
+// order, is an existing file of the run under any of its names or links:
+// the broadcast files, the keyword input file, the constants file, standard
+// input, program output, messages. Keeps those files for is_file_of_the_run.
+void refuse_overwrites(const FileNameMatrix& files, int nFil);
+
+// True when `name` is an existing file that refuse_overwrites found among
+// the files of the run (for the names that -n chooses later).
+bool is_file_of_the_run(std::string_view name);
+
+// --- The RINEX output of the run (rinex_output.cpp) -------------------------
+// One RINEX file at a time is open on the RINEX unit, written whole: under a
+// temporary name, put under its own name (or the standard name of -n) only
+// once every write succeeded, so that a failed, interrupted or killed run
+// leaves an earlier file of that name as it was.
+
+namespace nav {
+struct Request;
+struct InputCounts;
+}  // namespace nav
+
+// What every RINEX file of the run is written with: the version, the agency
+// of the program line and what a direct run asks beyond the conversion
+// (`analyst`, nullptr in a keyword run). From here on the end of the run
+// (EXITRC) commits the open file, or abandons one the run stopped in.
+void begin_rinex_output(const RinexVersion& version, std::string agency, const nav::Request* analyst);
+
+// True when `output` names the open RINEX file, as text or as another
+// spelling of it: the row writes into it, and until end_rinex_row a stop
+// of the run abandons it.
+bool continue_rinex_output(const std::string& output);
+
+// Closes the open RINEX file, opens the one of `row` and writes the header
+// of the run's version with `title` as its one comment. A file that an
+// earlier row started, under this name or another one, starts anew, which
+// is announced. Until end_rinex_row a stop of the run abandons the file.
+void start_rinex_output(int row, const std::string& output, const std::string& title);
+
+// True when the run's selection leaves the messages of `satNum` out.
+bool rinex_output_leaves_out(int satNum);
+
+// Writes the record of `satNum`, or holds it when the run orders or names
+// its records, or passes over it as the selection decides (counted in
+// `counts`). A failed write stops the run.
+void write_rinex_record(int satNum, const RinexRecordArray& rinex, nav::InputCounts& counts);
+
+// The row is done: with `written`, what it wrote has reached the file (a
+// failed write stops the run). The file counts as complete again.
+void end_rinex_row(bool written);
+
+// Puts the open RINEX file, if any, under its name; one without records in
+// a direct run is not written (with a warning). A failure stops the run.
+void close_rinex_output();
 
 }  // namespace kavril

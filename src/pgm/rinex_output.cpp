@@ -1,0 +1,284 @@
+// The life of a RINEX output: started by the row that opens it, written
+// record by record (or held when the run orders or names its records),
+// committed under its name or the standard name of -n, discarded when a
+// direct run gives it no record, abandoned when the run stops while it is
+// incomplete. Every write is checked, and every RINEX file is written whole:
+// under a temporary name, put under its own name only once every write
+// succeeded.
+#include <array>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "nav/nav.h"
+#include "pgm/pgm.h"
+#include "platform/platform.h"
+#include "sys/sys.h"
+
+namespace kavril {
+
+namespace {
+
+constexpr std::size_t kCommentLength = 60;
+
+// The RINEX output unit.
+const int& lfnRnx = lfnFirst;
+
+// The RINEX file of the run that is open on the RINEX unit. Module state,
+// because the run may stop anywhere and the termination then decides whether
+// the file is committed or abandoned.
+struct RinexFile {
+  bool open = false;
+  std::string name;      // output name, as in the file list
+  std::string fileName;  // the name it was opened under (variables resolved)
+  std::string identity;  // platform::output_identity of the file name
+  // True while the file cannot be taken as complete: the current row writes
+  // into it, or a write or the commit of it failed.
+  bool incomplete = false;
+  int recordCount = 0;  // records written into it
+  std::string input;    // the input of the row that started it
+};
+RinexFile rinexFile;
+// The output name whose RINEX file is being opened, while OPNFIL and OPNERR
+// run: an open failure keeps the earlier file of that name, and says so.
+std::string openingOutput;
+
+// What every RINEX file of the run is written with.
+const RinexVersion* version = nullptr;
+std::string agency;  // of the program line
+// What a direct run asks beyond the conversion (src/nav): none in a keyword
+// run. `records` decides the records of the open RINEX file when the run
+// selects, orders or names them.
+const nav::Request* analyst = nullptr;
+std::optional<nav::OutputRecords> records;
+// The files that -n named, by identity: no two outputs get one name.
+std::set<std::string, std::less<>> namedFiles;
+// The RINEX files that rows of this run have started, by the file they write
+// (platform::output_identity): a file started again under another spelling
+// is still announced.
+std::set<std::string, std::less<>> startedFiles;
+
+bool decidesRecords() { return analyst != nullptr && (analyst->selection.active() || !analyst->nameId.empty()); }
+bool namesOutputs() { return analyst != nullptr && !analyst->nameId.empty(); }
+
+void reportWriteError(int ios) {
+  rinexFile.incomplete = true;
+  write_message_block(" *** PG KAVRIL: Cannot write RINEX file",
+                      {{"File name  : ", rinexFile.fileName},
+                       {"IOSTAT     : ", std::to_string(ios)},
+                       {"Reason     : ", platform::status_text(ios)}});
+}
+
+[[noreturn]] void stopOnWriteError(int ios) {
+  reportWriteError(ios);
+  EXITRC(2);
+}
+
+// The complete file is under its name, but its folder could not be synced:
+// a power cut may still take the new name away.
+void reportNotDurable(int ios) {
+  write_message_block(" *** PG KAVRIL: RINEX file written but not made durable",
+                      {{"File name  : ", rinexFile.fileName}, {"Reason     : ", platform::status_text(ios)}});
+  rinexFile = RinexFile{};
+}
+
+// Temporary files the user should know of: one that could not be deleted
+// (to be removed by hand), leftovers of killed runs that were deleted.
+void reportTemporaryFiles() {
+  for (const platform::TemporaryFileNote& note : platform::take_temporary_file_notes()) {
+    if (note.error == 0) {
+      write_message_block(" ### PG KAVRIL: Leftover temporary file deleted", {{"File name  : ", note.path}});
+    } else {
+      write_message_block(" ### PG KAVRIL: Temporary file could not be deleted",
+                          {{"File name  : ", note.path}, {"Reason     : ", platform::status_text(note.error)}});
+    }
+  }
+}
+
+// Stops the run when a write of the open RINEX file failed so far; writes
+// its buffer out, so what the summary table reports has reached the file.
+void checkRinexWrites() {
+  if (const int ios = platform::write_out(lfnRnx); ios != 0) stopOnWriteError(ios);
+}
+
+// A RINEX writer returned 1: a write failed (reported here with the system's
+// reason), or the writer refused the record and reported that itself.
+[[noreturn]] void stopOnWriterFailure() {
+  checkRinexWrites();
+  EXITRC(2);
+}
+
+// Writes one record of the run's version; 0, or 1 when the writer failed.
+int writeRecord(int satNum, const RinexRecordArray& rinex) {
+  int irc = 0;
+  ++rinexFile.recordCount;
+  version->writeRecord(lfnRnx, lfnError, satNum, rinex, irc);
+  return irc;
+}
+
+// The standard name of the open RINEX file (-n), from its records, in the
+// folder it is written in; empty when it has no records to be named by.
+std::string standardName() {
+  if (records->empty()) return {};
+  const std::string& id = analyst->nameId;
+  std::string name = version->standardName == StandardName::Long
+                         ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U', records->first_epoch(),
+                                          records->last_epoch())
+                         : nav::short_name(id, records->first_epoch());
+  if (analyst->gzip) name += ".gz";
+  const std::size_t slash = rinexFile.fileName.find_last_of('/');
+  return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
+}
+
+// commitRinex in a direct run: the RINEX file got no record.
+constexpr int kNoRecords = -2;
+
+// A direct run does not write a RINEX file without records (a selection
+// kept nothing, the input held only its title): its temporary file goes, the
+// earlier file of its name stays, and a warning says so.
+void discardEmptyRinex() {
+  rinexFile.open = false;
+  platform::abandon_unit(lfnRnx);
+  if (namesOutputs()) {
+    write_message_block(" ### PG KAVRIL: No messages to name the RINEX file by",
+                        {{"File name  : ", rinexFile.input}, {"Name ID    : ", analyst->nameId}});
+  } else {
+    write_message_block(" ### PG KAVRIL: No messages written, RINEX file not written",
+                        {{"File name  : ", rinexFile.fileName}});
+  }
+  reportTemporaryFiles();
+  rinexFile = RinexFile{};
+  records.reset();
+}
+
+// Puts the complete RINEX file under its name, after the records held for
+// its order; under the standard name with -n. Returns 0, an errno value, or
+// -1 when the file cannot be named (reported here).
+int commitRinex() {
+  if (records && records->write_sorted([](const nav::OutputRecords::Held& held) {
+        return writeRecord(held.sat, held.rinex);
+      }) != 0) {
+    const int ios = platform::write_out(lfnRnx);
+    return ios != 0 ? ios : EIO;
+  }
+  if (analyst != nullptr && rinexFile.recordCount == 0 && !platform::is_special_name(rinexFile.fileName))
+    return kNoRecords;
+  if (!namesOutputs()) return platform::commit_unit(lfnRnx);
+  const std::string name = standardName();
+  if (name.empty()) return kNoRecords;
+  const char* refusal = is_file_of_the_run(name)
+                            ? "the standard name is a file of this run; the output is not written"
+                        : !namedFiles.insert(platform::output_identity(name)).second
+                            ? "an earlier output of this run has this name; this one is not written"
+                            : nullptr;
+  if (refusal != nullptr) {
+    rinexFile.fileName = name;  // as the notice of its deletion names it
+    platform::write_line(lfnError, rinexFile.fileName + ": " + refusal);
+    return -1;
+  }
+  const int ios = platform::commit_unit_as(lfnRnx, name);
+  if (ios == 0) platform::write_line(lfnPrint, " RINEX file named " + name);
+  else rinexFile.fileName = name;
+  return ios;
+}
+
+// A RINEX file that holds only part of its messages is not kept: its
+// temporary file goes, and its name keeps what it held before the run.
+void abandonRinex() {
+  rinexFile.open = false;
+  if (platform::abandon_unit(lfnRnx))
+    write_message_block(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
+  reportTemporaryFiles();
+}
+
+// Termination step, before the exit steps: the RINEX file still open when a
+// run stops. One that the stopping row wrote into, or whose write failed, is
+// abandoned; a complete one (a later row stopped the run before switching to
+// its own output) is put under its name. A RINEX file that could not be
+// opened leaves the earlier file of its name, which is said.
+void finishRinexAtExit(int irCode) {
+  reportTemporaryFiles();
+  if (!openingOutput.empty() && platform::is_regular_file(resolved_file_name(openingOutput))) {
+    write_message_block(" ### PG KAVRIL: RINEX file not written, earlier file kept",
+                        {{"File name  : ", platform::trim_right(openingOutput)}});
+  }
+  if (!rinexFile.open) return;
+  if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
+  if (const int ios = commitRinex(); ios != 0) {
+    if (ios == kNoRecords) return discardEmptyRinex();
+    if (ios > 0 && !platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
+    if (ios > 0) reportWriteError(ios);
+    abandonRinex();
+  }
+}
+
+}  // namespace
+
+void begin_rinex_output(const RinexVersion& runVersion, std::string runAgency, const nav::Request* runAnalyst) {
+  version = &runVersion;
+  agency = std::move(runAgency);
+  analyst = runAnalyst;
+  exitCleanup = finishRinexAtExit;
+}
+
+bool continue_rinex_output(const std::string& output) {
+  const bool continues = rinexFile.open && (platform::same_text(output, rinexFile.name) ||
+                                            platform::output_identity(resolved_file_name(output)) ==
+                                                rinexFile.identity);
+  if (continues) rinexFile.incomplete = true;
+  return continues;
+}
+
+void start_rinex_output(int row, const std::string& output, const std::string& title) {
+  close_rinex_output();
+  int ios = 0;
+  openingOutput = output;
+  OPNFIL(lfnRnx, output, "REPLACE", "FORMATTED", " ", " ", ios);
+  OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
+  openingOutput.clear();
+  reportTemporaryFiles();
+  const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
+  rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true, 0,
+                        std::string(platform::trim_right(platform::unit_file_name(lfnLocal)))};
+  if (analyst != nullptr && (analyst->gzip || fileName.ends_with(".gz"))) platform::compress_unit_output(lfnRnx);
+  if (decidesRecords()) records.emplace(analyst->selection);
+  if (!startedFiles.insert(rinexFile.identity).second) {
+    write_message_block(" ### PG KAVRIL: RINEX file started again, earlier records replaced",
+                        {{"File name  : ", rinexFile.fileName}, {"Row        : ", std::to_string(row)}});
+  }
+  static const std::string pgmName = platform::fit("KAVRIL", 20);
+  const std::array<std::string, 1> comment{platform::fit(title, kCommentLength)};
+  int irc = 0;
+  version->writeHeader(lfnRnx, lfnError, pgmName, agency, comment, irc);
+  if (irc != 0) stopOnWriterFailure();
+}
+
+bool rinex_output_leaves_out(int satNum) { return records && !analyst->selection.keeps_satellite(satNum); }
+
+void write_rinex_record(int satNum, const RinexRecordArray& rinex, nav::InputCounts& counts) {
+  if (records && records->take(satNum, rinex, counts) != nav::OutputRecords::Decision::Write) return;
+  if (writeRecord(satNum, rinex) != 0) stopOnWriterFailure();
+}
+
+void end_rinex_row(bool written) {
+  if (written) checkRinexWrites();
+  rinexFile.incomplete = false;
+}
+
+// A failed write, sync, close or rename stops the run like a failed write, a
+// failed sync of the folder as a file not made durable, a refused standard
+// name with its temporary file deleted.
+void close_rinex_output() {
+  if (!rinexFile.open) return;
+  if (const int ios = commitRinex(); ios != 0) {
+    if (ios == kNoRecords) return discardEmptyRinex();
+    if (ios < 0) rinexFile.incomplete = true;
+    else if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
+    else reportNotDurable(ios);
+    EXITRC(2);
+  }
+  rinexFile = RinexFile{};
+  records.reset();
+}
+
+}  // namespace kavril
