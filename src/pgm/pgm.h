@@ -216,6 +216,9 @@ using RinexRecordWriter = void (*)(int lfnRnx, int lfnErr, int satNum, const Rin
 // A check of the record array converted from the message just read on
 // `lfn`, for what its version cannot write; an input error stops the run.
 using RinexMessageCheck = void (*)(int lfn, const RinexRecordArray& rinex);
+// Writes what a version holds back until its file is complete (4.00: a
+// header not yet written for want of a record). Returns 0 or an errno value.
+using RinexFileEnd = int (*)(int lfnRnx);
 
 // The standard names (-n) of a version's files: short ("ssssdddf.yyn") or
 // long ("..._GN.rnx").
@@ -228,6 +231,7 @@ struct RinexVersion {
   RinexRecordWriter writeRecord;
   StandardName standardName;
   RinexMessageCheck checkMessage;  // nullptr: every converted message can be written
+  RinexFileEnd endFile;            // nullptr: nothing held back
 };
 
 // The rows, in the order of their numbers and without gaps.
