@@ -156,67 +156,40 @@ TEST(RXWTNH2and3, HeaderOfEachVersion) {
   EXPECT_EQ(irc2 + irc3, 0);
 }
 
-}  // namespace
-}  // namespace kavril
-
-namespace kavril {
-namespace {
-
 // 4.00: the header waits for the first record, whose epoch gives LEAP
-// SECONDS (both sides of the leap second at the end of 2016, or the value
-// set), or for the end of a file without records; every record follows its
-// record-type line.
-TEST(RXWTNH4andRXWTNR4, HeaderAtTheFirstRecordAndRecordTypeLines) {
-  const std::vector<std::string> comment = {"IGS BROADCAST EPHEMERIS FILE"};
-  const auto file = [&](std::vector<std::pair<double, double>> weekAndToc) {
-    return written([&] {
-      int irCode = -1;
-      RXWTNH4(kUnit, 6, "KAVRIL", "AGENCY", "20261206 130500 UTC", 1, comment, irCode);
-      EXPECT_EQ(irCode, 0);
-      for (const auto& [week, toc] : weekAndToc) {
-        RinexRecordArray rinex{};
-        rinex[0] = rinex[12] = toc;
-        rinex[22] = week;
-        RXWTNR4(kUnit, 6, 5, rinex, irCode);
-        EXPECT_EQ(irCode, 0);
-      }
-      if (weekAndToc.empty()) {
-        EXPECT_EQ(end_rinex4_header(kUnit), 0);
-      }
-    });
-  };
-  const auto leapLine = [](int seconds) {
-    const std::string value = std::to_string(seconds);
-    return std::string(6 - value.size(), ' ') + value + std::string(54, ' ') + "LEAP SECONDS        \n";
-  };
-  const std::string head =
-      "     4.00           N                   G                   RINEX VERSION / TYPE\n"
-      "KAVRIL              AGENCY              20261206 130500 UTC PGM / RUN BY / DATE \n"
-      "IGS BROADCAST EPHEMERIS FILE                                COMMENT             \n";
+// SECONDS unless a value is set, or for the end of a file without records;
+// every record follows its record-type line.
+TEST(RXWTNH4andRXWTNR4, HeaderHeldForTheFirstRecord) {
+  const std::vector<std::string> comment = {"C"};
+  const std::string head = "     4.00           N                   G                   RINEX VERSION / TYPE\n"
+                           "KAVRIL              AGENCY              20261206 130500 UTC PGM / RUN BY / DATE \n"
+                           "C" + std::string(59, ' ') + "COMMENT             \n";
   const std::string end = std::string(60, ' ') + "END OF HEADER       \n";
+  const std::size_t recordSize = 15 + 81 * 7 + 43;
   const struct {
-    double week, toc;
+    int records;
     std::optional<int> given;
     int leapSeconds;
-    const char* epoch;
-  } cases[] = {
-      {1929, 604799, std::nullopt, 17, "2016 12 31 23 59 59"},
-      {1930, 17, std::nullopt, 17, "2017 01 01 00 00 17"},  // 23:59:60 UTC
-      {1930, 18, std::nullopt, 18, "2017 01 01 00 00 18"},
-      {1930, 18, 40, 40, "2017 01 01 00 00 18"},
-  };
+  } cases[] = {{2, std::nullopt, 18}, {1, 40, 40}, {0, std::nullopt, platform::gps_leap_seconds_now()}};
   for (const auto& c : cases) {
     set_rinex4_leap_seconds(c.given);
-    const std::string text = file({{c.week, c.toc}, {c.week, c.toc + 16}});
-    ASSERT_EQ(text.substr(0, head.size()), head);
-    const std::string rest = text.substr(head.size());
-    EXPECT_EQ(rest.substr(0, 162), leapLine(c.leapSeconds) + end) << c.epoch;
-    EXPECT_EQ(rest.substr(162, 39), std::string("> EPH G05 LNAV\nG05 ") + c.epoch + " ");
-    EXPECT_EQ(rest.size(), 162u + 2 * (15 + 81 * 7 + 43));
-    EXPECT_EQ(rest.find("> EPH G05 LNAV\n", 163), 162u + 15 + 81 * 7 + 43);
+    const std::string text = written([&] {
+      int irCode = -1;
+      RXWTNH4(kUnit, 6, "KAVRIL", "AGENCY", "20261206 130500 UTC", 1, comment, irCode);
+      RinexRecordArray rinex{};
+      rinex[0] = rinex[12] = 18;  // 2017-01-01 00:00:18 GPS time, the first second with 18
+      rinex[22] = 1930;
+      for (int k = 0; k < c.records; ++k) RXWTNR4(kUnit, 6, 5, rinex, irCode);
+      EXPECT_EQ(c.records == 0 ? end_rinex4_header(kUnit) : irCode, 0);
+    });
+    const std::string leap = std::to_string(c.leapSeconds);
+    EXPECT_EQ(text.substr(0, head.size() + 162),
+              head + std::string(6 - leap.size(), ' ') + leap + std::string(54, ' ') + "LEAP SECONDS        \n" + end);
+    ASSERT_EQ(text.size(), head.size() + 162 + c.records * recordSize);
+    for (int k = 0; k < c.records; ++k)
+      EXPECT_EQ(text.substr(head.size() + 162 + k * recordSize, 39), "> EPH G05 LNAV\nG05 2017 01 01 00 00 18 ");
   }
   set_rinex4_leap_seconds(std::nullopt);
-  EXPECT_EQ(file({}), head + leapLine(platform::gps_leap_seconds_now()) + end);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "support/support.h"
@@ -11,20 +12,17 @@
 namespace kavril::platform {
 namespace {
 
-// The last entries of the IERS list, with an expiry in 2099.
-const std::string kCurrentList =
-    "#\tUpdated through IERS Bulletin C\n#$\t 3913697179\n#@\t4102444800\n"
-    "3550089600\t35\t# 1 Jul 2012\n3644697600\t36\t# 1 Jul 2015\n3692217600\t37\t# 1 Jan 2017\n#h\tabc\n";
-// A list that differs from the real one (TAI-UTC 50 from 2000), expired at
-// the start of 2001: read for the epochs before it only.
-const std::string kOddExpiredList = "#@ 3187296000\n2272060800 10\n3155673600 50\n";
-
 TEST(LeapSeconds, FromTheTableThatKnowsTheEpoch) {
   test::ScratchDir dir;
-  test::write_file(dir.file("current.list"), kCurrentList);
-  test::write_file(dir.file("odd.list"), kOddExpiredList);
-  test::write_file(dir.file("no_expiry.list"), "3155673600 50\n");
-  test::write_file(dir.file("malformed.list"), "#@ 4102444800\n3155673600 50 x\n");
+  const std::pair<const char*, const char*> tables[] = {
+      // The last entries of the IERS list, expiring in 2099.
+      {"current.list", "#$\t 3913697179\n#@\t4102444800\n3550089600\t35\t# 1 Jul 2012\n3644697600\t36\n"
+                       "3692217600\t37\t# 1 Jan 2017\n#h\tabc\n"},
+      // TAI-UTC 50 from 2000 (not the real list), expired at the start of 2001.
+      {"odd.list", "#@ 3187296000\n2272060800 10\n3155673600 50\n"},
+      {"no_expiry.list", "3155673600 50\n"},
+      {"malformed.list", "#@ 4102444800\n3155673600 50 x\n"}};
+  for (const auto& [name, text] : tables) test::write_file(dir.file(name), text);
   const struct {
     const char* table;
     std::int64_t mjd, secondOfDay;
