@@ -214,10 +214,8 @@ std::vector<std::string> clientLines(const fs::path& folder, const char* program
 }
 
 // The client reads from a 4.00 file every ephemeris, every field alike, that
-// it reads from the same run's 3.04 file (and the header's leap seconds),
-// for each real day and for two days merged. The header's first and last
-// lines exactly, and every record as its record-type line naming the
-// satellite of the record after it, seven lines of 80 columns and one of 42.
+// it reads from the same run's 3.04 file, and the header's leap seconds, for
+// each real day and for two days merged.
 TEST_F(RealDays, ClientReadsFromVersion4WhatItReadsFromVersion3) {
   SKIP_WITHOUT_CLIENT();
   const std::pair<std::string, std::vector<std::string>> runs[] = {
@@ -229,21 +227,13 @@ TEST_F(RealDays, ClientReadsFromVersion4WhatItReadsFromVersion3) {
     }
     std::size_t ephemerides = 0;
     for (const std::string& name : outputs) {
-      const std::string leap = name.starts_with("3") ? "    13" : "    15";  // GPS-UTC in 2005 and 2010
       auto read3 = clientLines(dir.path(), "dumpnav", name + "3.04", "FILE ");
       const auto read4 = clientLines(dir.path(), "dumpnav", name + "4.00", "FILE ");
       ASSERT_GE(read3.size(), 3u);
-      read3[read3.size() - 2] = "UTC_GPS 0 0 0 0 " + leap.substr(4) + " 0 0 0";  // 3.04 has no LEAP SECONDS
+      // 3.04 has no LEAP SECONDS; GPS-UTC was 13 s in 2005, 15 s in 2010.
+      read3[read3.size() - 2] = std::string("UTC_GPS 0 0 0 0 ") + (name.starts_with("3") ? "13" : "15") + " 0 0 0";
       EXPECT_EQ(read4, read3);
       ephemerides += read4.size() - 3;  // ION_GPS, UTC_GPS and TOTAL after them
-      const auto lines = test::lines_of(output(name + "4.00"));
-      EXPECT_EQ(lines[0], "     4.00           N                   G                   RINEX VERSION / TYPE");
-      EXPECT_EQ(lines[3] + lines[4], leap + std::string(54, ' ') + "LEAP SECONDS        " + kEndOfHeader);
-      ASSERT_EQ((lines.size() - 5) % 9, 0u) << name;
-      for (std::size_t k = 5; k < lines.size(); k += 9) {
-        ASSERT_EQ(lines[k], "> EPH " + lines[k + 1].substr(0, 3) + " LNAV") << name << " line " << k + 1;
-        for (std::size_t i = 1; i < 9; ++i) ASSERT_EQ(lines[k + i].size(), i < 8 ? 80u : 42u) << name << " line " << k + i + 1;
-      }
     }
     EXPECT_EQ(ephemerides, outputs.size() == 1 ? 421 + 422u : 421 + 422 + 164u);
   }
