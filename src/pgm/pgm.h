@@ -163,7 +163,9 @@ void RXWTNH4(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view a
 
 // Record of version 4.00: the header held for `lfnRnx` when this is the
 // first record, the line "> EPH G01 LNAV", then the record of 3.04. An epoch
-// that RXEPO3 refuses is refused as RXWTNR3 refuses it, nothing written.
+// that RXEPO3 refuses is refused as RXWTNR3 refuses it (irCode 1), after
+// the record-type line: the driver, which has refused such a message before
+// (RDBEP3), abandons the file then.
 void RXWTNR4(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
 
 // Writes the header held for `lfnRnx`, with the leap seconds at the epoch of
