@@ -13,8 +13,8 @@ namespace {
 // The head of the help text, written alone to standard error when the command
 // line names no input file or is a faulty direct run.
 constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q]
-              [--leap-seconds N] [SELECTION] [--sort] [--unique] [-n ID [-m]] [-z]
-              BRDFILE...
+              [--leap-seconds N] [SELECTION] [--sort] [--unique] [-n ID [-m]]
+              [-z] BRDFILE...
        kavril --check [--json] [--plot FILE] [SELECTION] BRDFILE...
        kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
