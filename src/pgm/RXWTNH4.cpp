@@ -1,6 +1,7 @@
 // Writes the header of a RINEX navigation file of version 4.00.
-#include <optional>
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,8 @@ int writeHeader(int lfnRnx, int leapSeconds) {
     status = kProgramLine.write(lfnRnx, {fit(header.pgmNam, 20), fit(header.agency, 20), fit(header.dateUtc, 20),
                                          "PGM / RUN BY / DATE "});
   if (status == 0) status = RXWTNC(lfnRnx, static_cast<int>(header.comment.size()), header.comment);
-  if (status == 0) status = kLeapSecondsLine.write(lfnRnx, {leapSecondsGiven.value_or(leapSeconds), fit("LEAP SECONDS", 20)});
+  if (status == 0)
+    status = kLeapSecondsLine.write(lfnRnx, {leapSecondsGiven.value_or(leapSeconds), fit("LEAP SECONDS", 20)});
   if (status == 0) status = RXWTNE(lfnRnx, 0, {});
   return status;
 }
