@@ -13,7 +13,8 @@ namespace {
 // The head of the help text, written alone to standard error when the command
 // line names no input file or is a faulty direct run.
 constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q]
-              [SELECTION] [--sort] [--unique] [-n ID [-m]] [-z] BRDFILE...
+              [--leap-seconds N] [SELECTION] [--sort] [--unique] [-n ID [-m]]
+              [-z] BRDFILE...
        kavril --check [--json] [--strict] [--plot FILE] [SELECTION] BRDFILE...
        kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
@@ -22,7 +23,7 @@ constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME 
 
 constexpr std::string_view kUsage = R"(
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, 2.11 or 3.04.
+version 1, 2.11, 3.04 or 4.00.
 
 Direct mode: kavril day.brd writes day.rnx (RINEX 3.04) beside day.brd.
 Every command line but those of keyword mode (below) is a direct run:
@@ -32,7 +33,8 @@ goes to standard output. A broadcast file that cannot be read (missing, a
 folder, binary data) is reported and left out; the others are converted and
 the run ends with status 1 (with -o or -m the run stops there).
 Every argument that starts with - (before a --) is an option:
-  -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
+  -r, --rinex VERSION  RINEX version 1, 2, 3, 4, 2.11, 3.04 or 4.00 (default
+                       3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard
                        output)
   -d, --dir DIR        one RINEX file per input, in the existing folder DIR
@@ -43,6 +45,9 @@ Every argument that starts with - (before a --) is an option:
   -c, --const FILE     constants file (default: the package's standard
                        constants, built in)
   -q, --quiet          report only warnings and errors
+  --leap-seconds N     GPS-UTC leap seconds of the RINEX 4.00 header (default:
+                       at the first epoch, from the system's leap-second
+                       table or the program's own)
   --from TIME, --to TIME
                        keep the messages whose epoch (GPS time) lies in
                        [from, to): 2010-07-01, 2010-07-01T12:00 or
@@ -108,7 +113,8 @@ Keywords read:
                     input files with the same name are merged into one file.
   RUNBY             agency of the RINEX header
   RXNVER            RINEX version: 1 (or blank, or missing), 2 or 2.11,
-                    3 or 3.04 (whole-second epochs, four-digit years)
+                    3 or 3.04 (whole-second epochs, four-digit years), 4 or
+                    4.00 (3.04 records, each after a "> EPH" line)
   CONST             constants file
   ENVIRONMENT       variables "NAME" "value", used as ${NAME} in file names
   TITLE, CAMPAIGN, SES_INFO, YR4_INFO

@@ -1,5 +1,5 @@
 // Main program KAVRIL: converts the broadcast navigation files named by
-// keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
+// keyword BRDFIL into RINEX navigation files of version 1 (2.11, 3.04 or 4.00 as
 // keyword RXNVER asks), one summary row per input file. Consecutive input
 // files with the same output name are merged into one RINEX file under one
 // header; two names of one file (other spellings, links) are the same output
@@ -255,7 +255,10 @@ void KAVRIL() {
     PRFLNA(79);
   }
 
-  if (directRun) analyst = &directRun->analyst;
+  if (directRun) {
+    analyst = &directRun->analyst;
+    set_rinex4_leap_seconds(directRun->leapSeconds);
+  }
   const bool checking = analyst != nullptr && analyst->check;
   if (!checking) writeTableHead();
   int nFil = 0;

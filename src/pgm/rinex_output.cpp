@@ -164,6 +164,9 @@ int commitRinex() {
   }
   if (analyst != nullptr && rinexFile.recordCount == 0 && !platform::is_special_name(rinexFile.fileName))
     return kNoRecords;
+  if (version->endFile != nullptr) {
+    if (const int ios = version->endFile(lfnRnx); ios != 0) return ios;
+  }
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
   if (name.empty()) return kNoRecords;

@@ -473,6 +473,25 @@ LocalTime local_time();
 double cpu_seconds();
 
 // ---------------------------------------------------------------------------
+// Leap seconds
+// ---------------------------------------------------------------------------
+
+// GPS-UTC in seconds (TAI-UTC - 19) at the GPS time `mjd` (Modified Julian
+// Date) + `secondOfDay`. The value comes from the system's leap-second table
+// (IERS format: "NTP-SECONDS TAI-UTC" lines, "#@ NTP-SECONDS" its expiry)
+// when the epoch lies between its first entry and its expiry, otherwise from a table
+// built into the program (known to 2026-06-28), and past both from the one
+// that expires later; a missing, unreadable or malformed system table is
+// not used. 0 before 1980.
+int gps_leap_seconds(std::int64_t mjd, std::int64_t secondOfDay);
+// The same at the current time of the system clock.
+int gps_leap_seconds_now();
+// The system's leap-second table; tests point set_leap_second_table at
+// another file (it is read afresh on the next use).
+inline constexpr std::string_view kSystemLeapSecondTable = "/usr/share/zoneinfo/leap-seconds.list";
+void set_leap_second_table(std::string_view path);
+
+// ---------------------------------------------------------------------------
 // Formatted output
 // ---------------------------------------------------------------------------
 

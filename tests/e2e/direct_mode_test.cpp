@@ -59,6 +59,9 @@ TEST(DirectMode, WritesWhatTheKeywordFileWithTheSameKeywordsWrites) {
       {"-", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
       {"-r 2 -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"2\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
       {"data/brdc1820.gz -o ALL.rnx", oneDay + "RXNFIL 1 \"ALL.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"ALL.rnx"}, ""},
+      {"-r 4 -o ALL.rnx data/brdc1820.brd data/brdc1830.brd",
+       twoDays + "RXNFIL 1 \"ALL.rnx\"\nRXNVER 1 \"4.00\"\nRUNBY 0\n", {"ALL.rnx"}, ""},
+      {"-q -r 4.00 -o - -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"4\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
   };
   for (const Example& example : examples) {
     SCOPED_TRACE(example.args);
@@ -301,9 +304,12 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"--quiet=1 data/brdc1820.brd", "option '--quiet' takes no value"},
       {"data/brdc1820.brd -r", "option '-r' needs a value"},
       {"-o '' data/brdc1820.brd", "option '-o' needs a value"},
-      {"-r 4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 4"},
-      {"-r 3.0 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.0"},
-      {"-r 3.4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.4"},
+      {"-r 5 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 5"},
+      {"-r 3.0 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 3.0"},
+      {"-r 3.4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 3.4"},
+      {"-r 4 --leap-seconds 1x data/brdc1820.brd", "leap seconds must be a whole number from 0 to 99: 1x"},
+      {"-r 4 --leap-seconds 100 data/brdc1820.brd", "leap seconds must be a whole number from 0 to 99: 100"},
+      {"--leap-seconds 18 data/brdc1820.brd", "--leap-seconds is written only in RINEX 4.00 headers (-r 4)"},
       {"-r 3 -q", "no broadcast file given"},
       {"-o ALL.rnx -d out data/brdc1820.brd", "-o and -d cannot be given together"},
       {"-o - - -", "standard input (-) given more than once"},

@@ -178,6 +178,8 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
       // after its own day, the period running to the next morning.
       {"-r 2 -n ABCD -z 30400920.brd", {"abcd0920.05n.gz"}},
       {"-r 3 -n ABCD00ORL 30400920.brd", {"ABCD00ORL_U_20050920000_02D_GN.rnx"}},
+      {"-r 4 --leap-seconds 17 -n BRDC00ORL -m -z --sort --unique -d out brdc1830.brd brdc1820.brd",
+       {"out/BRDC00ORL_U_20101820000_02D_GN.rnx.gz"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -188,6 +190,14 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
     }
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
       EXPECT_EQ(entry.path().filename().string().find("kavril"), std::string::npos) << entry.path();
+    if (c.args.starts_with("-r 4")) {  // sorted from the first day's first record, the leap seconds given
+      ASSERT_EQ(test::run_command("gzip -dc '" + (dir.path() / c.names.front()).string() + "' > '" +
+                                  (dir.path() / "plain").string() + "'"), 0);
+      const std::string text = file("plain");
+      EXPECT_EQ(text.substr(81 * 3, 81 * 2 + 15 + 23), "    17" + std::string(54, ' ') + "LEAP SECONDS        \n" +
+                                                          std::string(60, ' ') + "END OF HEADER       \n" +
+                                                          "> EPH G01 LNAV\nG01 2010 07 01 00 00 00");
+    }
     for (const std::string& name : c.names) fs::remove(dir.path() / name);
   }
   fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "again.brd");

@@ -159,12 +159,12 @@ class Interrupted : public testing::Test {
                                 : ": no RINEX file of the unfinished row was written\n");
   }
 
-  // Writes old.inp (version 2) and new.inp (version 3) converting big.brd
-  // into `output` (`keywords` lines before RXNFIL), runs both and returns the
-  // earlier and the complete new file of `name`.
+  // Writes old.inp (version 2) and new.inp (version `newVersion`)
+  // converting big.brd into `output` (`keywords` lines before RXNFIL), runs
+  // both and returns the earlier and the complete new file of `name`.
   static std::pair<Files, Files> earlierAndNew(const std::string& name, const std::string& output,
-                                               const std::string& keywordLines = "") {
-    for (const int version : {2, 3})
+                                               const std::string& keywordLines = "", int newVersion = 3) {
+    for (const int version : {2, newVersion})
       keywords(version == 2 ? "old.inp" : "new.inp", version, "1 \"big.brd\"" + keywordLines, "1 \"" + output + "\"");
     EXPECT_EQ(wait(start("old.inp")), 0);
     const Files before = contents({{name, ""}});
@@ -180,6 +180,9 @@ TEST_F(Interrupted, KilledOrInterruptedRunLeavesTheEarlierOrTheCompleteFile) {
   const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   EXPECT_EQ(killAtRandom("new.inp", before, after, SIGKILL, kKills), 0);
   for (const int sig : {SIGINT, SIGTERM, SIGHUP}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
+  // RINEX 4.00, whose header waits for the first record, alike.
+  const auto [before4, after4] = earlierAndNew("OUT.10N", "OUT.10N", "", 4);
+  EXPECT_EQ(killAtRandom("new.inp", before4, after4, SIGKILL, kKills / 6), 0);
 }
 
 // A final name of 250 characters: ".NAME.kavril-HOST-PID" would exceed the

@@ -283,7 +283,7 @@ keyword_edit kw_syserr_unresolved_folder "SYSERR folder an unresolved variable" 
 keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variable" 's|^RUNBY.*|&\nSYSERR 1 "${NOPE}.err"|'
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
-keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
+keyword_edit kw_rxnver_out_of_range "RINEX version 5" 's|^RUNBY.*|&\nRXNVER 1 "5"|'
 keyword_edit kw_rxnver_not_an_integer "RINEX version 2.10, no version name" 's|^RUNBY.*|&\nRXNVER 1 "2.10"|'
 keyword_edit kw_rxnver_3_4 "RINEX version 3.4, no version name" 's|^RUNBY.*|&\nRXNVER 1 "3.4"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
