@@ -146,7 +146,7 @@ void discardEmptyRinex() {
 void passOverRefusedName() {
   rinexFile.open = false;
   platform::abandon_unit(lfnRnx);
-  reportTemporaryFiles();
+  report_temporary_files();
   ++filesPassedOver;
   rinexFile = RinexFile{};
   records.reset();
