@@ -27,8 +27,9 @@ std::unique_ptr<char[]>& reserve() {
 void keep_memory_for_stop() { reserve() = std::make_unique_for_overwrite<char[]>(kReserveBytes); }
 
 void stop_out_of_memory() {
-  static const platform::Layout kTitle("(/,A,/)");
+  // First the memory back: everything below may allocate, the layout too.
   reserve().reset();
+  static const platform::Layout kTitle("(/,A,/)");
   // Nothing of the run is completed now: the outputs being written are
   // deleted, and the names keep their earlier files.
   exitCleanup = nullptr;
