@@ -477,4 +477,18 @@ class HeaderMerge {
   std::vector<Input> inputs_;
 };
 
+// Header corrections as the records of 4.x and back: ION records
+// (Klobuchar of GPSA/GPSB, QZSA/QZSB, BDSA/BDSB, IRNA/IRNB; NeQuick-G of
+// GAL) at GPS time `gpsTime` and STO records at the reference time of each
+// TIME SYSTEM CORR (DELTA-UTC, CORR TO SYSTEM TIME); and the header
+// correction an ION or STO record of a 4.x file gives, added to `header`
+// unless one of its type is there already (false then, and for records
+// that have no header form: BDGIM, CNAV ionosphere).
+std::vector<Record> correction_records(const Header& header, double gpsTime);
+bool take_correction_record(const Record& record, Header& header);
+
+// The calendar epoch of GPS time `gpsTime` in the time of `system`'s
+// records (the inverse of gps_time).
+Epoch system_epoch(System system, double gpsTime);
+
 }  // namespace kavril::rinex

@@ -4,7 +4,9 @@
 // merged headers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "nav/nav.h"
@@ -31,7 +33,7 @@ double iso(const char* text) {
 
 std::vector<Record> corpus_records(const std::string& name, Header& header) {
   constexpr int kIn = 78;
-  const std::string path = std::string(KAVRIL_TEST_DATA) + "/rinex-nav/" + name;
+  const std::string path = name.front() == '/' ? name : std::string(KAVRIL_TEST_DATA) + "/rinex-nav/" + name;
   EXPECT_EQ(platform::open_unit(kIn, path, platform::OpenStatus::Old, true, true), 0);
   NavigationReader reader(kIn);
   EXPECT_TRUE(reader.read_header(header));
@@ -215,4 +217,39 @@ TEST(RinexAnalyst, VersionKeptNamesAndMergedHeader) {
   EXPECT_EQ(long_name("BRDC00WRD", 'R', day, day, SystemSet::all()), "BRDC00WRD_R_20242090000_01H_MN.rnx");
   EXPECT_EQ(short_name("brdc", day, System::GLONASS), "brdc2090.24g");
   EXPECT_EQ(short_name("brdc", day, System::GPS), "brdc2090.24n");
+}
+
+// The corrections of 2.x and 3.x headers written as 4.00 ION and STO
+// records, read back and made header corrections again, are those read.
+TEST(RinexAnalyst, HeaderCorrectionsThroughTheRecordsOf400) {
+  for (const char* name : {"ESBC00DNK_R_20201770000_01D_MN.rnx.gz", "brdc1820.10n", "Example_Mixed_Rinex305.n"}) {
+    SCOPED_TRACE(name);
+    Header original;
+    const std::vector<Record> records = corpus_records(name, original);
+    const std::string path = ::testing::TempDir() + "corrections.rnx";
+    ASSERT_EQ(platform::open_unit(79, path, platform::OpenStatus::Unknown, true, false), 0);
+    NavigationWriter writer(79, 400);
+    ASSERT_EQ(writer.write_header(Header(), "KAVRIL", "TEST", "20261208 120000 UTC"), 0);
+    const double start = gps_time(records.front());
+    for (const Record& r : correction_records(original, start)) EXPECT_EQ(writer.write(r), NavigationWriter::Result::Written);
+    ASSERT_EQ(platform::close_unit(79), 0);
+    Header back;
+    for (const Record& r : corpus_records(path, back)) EXPECT_TRUE(take_correction_record(r, back));
+    ASSERT_EQ(back.ionosphere.size(), original.ionosphere.size());
+    for (const IonosphereCorrection& a : original.ionosphere) {
+      const auto b = std::find_if(back.ionosphere.begin(), back.ionosphere.end(),
+                                  [&](const IonosphereCorrection& c) { return c.type.view() == a.type.view(); });
+      ASSERT_NE(b, back.ionosphere.end()) << a.type.view();
+      EXPECT_EQ(b->values, a.values);
+    }
+    ASSERT_EQ(back.timeCorrections.size(), original.timeCorrections.size());
+    for (std::size_t i = 0; i < back.timeCorrections.size(); ++i) {
+      const TimeCorrection &a = original.timeCorrections[i], &b = back.timeCorrections[i];
+      EXPECT_EQ(b.type.view(), a.type.view());
+      EXPECT_EQ(std::make_tuple(b.a0, b.a1, b.utcId, b.source.view()), std::make_tuple(a.a0, a.a1, a.utcId, a.source.view()));
+      if (a.referenceWeek > 0) {
+        EXPECT_EQ(std::make_pair(b.referenceSeconds, b.referenceWeek), std::make_pair(a.referenceSeconds, a.referenceWeek));
+      }
+    }
+  }
 }
