@@ -25,7 +25,9 @@ Unwritten::Kind kind_of(const Record& record) {
 }  // namespace
 
 std::string grouped_number(long number) {
-  std::string digits = std::to_string(number < 0 ? -number : number);
+  // The magnitude as unsigned: the most negative long has no positive twin.
+  const unsigned long magnitude = number < 0 ? 0UL - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
+  std::string digits = std::to_string(magnitude);
   for (auto i = static_cast<long>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), 1, ',');
   return number < 0 ? "-" + digits : digits;
 }
