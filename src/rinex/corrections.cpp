@@ -5,6 +5,7 @@
 
 #include "nav/nav.h"
 #include "rinex/rinex.h"
+#include "util/util.h"
 
 namespace kavril::rinex {
 
@@ -88,7 +89,7 @@ Epoch system_epoch(System system, double gpsTime) {
   if (system == System::BeiDou) seconds -= 14.0;
   if (system == System::GLONASS) {
     // UTC: the leap seconds of the UTC date, found from GPS time's date first.
-    const auto mjd = [](double t) { return static_cast<std::int64_t>(std::floor(t / 86400.0)) + 44244; };
+    const auto mjd = [](double t) { return std::int64_t{l_basfun::IDINT(std::floor(t / 86400.0))} + 44244; };
     seconds -= gps_minus_utc(mjd(gpsTime - gps_minus_utc(mjd(gpsTime), 0)), 0);
   }
   const nav::Calendar c = nav::calendar_of(seconds);
@@ -124,7 +125,8 @@ std::vector<Record> correction_records(const Header& header, double gpsTime) {
                                                        sender->message, gpsTime));
     if (c.referenceWeek > 0) {
       const nav::Calendar own =
-          nav::calendar_of((c.referenceWeek + week_offset(sender->system)) * kSecondsPerWeek + c.referenceSeconds);
+          nav::calendar_of((static_cast<double>(c.referenceWeek) + week_offset(sender->system)) * kSecondsPerWeek +
+                           c.referenceSeconds);
       r.epoch = {own.year, own.month, own.day, own.hour, own.minute, own.second};
     } else if (c.year > 0) {
       r.epoch = {c.year, c.month, c.day, 0, 0, 0.0};
@@ -173,8 +175,8 @@ bool take_correction_record(const Record& record, Header& header) {
   asGps.satellite.system = System::GPS;  // (read as GPS time: no offset, no leap seconds)
   const double seconds = gps_time(asGps);
   const double weeks = std::floor(seconds / kSecondsPerWeek);
-  c.referenceWeek = static_cast<int>(weeks) - week_offset(system);
-  c.referenceSeconds = static_cast<int>(std::lround(seconds - weeks * kSecondsPerWeek));
+  c.referenceWeek = l_basfun::IDINT(weeks - week_offset(system));
+  c.referenceSeconds = l_basfun::IDNINT(seconds - weeks * kSecondsPerWeek);
   if (record.satellite.number > 0) c.source.assign(satellite_text(record.satellite));
   const std::string_view utc = text.size() > kUtcNameColumn ? text.substr(kUtcNameColumn) : std::string_view();
   for (std::size_t id = 1; id < kUtcNames.size(); ++id) {

@@ -56,8 +56,8 @@ double gps_time(const Record& record) {
   switch (record.satellite.system) {
     case System::BeiDou: return seconds + kBeidouBehindGps;
     case System::GLONASS:
-      return seconds + gps_minus_utc(static_cast<std::int64_t>(std::floor(mjd)),
-                                     static_cast<std::int64_t>(std::floor(secondOfDay)));
+      // (IDINT: a second that is no finite number gives no undefined conversion)
+      return seconds + gps_minus_utc(l_basfun::IDINT(std::floor(mjd)), l_basfun::IDINT(std::floor(secondOfDay)));
     default: return seconds;
   }
 }
