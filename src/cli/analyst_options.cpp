@@ -8,12 +8,15 @@
 
 #include "cli/cli.h"
 #include "nav/nav.h"
+#include "util/util.h"
 
 namespace kavril::cli {
 
 namespace {
 
 constexpr std::string_view kGzipSuffix = ".gz";
+// The lines read of an existing file that --plot would replace.
+constexpr std::size_t kSvgHeadLines = 8;
 
 // A time of --from or --to: `text` keeps what was given, `epoch` its value.
 std::string take_time(std::string_view option, const std::string& value, std::string& text,
@@ -71,9 +74,24 @@ std::string take_json(DirectRun& run, const std::string&) {
   run.analyst.json = true;
   return {};
 }
+std::string take_strict(DirectRun& run, const std::string&) {
+  run.analyst.strict = true;
+  return {};
+}
+bool is_svg_name(std::string_view name) {
+  constexpr std::string_view kSuffix = ".SVG";
+  if (name.size() <= kSuffix.size()) return false;
+  std::string end(name.substr(name.size() - kSuffix.size()));
+  UPPERC(end);
+  return end == kSuffix;
+}
+// A picture goes under a name that says so: a switch or a file name taken
+// for the value of --plot must not become the name of an SVG file.
 std::string take_plot(DirectRun& run, const std::string& value) {
   run.analyst.plot = value;
-  return value.empty() ? "option --plot needs a value" : std::string();
+  if (value.empty()) return "option --plot needs a value";
+  if (value == kStandardStream || is_svg_name(value)) return {};
+  return "--plot needs a file name ending in .svg (or - for standard output): " + value;
 }
 
 constexpr std::array kRows{
@@ -89,6 +107,7 @@ constexpr std::array kRows{
     DirectOption{{'z', "gzip", false}, take_gzip},
     DirectOption{{0, "check", false}, take_check},
     DirectOption{{0, "json", false}, take_json},
+    DirectOption{{0, "strict", false}, take_strict},
     DirectOption{{0, "plot", true}, take_plot},
 };
 
@@ -109,6 +128,12 @@ std::string name_error(const DirectRun& run) {
   return {};
 }
 
+std::string window_error(const nav::Request& a) {
+  if (a.selection.from && a.selection.to && !(*a.selection.to > *a.selection.from))
+    return "--to must be after --from: " + a.fromText + " " + a.toText;
+  return {};
+}
+
 // Options that make no sense together, or without the option they serve.
 std::string conflict(const DirectRun& run) {
   const nav::Request& a = run.analyst;
@@ -116,17 +141,44 @@ std::string conflict(const DirectRun& run) {
   if (a.check) {
     if (!run.output.empty() || !run.folder.empty() || naming || a.merge || a.gzip)
       return "--check writes no RINEX file: -o, -d, -n, -m and -z cannot be given with it";
-    if (a.selection.active() || a.chosen.any() || a.excluded.any())
-      return "--check reads whole files: --from, --to, --sat, --exclude-sat, --sort and --unique cannot be given with it";
-    return {};
+    if (a.selection.sort || a.selection.unique)
+      return "--check writes no RINEX file to order or thin: --sort and --unique cannot be given with it";
+    if (a.json && a.plot == kStandardStream)
+      return "--plot - writes the picture to standard output, where --json writes its document";
+    return window_error(a);
   }
-  if (a.json || !a.plot.empty()) return "--json and --plot need --check";
+  if (a.json || !a.plot.empty() || a.strict) return "--json, --plot and --strict need --check";
   if (naming && !run.output.empty()) return "-o and -n cannot be given together";
   if (a.merge && !naming) return "-m needs -n (-o NAME merges into one file of that name)";
   if (a.source != 0 && !naming) return "--source needs -n";
-  if (a.selection.from && a.selection.to && !(*a.selection.to > *a.selection.from))
-    return "--to must be after --from: " + a.fromText + " " + a.toText;
+  if (std::string error = window_error(a); !error.empty()) return error;
   return naming ? name_error(run) : std::string();
+}
+
+// True when the first lines of a file (decompressed) hold an SVG picture or
+// nothing: an XML declaration or an svg element after blanks and a byte
+// order mark.
+bool holds_svg_or_nothing(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  std::string_view rest = text;
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\r\n")));
+  if (rest.empty()) return lines.size() < kSvgHeadLines;
+  return rest.starts_with("<?xml") || rest.starts_with("<svg");
+}
+
+// The picture replaces an existing regular file only when that file is an
+// SVG picture (or empty): a name mistyped for --plot must not cost the file.
+// Other existing files (a pipe, a device) are written, not replaced.
+std::string plot_output_error(const std::string& plot) {
+  if (plot == kStandardStream || !platform::is_regular_file(plot)) return {};
+  platform::FileHead head;
+  if (!platform::read_file_head(plot, kSvgHeadLines, head))
+    return plot + ": cannot be read to see whether it is an SVG picture, not overwritten";
+  if (!holds_svg_or_nothing(head.lines))
+    return plot + ": not an SVG picture, not overwritten";
+  return {};
 }
 
 std::string folder_of(const std::string& name) {
@@ -145,7 +197,8 @@ std::string analyst_run_error(DirectRun& run) {
   if (a.chosen.any()) a.selection.satellites = a.chosen;
   a.selection.satellites &= ~a.excluded;
   a.selection.satellites.reset(0);
-  return conflict(run);
+  if (std::string error = conflict(run); !error.empty()) return error;
+  return a.check ? plot_output_error(a.plot) : std::string();
 }
 
 std::vector<std::string> analyst_names(const DirectRun& run, std::vector<std::string> names) {

@@ -24,7 +24,8 @@ struct DirectRun {
   std::string extension = "rnx";      // of the RINEX names per input
   std::string agency;                 // of the RINEX header
   std::string constFile;              // blank: the built-in standard constants
-  int version = 3;                    // RINEX 1, 2 (2.11) or 3 (3.04)
+  int version = 3;                    // RINEX 1, 2 (2.11), 3 (3.04) or 4 (4.00)
+  std::optional<int> leapSeconds;     // of the 4.00 header (--leap-seconds); none: from the tables
   bool quiet = false;                 // report only warnings and errors
   char answer = 0;                    // 'h' or 'V': answer that instead of running
   nav::Request analyst;               // selection, ordering, names, check, compression
@@ -46,11 +47,12 @@ extern const std::span<const DirectOption> kDirectOptions;
 // of the keyword input file) or "--version" or "-V" is answered on standard
 // output and ends the process with status 0. A command line without an input
 // file (no argument, or only blank ones) writes the usage to standard error
-// and ends it with status 1. A command line holding an option of direct mode
-// is read into directRun; a faulty one writes what is wrong and the usage to
-// standard error and ends the process with status 1. Returns for every other
-// command line, which names the keyword input file; a first argument "--"
-// only says so and is dropped. See mode.cpp for the choice.
+// and ends it with status 1. A direct run (a command line holding an option
+// of direct mode, or any that names no keyword input file) is read into
+// directRun; a faulty one writes what is wrong and the usage to standard
+// error and ends the process with status 1. Returns for a command line that
+// names the keyword input file; a first argument "--" says so and is
+// dropped. See mode.cpp for the choice.
 void read_command_line();
 
 // True when `argument` is an option: it starts with "-" and is longer.
@@ -71,6 +73,8 @@ void write_help();
 void write_version();
 void write_short_usage();
 
+// Standard input or output as the user names them on the command line.
+inline constexpr std::string_view kStandardStream = "-";
 // Standard output as an output name of a direct run.
 inline constexpr std::string_view kStandardOutput = "(standard output)";
 // The name an output of -n is opened under in its folder ("out/" and this and

@@ -71,7 +71,12 @@ void direct_keywords(const DirectRun& run, t_inpkey& table) {
   add_keyword(table, "BRDFIL", run.brdFiles);
   add_keyword(table, "BRDFIL_PTH_COL_2", {folder_path(run.folder)});
   add_keyword(table, "BRDFIL_EXT_COL_2", {run.extension});
-  add_keyword(table, "RXNFIL", analyst_names(run, rinex_names(run)));
+  const std::vector<std::string> outputs = analyst_names(run, rinex_names(run));
+  // The names of -n outputs only say in which folder they are written: no
+  // file under them is ever looked at.
+  if (!run.analyst.nameId.empty())
+    for (const std::string& output : outputs) platform::name_at_commit(output);
+  add_keyword(table, "RXNFIL", outputs);
   add_keyword(table, "RUNBY", {run.agency});
   add_keyword(table, "RXNVER", {std::to_string(run.version)});
   add_keyword(table, "CONST", {run.constFile.empty() ? std::string(kBuiltInConstants) : run.constFile});

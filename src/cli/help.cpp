@@ -13,8 +13,9 @@ namespace {
 // The head of the help text, written alone to standard error when the command
 // line names no input file or is a faulty direct run.
 constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME | -d DIR] [-e EXT] [-a TEXT] [-c FILE] [-q]
-              [SELECTION] [--sort] [--unique] [-n ID [-m]] [-z] BRDFILE...
-       kavril --check [--json] [--plot FILE] [SELECTION] BRDFILE...
+              [--leap-seconds N] [SELECTION] [--sort] [--unique] [-n ID [-m]]
+              [-z] BRDFILE...
+       kavril --check [--json] [--strict] [--plot FILE] [SELECTION] BRDFILE...
        kavril INPUTFILE
        kavril -h | --help       this help and the keywords of INPUTFILE
        kavril -V | --version    program and package version
@@ -22,15 +23,18 @@ constexpr std::string_view kShortUsage = R"(Usage: kavril [-r VERSION] [-o NAME 
 
 constexpr std::string_view kUsage = R"(
 Converts GPS broadcast navigation files into RINEX navigation files of
-version 1, 2.11 or 3.04.
+version 1, 2.11, 3.04 or 4.00.
 
 Direct mode: kavril day.brd writes day.rnx (RINEX 3.04) beside day.brd.
-A command line holding an option, or whose first argument is a broadcast
-file (told by its content; gzip-compressed files are read as they are) or -,
-is a direct run: options and broadcast files in any order. BRDFILE - is
-standard input; without -o and -d its RINEX file goes to standard output.
+Every command line but those of keyword mode (below) is a direct run:
+options and broadcast files in any order (gzip-compressed files are read as
+they are). BRDFILE - is standard input; without -o and -d its RINEX file
+goes to standard output. A broadcast file that cannot be read (missing, a
+folder, binary data) is reported and left out; the others are converted and
+the run ends with status 1 (with -o or -m the run stops there).
 Every argument that starts with - (before a --) is an option:
-  -r, --rinex VERSION  RINEX version 1, 2, 3, 2.11 or 3.04 (default 3: 3.04)
+  -r, --rinex VERSION  RINEX version 1, 2, 3, 4, 2.11, 3.04 or 4.00 (default
+                       3: 3.04)
   -o, --output NAME    one RINEX file for all inputs, merged (- is standard
                        output)
   -d, --dir DIR        one RINEX file per input, in the existing folder DIR
@@ -41,6 +45,9 @@ Every argument that starts with - (before a --) is an option:
   -c, --const FILE     constants file (default: the package's standard
                        constants, built in)
   -q, --quiet          report only warnings and errors
+  --leap-seconds N     GPS-UTC leap seconds of the RINEX 4.00 header (default:
+                       at the first epoch, from the system's leap-second
+                       table or the program's own)
   --from TIME, --to TIME
                        keep the messages whose epoch (GPS time) lies in
                        [from, to): 2010-07-01, 2010-07-01T12:00 or
@@ -59,17 +66,25 @@ Every argument that starts with - (before a --) is an option:
   -z, --gzip           write gzip-compressed outputs (.gz appended); an
                        output name ending in .gz is compressed as well
   --check              write no RINEX file: per input a table of the
-                       messages per satellite on standard output
+                       messages per satellite on standard output (of the
+                       messages that SELECTION keeps)
   --json               with --check: one JSON document instead
+  --strict             with --check: exit status 2 when an input holds
+                       duplicates, records out of order, unhealthy messages
+                       or gaps over 4 hours
   --plot FILE          with --check: a picture of the messages (SVG) written
-                       to the file FILE, which it replaces
+                       to FILE, a name ending in .svg; an existing FILE is
+                       replaced only when it is an SVG picture. --plot -
+                       writes it to standard output instead of the tables
 SELECTION stands for the options --from, --to, --sat and --exclude-sat.
 Without -o and -d, each RINEX file goes beside its input, named like it with
 the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
 error, each warning and error as one line "kavril: FILE: reason". An empty
 broadcast file, or an output that gets no message, writes no RINEX file and
-is warned about; no output replaces a broadcast file. For example:
+is warned about; no output replaces a broadcast file or another file of the
+run (the constants file, the files behind standard output and standard
+error). For example:
   kavril brdc1820.brd
   kavril -r 3 -o ALL.rnx brdc1820.brd brdc1830.brd.gz
   kavril -r 2.11 -d out brdc1820.brd brdc1830.brd
@@ -77,9 +92,10 @@ is warned about; no output replaces a broadcast file. For example:
   kavril -r 3 --sort --unique -n BRDC00ORL -m -z brdc18?0.brd
   kavril --check --plot days.svg brdc1820.brd brdc1830.brd
 
-Keyword mode, any other command line: all arguments together, joined with
-single blanks, are the name of the keyword input file INPUTFILE (a first
-argument -- only marks the rest as that name). The manual: man kavril.
+Keyword mode: a command line without options whose arguments, joined with
+single blanks, name a file of text that is neither empty nor a broadcast
+file; that name is the keyword input file INPUTFILE. A first argument --
+makes the rest that name, whatever it holds. The manual: man kavril.
 
 Keyword input file: one line per keyword, KEYWORD count [value]; count 0 gives
 one blank value, a count n above 1 is followed by n lines of one value each.
@@ -97,7 +113,8 @@ Keywords read:
                     input files with the same name are merged into one file.
   RUNBY             agency of the RINEX header
   RXNVER            RINEX version: 1 (or blank, or missing), 2 or 2.11,
-                    3 or 3.04 (whole-second epochs, four-digit years)
+                    3 or 3.04 (whole-second epochs, four-digit years), 4 or
+                    4.00 (3.04 records, each after a "> EPH" line)
   CONST             constants file
   ENVIRONMENT       variables "NAME" "value", used as ${NAME} in file names
   TITLE, CAMPAIGN, SES_INFO, YR4_INFO
@@ -118,8 +135,10 @@ table of one row per input file.
 
 Exit status: 0 success, 1 error (the messages say why; when the program
 output goes to a SYSOUT file, one line on standard error names that file),
+2 --check --strict found what it looks for (one line per input says what),
 129, 130, 141 or 143 ended by SIGHUP, SIGINT, SIGPIPE or SIGTERM (no RINEX
-file of the unfinished input file is written; earlier RINEX files are kept).
+file of the unfinished input file is written; earlier RINEX files are kept;
+a direct run ended by SIGPIPE, its reader gone, says nothing).
 )";
 
 }  // namespace

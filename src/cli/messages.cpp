@@ -5,7 +5,7 @@
 // line on standard error in the manner of command-line tools:
 //   kavril: nosuch.brd: No such file or directory
 //   kavril: day.brd:92: Satellite number in columns 12 to 14 is not an integer: "ST "
-//   kavril: warning: empty.brd: no messages, empty.rnx not written
+//   kavril: warning: empty.brd: empty file, empty.rnx not written
 // A block's plain form is one row of kPlainForms; a block without a row is
 // still shown, as its title and values on one line.
 #include <string>
@@ -35,11 +35,12 @@ constexpr PlainForm kPlainForms[] = {
      "{RINEX file}: not written: it would overwrite {Same file}, a file of this run"},
     {"*** PG KAVRIL: Cannot write RINEX file", "{File name}: {Reason}"},
     {"### PG KAVRIL: Incomplete RINEX file deleted", "{File name}: incomplete, not kept{?now}"},
-    {"### PG KAVRIL: Broadcast file is empty", "warning: {File name}: no messages"},
+    {"### PG KAVRIL: Broadcast file is empty", "warning: {File name}: empty file"},
     {"### PG KAVRIL: Broadcast file is empty, RINEX file not written",
-     "warning: {File name}: no messages, {RINEX file} not written{?earlier}"},
+     "warning: {File name}: empty file, {RINEX file} not written{?earlier}"},
     {"### PG KAVRIL: No messages written, RINEX file not written",
      "warning: {File name}: no messages written, not written{?earlier}"},
+    {"### PG KAVRIL: Standard name refused, RINEX file not written", "warning: {File name}: {Reason}, not written"},
     {"### PG KAVRIL: No messages to name the RINEX file by",
      "warning: {File name}: no messages to name the output by (-n {Name ID}), not written"},
     {"### PG KAVRIL: Lines after the end of the messages not read",
@@ -55,6 +56,7 @@ constexpr PlainForm kPlainForms[] = {
      "warning: {File name}: not written (the earlier file is left as it was)"},
     {"### PG KAVRIL: Temporary file could not be deleted",
      "warning: {File name}: temporary file could not be deleted: {Reason}"},
+    {"*** PG KAVRIL: Out of memory", "out of memory"},
     {"### PG KAVRIL: Leftover temporary file deleted",
      "warning: {File name}: leftover temporary file of an ended run deleted"},
     {"*** SR DEFCON: ERROR DECODING DATA ON THE FOLLOWING LINE:", "constants file: value not a number: {1}"},

@@ -1,16 +1,21 @@
 // The choice between a keyword input file and a direct run; --help and
 // --version alone, and the usage for a command line without an input file.
 // Every argument that starts with "-" and is longer (before a "--") is an
-// option, and any option makes a direct run. So does a first argument that
-// is a broadcast file, told by its content, or "-" (standard input). Every
-// other command line names a keyword input file, as the package's menu
-// passes it.
+// option, and any option makes a direct run. A command line without options
+// names a keyword input file, as the package's menu passes it, only when its
+// arguments joined with blanks name an existing file of text (or a pipe)
+// that is not empty and not a broadcast file, or when "--" comes first;
+// every other one is a direct run, whose inputs that cannot be read are
+// reported one by one.
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/cli.h"
 #include "pgm/pgm.h"
 #include "platform/platform.h"
+#include "sys/sys.h"
 
 namespace kavril::cli {
 
@@ -69,13 +74,76 @@ bool holds_messages(const platform::FileHead& head) {
   return head.lines.size() == 3 && is_satellite_record(head.lines[1]) && starts_with_number(head.lines[2]);
 }
 
-bool is_broadcast_file(const std::string& name) {
-  platform::FileHead head;
-  if (!platform::read_file_head(name, 3, head)) return false;
+// A RINEX file counts, to be refused as a broadcast file with the reason.
+bool is_broadcast_head(const platform::FileHead& head) {
   if (head.compressed) return true;
-  // A RINEX file is refused as a broadcast file, with the reason.
   if (!head.lines.empty() && is_rinex_first_line(head.lines[0])) return true;
   return holds_messages(head);
+}
+
+// A byte that no text holds: NUL, and the control characters other than the
+// tab and the line and page ends.
+bool holds_binary_data(const platform::FileHead& head) {
+  for (const std::string& line : head.lines) {
+    for (const char c : line) {
+      const auto byte = static_cast<unsigned char>(c);
+      if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\f' && c != '\v') || byte == 0x7f) return true;
+    }
+  }
+  return false;
+}
+
+// The head of the file that the arguments of a command line without options
+// name, as the door read it: a direct run judges that file by this reading,
+// not by a second one that may tell otherwise.
+std::string doorName;
+platform::FileHead doorHead;
+
+// A command line without options names a keyword input file when the
+// arguments, joined as the keyword reader joins them, name a file of text
+// that holds a line and is no broadcast file, or a pipe or a device, whose
+// content cannot be looked at without taking it from the run.
+bool names_keyword_file() {
+  MYGETARG(doorName);
+  if (!platform::read_file_head(doorName, 3, doorHead)) return doorHead.status == 0;
+  return !doorHead.lines.empty() && !holds_binary_data(doorHead) && !is_broadcast_head(doorHead);
+}
+
+// Why an input of a direct run cannot be converted at all, as the end of its
+// message line; empty when it can be tried (an empty file, a pipe, standard
+// input, a file whose content the conversion judges).
+std::string unreadable_input(const std::string& input) {
+  if (input == kStandardStream) return {};
+  platform::FileHead head;
+  if (input == doorName) head = doorHead;
+  else platform::read_file_head(input, 3, head);
+  if (head.readError) {
+    const std::string line = std::to_string(head.lines.size() + 1);
+    return std::string(":").append(line).append(": cannot read: ").append(platform::status_text(head.status));
+  }
+  if (head.status != 0) return ": " + platform::status_text(head.status);
+  return holds_binary_data(head) && !is_broadcast_head(head) ? ":1: not a broadcast file" : std::string();
+}
+
+// Inputs that cannot be converted at all (missing, a folder, unreadable,
+// binary data) are each reported and left out when every input has an
+// output of its own; the others are converted and the run ends with status
+// 1. Nothing left: the run ends here. An input of a merged output (-o, -m)
+// stops the run where it is converted, so that the output is not replaced
+// by a merge without it.
+void leave_out_unreadable_inputs(DirectRun& run) {
+  if (!run.output.empty() || run.analyst.merge) return;
+  std::vector<std::string> readable;
+  for (std::string& input : run.brdFiles) {
+    if (const std::string reason = unreadable_input(input); !reason.empty()) {
+      platform::write_line(platform::kStdErr, "kavril: " + input + reason);
+      ++filesPassedOver;
+      continue;
+    }
+    readable.push_back(std::move(input));
+  }
+  if (readable.empty()) platform::exit_process(1);
+  run.brdFiles = std::move(readable);
 }
 
 // A RINEX file given as a broadcast file stops a direct run before its
@@ -105,6 +173,7 @@ void read_direct_run() {
   if (run.answer == 'V') write_version();
   if (run.answer != 0) platform::exit_process(0);
   refuse_rinex_inputs(run);
+  leave_out_unreadable_inputs(run);
   warn_repeated_inputs(run);
   directRun = std::move(run);
 }
@@ -124,6 +193,7 @@ bool is_option(std::string_view argument) { return argument.size() > 1 && argume
 
 void read_command_line() {
   directRun.reset();
+  doorName.clear();
   const bool fileNameOnly = platform::argument_count() > 0 && platform::argument(1) == "--";
   if (fileNameOnly) platform::drop_first_argument();
   if (command_line_is_blank()) {
@@ -140,7 +210,7 @@ void read_command_line() {
     write_version();
     platform::exit_process(0);
   }
-  if (holds_option() || first == "-" || is_broadcast_file(first)) read_direct_run();
+  if (holds_option() || first == kStandardStream || !names_keyword_file()) read_direct_run();
 }
 
 }  // namespace kavril::cli

@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t kMaxNameLength = kKeyValueLength;
 constexpr std::size_t kMaxExtensionLength = 3;
 constexpr std::size_t kMaxAgencyLength = 20;  // the header's field
-constexpr std::string_view kStandardStream = "-";
 
 std::string needs_value(std::string_view option, const std::string& value) {
   return value.empty() ? "option '" + std::string(option) + "' needs a value" : std::string();
@@ -48,6 +47,16 @@ std::string take_constants(DirectRun& run, const std::string& value) {
   run.constFile = value;
   return needs_value("-c", value);
 }
+// GPS-UTC leap seconds: whole seconds, as the header's I6 field holds them
+// and as many as GPS time can plausibly gain.
+constexpr int kMaxLeapSeconds = 99;
+std::string take_leap_seconds(DirectRun& run, const std::string& value) {
+  int seconds = 0;
+  if (!platform::parse_int(value, seconds) || seconds < 0 || seconds > kMaxLeapSeconds)
+    return "leap seconds must be a whole number from 0 to 99: " + value;
+  run.leapSeconds = seconds;
+  return {};
+}
 std::string take_quiet(DirectRun& run, const std::string&) {
   run.quiet = true;
   return {};
@@ -68,6 +77,7 @@ constexpr std::array kOptions{
     DirectOption{{'e', "ext", true}, take_extension},
     DirectOption{{'a', "agency", true}, take_agency},
     DirectOption{{'c', "const", true}, take_constants},
+    DirectOption{{0, "leap-seconds", true}, take_leap_seconds},
     DirectOption{{'q', "quiet", false}, take_quiet},
     DirectOption{{'h', "help", false}, take_help},
     DirectOption{{'V', "version", false}, take_version_question},
@@ -134,6 +144,7 @@ std::string whole_run_error(const DirectRun& run) {
   const std::size_t standardInputs = static_cast<std::size_t>(
       std::count(run.brdFiles.begin(), run.brdFiles.end(), kStandardStream) + (run.constFile == kStandardStream));
   if (run.brdFiles.empty()) return "no broadcast file given";
+  if (run.leapSeconds && run.version != 4) return "--leap-seconds is written only in RINEX 4.00 headers (-r 4)";
   if (!run.output.empty() && !run.folder.empty()) return "-o and -d cannot be given together";
   if (standardInputs > 1) return "standard input (-) given more than once";
   if (standardInputs == 1 && run.constFile != kStandardStream && !run.folder.empty())

@@ -16,6 +16,9 @@ void direct_report(std::string_view pgmName, bool quiet) {
   platform::send_unit_to_sink(lfnErrFile, plain_message_line);
   lfnError = lfnErrFile;
   platform::set_interrupt_line_head("kavril: interrupted by signal ");
+  // A reader of standard output that has what it wants (| head) ends the
+  // run by SIGPIPE: status 141, as for any command of a pipeline.
+  platform::end_quietly_on_broken_pipe();
   // Lines that go to standard output in any run (the copy of the timing line,
   // notices of the file layer) follow the summary table and the last lines
   // of the run: to standard error, or nowhere when quiet.

@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kLeft = 60, kRight = 30, kTop = 64, kRowHeight = 16, kPlotWidth = 1000;
 constexpr int kMarkWidth = 2, kMarkHeight = 10;
+// Characters of the title that fit the picture's width at its font size.
+constexpr std::size_t kTitleLength = 130;
 constexpr const char* kHealthy = "#1f5fbf";
 constexpr const char* kUnhealthy = "#d62728";
 constexpr const char* kGap = "#ff9f1c";
@@ -131,6 +133,20 @@ void legend(std::string& out, long y) {
   }
 }
 
+// The names of the files, or, when they would run off the picture, their
+// count and the first and last of them, or their count alone; the end of
+// the name of a single file.
+std::string title(const std::vector<FileCheck>& checks) {
+  const std::string head = "Broadcast messages per satellite: ";
+  std::string names;
+  for (const FileCheck& check : checks) names += (names.empty() ? "" : ", ") + check.name;
+  if (head.size() + names.size() <= kTitleLength) return head + names;
+  if (checks.size() == 1) return head + "..." + names.substr(names.size() - (kTitleLength - head.size() - 3));
+  const std::string count = number(static_cast<long long>(checks.size())) + " files";
+  const std::string span = count + ", " + checks.front().name + " to " + checks.back().name;
+  return head + (head.size() + span.size() <= kTitleLength ? span : count);
+}
+
 }  // namespace
 
 std::string check_svg(const std::vector<FileCheck>& checks) {
@@ -160,9 +176,7 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
                     number(width) + "\" height=\"" + number(height) + "\" viewBox=\"0 0 " + number(width) + " " +
                     number(height) + "\" font-family=\"sans-serif\">\n";
   rect(out, 0, 0, width, height, "#fff");
-  std::string names;
-  for (const FileCheck& check : checks) names += (names.empty() ? "" : ", ") + check.name;
-  text(out, kLeft, 22, "Broadcast messages per satellite: " + names, "start", "14");
+  text(out, kLeft, 22, title(checks), "start", "14");
   text(out, kLeft, 42,
        any ? "GPS time " + iso_text(t.start) + " to " + iso_text(t.end) + " (" + duration_text(t.end - t.start) + ")"
            : "no messages");
@@ -181,7 +195,7 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
     std::sort(s.epochs.begin(), s.epochs.end());
     text(out, kLeft - 8, y + 12, satellite_name(sat), "end");
     for (std::size_t i = 1; i < s.epochs.size(); ++i) {
-      if (s.epochs[i] - s.epochs[i - 1] > kPlotGapLimit) {
+      if (s.epochs[i] - s.epochs[i - 1] > kLongGap) {
         const long x0 = t.x(s.epochs[i - 1]);
         rect(out, x0, y + 6, t.x(s.epochs[i]) - x0, 4, kGap);
       }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 namespace kavril::nav {
 
 inline constexpr double kSecondsPerDay = 86400.0;
+inline constexpr double kSecondsPerHour = 3600.0;
 inline constexpr double kSecondsPerWeek = 604800.0;
 
 // --- Times -----------------------------------------------------------------
@@ -86,7 +88,8 @@ struct Request {
   bool merge = false;             // -m: all inputs into one named output
   bool gzip = false;              // -z: compressed outputs, ".gz" appended
   bool check = false, json = false;
-  std::string plot;               // --plot FILE.svg
+  bool strict = false;            // --strict: status 2 for what the check found
+  std::string plot;               // --plot FILE.svg, or - for standard output
   std::string fromText, toText;   // as given, until the run is checked
 };
 
@@ -111,8 +114,8 @@ struct MessageKeyHash {
 using MessageKeys = std::unordered_set<MessageKey, MessageKeyHash>;
 
 // The records of one output as a direct run decides them: kept or left out,
-// written at once or held until the output is complete (--sort), and the
-// span of the epochs written (for the standard names).
+// written at once or held until the output is complete (--sort), and what the
+// standard names need: the records written per hour, the latest epoch.
 class OutputRecords {
  public:
   explicit OutputRecords(const Selection& selection) : selection_(&selection) {}
@@ -133,15 +136,24 @@ class OutputRecords {
   // non-zero, which is returned; the store is emptied.
   int write_sorted(const std::function<int(const Held&)>& write);
 
-  bool empty() const { return !firstEpoch_; }
-  double first_epoch() const { return *firstEpoch_; }
+  bool empty() const { return perHour_.empty(); }
+  // The epoch a standard name starts at: the hour that holds most of the
+  // records (more than half) when no record comes after it, else the first
+  // day that holds at least half as many records as the busiest day. So a
+  // file that opens with messages of the hour or the evening before keeps
+  // its own hour or day, and two full days are named from the first. Only
+  // for records written (not empty()).
+  double name_start() const;
   double last_epoch() const { return lastEpoch_; }
 
  private:
   const Selection* selection_;
   MessageKeys seen_;
   std::deque<Held> held_;  // no copies and little slack while it grows
-  std::optional<double> firstEpoch_;
+  // Records written per hour (epoch / 3600). Hours beyond the first
+  // kMaxCountedHours are not counted: memory stays bounded on any epochs.
+  static constexpr std::size_t kMaxCountedHours = 24 * 400;
+  std::map<std::int64_t, long> perHour_;
   double lastEpoch_ = 0.0;
 };
 
@@ -169,6 +181,10 @@ std::string long_name(std::string_view id, char source, double firstEpoch, doubl
 
 // --- Check -----------------------------------------------------------------
 
+// A gap between two messages of a satellite that the picture marks and
+// --strict fails a file for, in seconds.
+inline constexpr double kLongGap = 4 * 3600.0;
+
 // What one broadcast file holds, per satellite and in total.
 struct SatelliteCheck {
   std::vector<double> epochs;     // in file order
@@ -176,6 +192,7 @@ struct SatelliteCheck {
   long duplicates = 0;
   long outOfOrder = 0;  // records before the previous record of the satellite
   double longestGap = 0.0;
+  long longGaps = 0;  // gaps between consecutive epochs longer than kLongGap
 };
 struct FileCheck {
   std::string name;
@@ -188,21 +205,29 @@ struct FileCheck {
 };
 
 // Reads the messages of the broadcast file open on `lfn` (after its title)
-// into `check`; input errors stop the run as in a conversion.
-void check_messages(int lfn, FileCheck& check);
+// into `check`, those that `selection` keeps (its satellites and time
+// window); input errors stop the run as in a conversion.
+void check_messages(int lfn, FileCheck& check, const Selection& selection);
+
+// What --strict fails a file for: duplicates, records out of order,
+// unhealthy messages and gaps longer than kLongGap, counted over all
+// satellites. "26 unhealthy messages, 1 gap over 4 hours", empty when
+// nothing was found.
+std::string strict_findings(const FileCheck& check);
 
 // The table of one file (fixed columns), the JSON document of all files,
-// and the SVG picture of all files (gaps longer than `gapLimit` seconds
-// marked).
+// and the SVG picture of all files (gaps longer than kLongGap marked).
 std::string check_table(const FileCheck& check);
 std::string check_json(const std::vector<FileCheck>& checks);
-inline constexpr double kPlotGapLimit = 4 * 3600.0;
 std::string check_svg(const std::vector<FileCheck>& checks);
 
 // The check run of --check: the table of every broadcast file of `files`
 // (or, with --json, one JSON document) on the unit opened under
-// `standardOutput`, and the picture of --plot. Ends the run: status 0 when
-// every file was read; an input error stops it as in a conversion.
+// `standardOutput`, and the picture of --plot (there instead of the tables
+// for --plot -), which replaces no file of the run (find_files_of_the_run
+// has found them). Ends the run: status 0 when every file was read and every
+// output written (2 with --strict when a file has findings); an input error
+// stops it as in a conversion, a failed write with its reason.
 [[noreturn]] void run_check(const FileNameMatrix& files, int nFil, const Request& request,
                             std::string_view standardOutput);
 

@@ -2,6 +2,7 @@
 // messages, written at once or held for the order of the output.
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -56,12 +57,34 @@ OutputRecords::Decision OutputRecords::take(int sat, const RinexRecordArray& rin
     return Decision::LeaveOut;
   }
   ++counts.written;
-  if (!firstEpoch_) lastEpoch_ = epoch;
-  firstEpoch_ = firstEpoch_ ? std::min(*firstEpoch_, epoch) : epoch;
-  lastEpoch_ = std::max(lastEpoch_, epoch);
+  lastEpoch_ = perHour_.empty() ? epoch : std::max(lastEpoch_, epoch);
+  const auto hour = static_cast<std::int64_t>(std::floor(epoch / kSecondsPerHour));
+  if (const auto counted = perHour_.find(hour); counted != perHour_.end()) {
+    ++counted->second;
+  } else if (perHour_.size() < kMaxCountedHours) {
+    perHour_.emplace(hour, 1);
+  }
   if (!selection_->sort) return Decision::Write;
   held_.push_back(Held{epoch, sat, rinex});
   return Decision::Hold;
+}
+
+double OutputRecords::name_start() const {
+  long total = 0;
+  auto busiestHour = perHour_.begin();
+  for (auto hour = perHour_.begin(); hour != perHour_.end(); ++hour) {
+    total += hour->second;
+    if (hour->second > busiestHour->second) busiestHour = hour;
+  }
+  const double hourStart = static_cast<double>(busiestHour->first) * kSecondsPerHour;
+  if (2 * busiestHour->second > total && lastEpoch_ < hourStart + kSecondsPerHour) return hourStart;
+  std::map<std::int64_t, long> perDay;
+  for (const auto& [hour, count] : perHour_) perDay[hour >= 0 ? hour / 24 : (hour - 23) / 24] += count;
+  long busiestDay = 0;
+  for (const auto& day : perDay) busiestDay = std::max(busiestDay, day.second);
+  const auto named = std::find_if(perDay.begin(), perDay.end(),
+                                  [busiestDay](const auto& day) { return 2 * day.second >= busiestDay; });
+  return static_cast<double>(named->first) * kSecondsPerDay;
 }
 
 int OutputRecords::write_sorted(const std::function<int(const Held&)>& write) {

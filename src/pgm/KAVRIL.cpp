@@ -1,5 +1,5 @@
 // Main program KAVRIL: converts the broadcast navigation files named by
-// keyword BRDFIL into RINEX navigation files of version 1 (2.11 or 3.04 as
+// keyword BRDFIL into RINEX navigation files of version 1 (2.11, 3.04 or 4.00 as
 // keyword RXNVER asks), one summary row per input file. Consecutive input
 // files with the same output name are merged into one RINEX file under one
 // header; two names of one file (other spellings, links) are the same output
@@ -255,7 +255,10 @@ void KAVRIL() {
     PRFLNA(79);
   }
 
-  if (directRun) analyst = &directRun->analyst;
+  if (directRun) {
+    analyst = &directRun->analyst;
+    set_rinex4_leap_seconds(directRun->leapSeconds);
+  }
   const bool checking = analyst != nullptr && analyst->check;
   if (!checking) writeTableHead();
   int nFil = 0;
@@ -263,7 +266,10 @@ void KAVRIL() {
   GTFILE2("BRDFIL", 2, nFil, files, kFileNameLength);
   // Without BRDFIL (GTFILE2 has said so) there is nothing to convert.
   if (!TSTKEY("BRDFIL")) EXITRC(2);
-  if (checking) nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
+  if (checking) {
+    find_files_of_the_run(files, nFil);
+    nav::run_check(files, nFil, *analyst, cli::kStandardOutput);
+  }
   applyOutputNames(files, nFil);
   refuse_overwrites(files, nFil);
   std::string agency = agencyFromKeywords();

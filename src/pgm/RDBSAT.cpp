@@ -18,10 +18,11 @@ constexpr int kLastSatellite = 99;
 // The satellite number stands in columns 12 to 14 as an integer with an
 // optional sign; blanks and tabs inside the field are ignored and a blank
 // field (also a blank or short line) reads as 0, which ends the messages. So
-// does the end of the file, but not a last line without a line end that
-// stops before column 14 with a blank field: the file was cut inside the
-// record, an input error. Anything else in the field, and a number outside
-// 1 to 99 other than 0, is an input error.
+// does the end of the file, and so does a last line of blanks without a line
+// end. But a last line without a line end that holds more than blanks and
+// stops before column 14 (a message number, then the cut) is a file cut
+// inside the record, an input error. Anything else in the field, and a number
+// outside 1 to 99 other than 0, is an input error.
 int RDBSAT(int lfn) {
   thread_local std::string line;
   switch (platform::read_line(lfn, line)) {
@@ -38,8 +39,10 @@ int RDBSAT(int lfn) {
   }
   if (length == 0) {
     // A blank field on a last line that stops short of column 14 without a
-    // line end is a file cut inside its satellite record, not an end marker.
-    if (line.size() < kFieldStart + kFieldLength && !platform::line_ended(lfn))
+    // line end, after something other than blanks, is a file cut inside its
+    // satellite record, not an end marker.
+    if (line.size() < kFieldStart + kFieldLength && !platform::line_ended(lfn) &&
+        line.find_first_not_of(" \t\r") != std::string::npos)
       RDBERR(lfn, "End of file inside a satellite record");
     return 0;
   }

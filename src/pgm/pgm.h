@@ -4,6 +4,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -146,6 +147,39 @@ void RXWTNR2(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, 
 // (RDBEP3).
 void RXWTNR3(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
 
+// --- RINEX version 4.00 -------------------------------------------------------
+// The 3.04 record layout, each record after its record-type line, and a
+// header with the leap seconds at the file's first epoch: the header is
+// held from RXWTNH4 until the first record (or the end of a file without
+// records) writes it.
+
+// Header of version 4.00: version line ("4.00", "N", "G"), the program line
+// of 3.04, the comment lines, "LEAP SECONDS" (GPS-UTC at the epoch of the
+// first record, or the value set_rinex4_leap_seconds gave) and "END OF
+// HEADER". Holds the header for `lfnRnx` (replacing one held before):
+// nothing is written yet, irCode is 0.
+void RXWTNH4(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+             std::string_view dateUtc, int nCom, std::span<const std::string> comment, int& irCode);
+
+// Record of version 4.00: the header held for `lfnRnx` when this is the
+// first record, the line "> EPH G01 LNAV", then the record of 3.04. An epoch
+// that RXEPO3 refuses is refused as RXWTNR3 refuses it (irCode 1), after
+// the record-type line: the driver, which has refused such a message before
+// (RDBEP3), abandons the file then.
+void RXWTNR4(int lfnRnx, int lfnErr, int satNum, const RinexRecordArray& rinex, int& irCode);
+
+// Writes the header held for `lfnRnx`, with the leap seconds at the epoch of
+// `rinex` (the file's first record), or at the current time for a file
+// ended without records (end_rinex4_header). Nothing when no header is held
+// for the unit. Return 0, or the errno value of a failed write.
+int write_held_rinex4_header(int lfnRnx, const RinexRecordArray& rinex);
+int end_rinex4_header(int lfnRnx);
+
+// The LEAP SECONDS of every 4.00 header of the run, instead of the value of
+// the leap-second tables (a direct run's --leap-seconds); nullopt: from the
+// tables.
+void set_rinex4_leap_seconds(std::optional<int> leapSeconds);
+
 // GPS week of the record epoch: the week of toe (position 23) rounded,
 // moved by one when toc and toe lie more than half a week apart.
 int RXWEEK(const RinexRecordArray& rinex);
@@ -184,6 +218,9 @@ using RinexRecordWriter = void (*)(int lfnRnx, int lfnErr, int satNum, const Rin
 // A check of the record array converted from the message just read on
 // `lfn`, for what its version cannot write; an input error stops the run.
 using RinexMessageCheck = void (*)(int lfn, const RinexRecordArray& rinex);
+// Writes what a version holds back until its file is complete (4.00: a
+// header not yet written for want of a record). Returns 0 or an errno value.
+using RinexFileEnd = int (*)(int lfnRnx);
 
 // The standard names (-n) of a version's files: short ("ssssdddf.yyn") or
 // long ("..._GN.rnx").
@@ -196,6 +233,7 @@ struct RinexVersion {
   RinexRecordWriter writeRecord;
   StandardName standardName;
   RinexMessageCheck checkMessage;  // nullptr: every converted message can be written
+  RinexFileEnd endFile;            // nullptr: nothing held back
 };
 
 // The rows, in the order of their numbers and without gaps.
@@ -225,16 +263,23 @@ inline constexpr std::size_t kFileNameLength = 255;
 // OPNFIL warns when it opens the file).
 std::string resolved_file_name(std::string_view name);
 
+// Finds the existing files of the run, for file_of_the_run: the broadcast
+// files of the file list (rows 1 to nFil), the keyword input file, the
+// constants file, standard input, program output, messages, and the files
+// behind standard output and standard error.
+void find_files_of_the_run(const FileNameMatrix& files, int nFil);
+
 // Stops the run (message, return code 2) before anything is converted when
 // an output name of the file list (column 2 of rows 1 to nFil), in row
-// order, is an existing file of the run under any of its names or links:
-// the broadcast files, the keyword input file, the constants file, standard
-// input, program output, messages. Keeps those files for is_file_of_the_run.
+// order, is an existing file of the run under any of its names or links.
+// Finds those files (find_files_of_the_run) first.
 void refuse_overwrites(const FileNameMatrix& files, int nFil);
 
-// True when `name` is an existing file that refuse_overwrites found among
-// the files of the run (for the names that -n chooses later).
-bool is_file_of_the_run(std::string_view name);
+// The name of the file of the run that the existing file `name` is, or
+// nullptr (also for the name of standard output, which writes into the file
+// behind it): for the outputs named later (-n, --plot).
+const std::string* file_of_the_run(std::string_view name);
+inline bool is_file_of_the_run(std::string_view name) { return file_of_the_run(name) != nullptr; }
 
 // --- The RINEX output of the run (rinex_output.cpp) -------------------------
 // One RINEX file at a time is open on the RINEX unit, written whole: under a

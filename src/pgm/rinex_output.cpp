@@ -82,19 +82,6 @@ void reportNotDurable(int ios) {
   rinexFile = RinexFile{};
 }
 
-// Temporary files the user should know of: one that could not be deleted
-// (to be removed by hand), leftovers of killed runs that were deleted.
-void reportTemporaryFiles() {
-  for (const platform::TemporaryFileNote& note : platform::take_temporary_file_notes()) {
-    if (note.error == 0) {
-      write_message_block(" ### PG KAVRIL: Leftover temporary file deleted", {{"File name  : ", note.path}});
-    } else {
-      write_message_block(" ### PG KAVRIL: Temporary file could not be deleted",
-                          {{"File name  : ", note.path}, {"Reason     : ", platform::status_text(note.error)}});
-    }
-  }
-}
-
 // Stops the run when a write of the open RINEX file failed so far; writes
 // its buffer out, so what the summary table reports has reached the file.
 void checkRinexWrites() {
@@ -122,16 +109,18 @@ std::string standardName() {
   if (records->empty()) return {};
   const std::string& id = analyst->nameId;
   std::string name = version->standardName == StandardName::Long
-                         ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U', records->first_epoch(),
+                         ? nav::long_name(id, analyst->source != 0 ? analyst->source : 'U', records->name_start(),
                                           records->last_epoch())
-                         : nav::short_name(id, records->first_epoch());
+                         : nav::short_name(id, records->name_start());
   if (analyst->gzip) name += ".gz";
   const std::size_t slash = rinexFile.fileName.find_last_of('/');
   return (slash == std::string::npos ? std::string() : rinexFile.fileName.substr(0, slash + 1)) + name;
 }
 
-// commitRinex in a direct run: the RINEX file got no record.
+// commitRinex in a direct run: the RINEX file got no record, or its
+// standard name was refused.
 constexpr int kNoRecords = -2;
+constexpr int kNameRefused = -1;
 
 // A direct run does not write a RINEX file without records (a selection
 // kept nothing, the input held only its title): its temporary file goes, the
@@ -146,14 +135,26 @@ void discardEmptyRinex() {
     write_message_block(" ### PG KAVRIL: No messages written, RINEX file not written",
                         {{"File name  : ", rinexFile.fileName}});
   }
+  report_temporary_files();
+  rinexFile = RinexFile{};
+  records.reset();
+}
+
+// An output of -n refused its standard name (reported) is not written: its
+// temporary file goes, and the run goes on with the next output and ends
+// with status 1.
+void passOverRefusedName() {
+  rinexFile.open = false;
+  platform::abandon_unit(lfnRnx);
   reportTemporaryFiles();
+  ++filesPassedOver;
   rinexFile = RinexFile{};
   records.reset();
 }
 
 // Puts the complete RINEX file under its name, after the records held for
-// its order; under the standard name with -n. Returns 0, an errno value, or
-// -1 when the file cannot be named (reported here).
+// its order; under the standard name with -n. Returns 0, an errno value,
+// kNoRecords, or kNameRefused when the file cannot be named (reported here).
 int commitRinex() {
   if (records && records->write_sorted([](const nav::OutputRecords::Held& held) {
         return writeRecord(held.sat, held.rinex);
@@ -163,18 +164,20 @@ int commitRinex() {
   }
   if (analyst != nullptr && rinexFile.recordCount == 0 && !platform::is_special_name(rinexFile.fileName))
     return kNoRecords;
+  if (version->endFile != nullptr) {
+    if (const int ios = version->endFile(lfnRnx); ios != 0) return ios;
+  }
   if (!namesOutputs()) return platform::commit_unit(lfnRnx);
   const std::string name = standardName();
   if (name.empty()) return kNoRecords;
-  const char* refusal = is_file_of_the_run(name)
-                            ? "the standard name is a file of this run; the output is not written"
+  const char* refusal = is_file_of_the_run(name) ? "the standard name is a file of this run"
                         : !namedFiles.insert(platform::output_identity(name)).second
-                            ? "an earlier output of this run has this name; this one is not written"
+                            ? "an earlier output of this run has this name"
                             : nullptr;
   if (refusal != nullptr) {
-    rinexFile.fileName = name;  // as the notice of its deletion names it
-    platform::write_line(lfnError, rinexFile.fileName + ": " + refusal);
-    return -1;
+    write_message_block(" ### PG KAVRIL: Standard name refused, RINEX file not written",
+                        {{"File name  : ", name}, {"Reason     : ", refusal}});
+    return kNameRefused;
   }
   const int ios = platform::commit_unit_as(lfnRnx, name);
   if (ios == 0) platform::write_line(lfnPrint, " RINEX file named " + name);
@@ -188,7 +191,7 @@ void abandonRinex() {
   rinexFile.open = false;
   if (platform::abandon_unit(lfnRnx))
     write_message_block(" ### PG KAVRIL: Incomplete RINEX file deleted", {{"File name  : ", rinexFile.fileName}});
-  reportTemporaryFiles();
+  report_temporary_files();
 }
 
 // Termination step, before the exit steps: the RINEX file still open when a
@@ -197,7 +200,7 @@ void abandonRinex() {
 // its own output) is put under its name. A RINEX file that could not be
 // opened leaves the earlier file of its name, which is said.
 void finishRinexAtExit(int irCode) {
-  reportTemporaryFiles();
+  report_temporary_files();
   if (!openingOutput.empty() && platform::is_regular_file(resolved_file_name(openingOutput))) {
     write_message_block(" ### PG KAVRIL: RINEX file not written, earlier file kept",
                         {{"File name  : ", platform::trim_right(openingOutput)}});
@@ -206,6 +209,7 @@ void finishRinexAtExit(int irCode) {
   if (irCode == 2 && rinexFile.incomplete) return abandonRinex();
   if (const int ios = commitRinex(); ios != 0) {
     if (ios == kNoRecords) return discardEmptyRinex();
+    if (ios == kNameRefused) return passOverRefusedName();
     if (ios > 0 && !platform::unit_connected(lfnRnx)) return reportNotDurable(ios);
     if (ios > 0) reportWriteError(ios);
     abandonRinex();
@@ -236,7 +240,7 @@ void start_rinex_output(int row, const std::string& output, const std::string& t
   OPNFIL(lfnRnx, output, "REPLACE", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnRnx, ios, output, "KAVRIL");
   openingOutput.clear();
-  reportTemporaryFiles();
+  report_temporary_files();
   const std::string fileName(platform::trim_right(platform::unit_file_name(lfnRnx)));
   rinexFile = RinexFile{true, output, fileName, platform::output_identity(fileName), true, 0,
                         std::string(platform::trim_right(platform::unit_file_name(lfnLocal)))};
@@ -266,15 +270,15 @@ void end_rinex_row(bool written) {
 }
 
 // A failed write, sync, close or rename stops the run like a failed write, a
-// failed sync of the folder as a file not made durable, a refused standard
-// name with its temporary file deleted.
+// failed sync of the folder as a file not made durable; a refused standard
+// name passes the output over.
 void close_rinex_output() {
   if (!rinexFile.open) return;
   if (const int ios = commitRinex(); ios != 0) {
     if (ios == kNoRecords) return discardEmptyRinex();
-    if (ios < 0) rinexFile.incomplete = true;
-    else if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
-    else reportNotDurable(ios);
+    if (ios == kNameRefused) return passOverRefusedName();
+    if (platform::unit_connected(lfnRnx)) stopOnWriteError(ios);
+    reportNotDurable(ios);
     EXITRC(2);
   }
   rinexFile = RinexFile{};

@@ -25,17 +25,23 @@ void writeHeader3(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_v
                   std::span<const std::string> comment, int& irCode) {
   RXWTNH3(lfnRnx, lfnErr, pgmNam, agency, runUtc, static_cast<int>(comment.size()), comment, irCode);
 }
+void writeHeader4(int lfnRnx, int lfnErr, std::string_view pgmNam, std::string_view agency,
+                  std::span<const std::string> comment, int& irCode) {
+  RXWTNH4(lfnRnx, lfnErr, pgmNam, agency, runUtc, static_cast<int>(comment.size()), comment, irCode);
+}
 
 constexpr std::string_view kNames1[] = {"1"};
 constexpr std::string_view kNames2[] = {"2", "2.11"};
 constexpr std::string_view kNames3[] = {"3", "3.04"};
+constexpr std::string_view kNames4[] = {"4", "4.00"};
 
 // In the order of their numbers, without gaps: keyword RXNVER is checked as
 // an integer from the first number to the last.
 constexpr RinexVersion kVersions[] = {
-    {1, kNames1, writeHeader1, RXWTNR, StandardName::Short, nullptr},
-    {2, kNames2, writeHeader2, RXWTNR2, StandardName::Short, nullptr},
-    {3, kNames3, writeHeader3, RXWTNR3, StandardName::Long, RDBEP3},
+    {1, kNames1, writeHeader1, RXWTNR, StandardName::Short, nullptr, nullptr},
+    {2, kNames2, writeHeader2, RXWTNR2, StandardName::Short, nullptr, nullptr},
+    {3, kNames3, writeHeader3, RXWTNR3, StandardName::Long, RDBEP3, nullptr},
+    {4, kNames4, writeHeader4, RXWTNR4, StandardName::Long, RDBEP3, end_rinex4_header},
 };
 
 }  // namespace

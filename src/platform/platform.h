@@ -73,9 +73,10 @@ int open_unit(int unit, std::string_view name, OpenStatus status, bool formatted
 enum class ReadResult { Ok, End, Error };
 
 // Reads the next line of `unit` into `line` without its line end ("\n", or
-// "\r\n"). The last line of a file need not end in "\n". `line` keeps its
-// capacity, so a reused buffer does not allocate per line. A unit written
-// since its open or rewind, unit 6 and unconnected units give Error.
+// "\r\n"). The last line of a file need not end in "\n" (nor in "\r\n": a last
+// "\r" alone is taken for its line end). `line` keeps its capacity, so a
+// reused buffer does not allocate per line. A unit written since its open or
+// rewind, unit 6 and unconnected units give Error.
 // A line longer than kMaxLineLength characters (without its line end) is an
 // Error with the status kLineTooLong: memory stays bounded whatever the file.
 ReadResult read_line(int unit, std::string& line);
@@ -109,10 +110,16 @@ using GzipReaderPtr = std::unique_ptr<GzipReader, GzipReaderDeleter>;
 bool unit_compressed(int unit);
 // Up to `count` first lines of the regular file `name` (decompressed), and
 // whether it is compressed. False when `name` is no regular file that can be
-// read (a pipe is never opened). Uses unit kMaxUnit.
+// read (a pipe is never opened); `status` then says why: the errno value of
+// its lookup or open, EISDIR for a folder, or with `readError` the status of
+// the read of the line after `lines` (0 for a pipe or a device). Uses unit
+// kMaxUnit.
 struct FileHead {
   std::vector<std::string> lines;
   bool compressed = false;
+  bool empty = false;  // a file of no bytes
+  int status = 0;
+  bool readError = false;
 };
 bool read_file_head(std::string_view name, std::size_t count, FileHead& head);
 // True when the first bytes of a file, `data`, open a gzip stream.
@@ -225,27 +232,46 @@ bool is_regular_file(std::string_view name);
 // The identity of the file connected to `unit`. False for an unconnected
 // unit, a standard stream and a scratch file.
 bool unit_file_id(int unit, FileId& id);
+// The identity of the regular file behind the standard stream of unit 0, 5
+// or 6 (a redirection), as the process got it. False for a terminal, a pipe,
+// a device or a stream closed at the start.
+bool standard_stream_file_id(int unit, FileId& id);
 
 // ---------------------------------------------------------------------------
 // Files written whole
 // ---------------------------------------------------------------------------
-// A file opened with OpenStatus::Replace is written as
-// ".NAME.kavril-HOST-PID" in the folder of NAME (a counter is appended when
-// that name is taken; ".kavril-HOST-PID-N" where the long form would exceed
-// the file system's limit for a name), created exclusively with the
-// permissions of a new file, or those (and for root the owner) of the file it
-// replaces. A NAME that is a symbolic link is followed: the link's target is
-// replaced and the link stays. A NAME that exists and is no regular file (a
-// device, a pipe) is written in place instead, as by Unknown; a regular file
-// is never written in place. Before the first temporary file beside NAME,
-// leftovers of NAME from killed runs of this host are deleted: files of its
-// temporary names whose process no longer runs, older than a minute.
+// A file opened with OpenStatus::Replace is written as ".NAME.kavril-XXXXXX"
+// in the folder of NAME, the last six characters drawn at random
+// (".kavril-XXXXXX" where the long form would exceed the file system's limit
+// for a name), created exclusively (never through a link) with mode 0600,
+// then given the permissions of a new file, or those (and for root the
+// owner) of the file it replaces, before it holds any data. The run holds a
+// lock (flock) on it while it exists. The earlier file is looked up under
+// NAME: a lookup that fails otherwise than with "no such file" is an error
+// that keeps it. A NAME that is a symbolic link is followed: the link's
+// target is replaced and the link stays. A NAME that exists and is no
+// regular file (a device, a pipe) is written in place instead, as by
+// Unknown; a regular file is never written in place. Before the first
+// temporary file beside NAME, leftovers of NAME from killed runs are
+// deleted: files of its temporary names that are regular files of this
+// user, older than a minute, whose lock no process holds.
+//
+// A name marked with name_at_commit stands for an output whose name its
+// contents decide: its unit writes a temporary file in the name's folder,
+// and commit_unit_as puts it under the final name, from which it then takes
+// its attributes. Nothing under the marked name itself is ever opened or
+// looked at: for inquire_file, existing_file_id, is_regular_file and
+// delete_regular_file it is no file.
+void name_at_commit(std::string_view name);
+bool is_named_at_commit(std::string_view name);
 
 // The temporary file of a unit opened with Replace (empty paths: in place).
 struct Replacement {
   std::string finalPath;  // the file replaced (a link's target)
   std::string tempPath;   // the file written
   int slot = -1;          // its entry in the list the interrupt handler removes
+  int lockFd = -1;        // holds the lock on the temporary file
+  bool namedAtCommit = false;  // no final name until retarget_replacement
 };
 // Creates the temporary file for `name`: status 0 with `fd` open for writing
 // it, status 0 with `fd` -1 when `name` is to be written in place, or an
@@ -272,11 +298,17 @@ struct TemporaryFileNote {
 };
 std::vector<TemporaryFileNote> take_temporary_file_notes();
 
-// Points the temporary file of a Replace unit at another final name in the
-// same folder (links followed), chosen when the file is complete. Returns 0,
-// or an errno value when that name may not be replaced (a folder, a device,
-// a file this user may not write).
-int retarget_replacement(Replacement& replacement, std::string_view name);
+// Points the temporary file of a Replace unit (open on `fd`) at another
+// final name in the same folder (links followed), chosen when the file is
+// complete, and gives it the attributes that name calls for. Returns 0, or
+// an errno value when that name may not be replaced (a folder, a device, a
+// file this user may not write, a failed lookup).
+int retarget_replacement(Replacement& replacement, int fd, std::string_view name);
+
+// Closes the units that write temporary files and deletes those files (the
+// names keep their earlier files), as for a run that cannot go on: a file
+// that could not be deleted is noted for take_temporary_file_notes.
+void abandon_replacing_units();
 
 // Compresses a unit's bytes into the gzip format (zlib): what deflate is
 // given comes out compressed in `out`; `finish` ends the stream (the gzip
@@ -311,8 +343,12 @@ std::string output_identity(std::string_view name);
 // SIGPIPE makes a write to a closed pipe an ordinary write failure, EPIPE).
 // set_interrupt_line_head replaces the text before the signal's name
 // (" *** Run interrupted by signal "); `head` must outlive the run.
+// end_quietly_on_broken_pipe drops the interrupt line for SIGPIPE: a reader
+// that stopped reading is no interruption to report (a temporary file that
+// could not be deleted is still named).
 void catch_interrupts();
 void set_interrupt_line_head(const char* head);
+void end_quietly_on_broken_pipe();
 
 // Deletes `name` when it is a regular file (never a device, a folder or a
 // FIFO); a symbolic link is followed and the file it names deleted. Returns
@@ -363,6 +399,9 @@ void open_standard_streams();
 // True when standard output was closed at the start: writes to unit 6 and
 // the output name of set_standard_stream_names then fail with EBADF.
 bool standard_output_closed_at_start();
+// True when standard input was closed at the start: the input name of
+// set_standard_stream_names then cannot be opened (EBADF).
+bool standard_input_closed_at_start();
 
 // Lines written to `unit` go to standard error from now on, or nowhere, as
 // on a standard stream (flushed, never closed), or to `sink`, one call per
@@ -380,6 +419,10 @@ void flush_all();
 // standard output (unit 6 while no file is opened on it) failed, a line on
 // standard error names the reason and a status of 0 becomes 1.
 [[noreturn]] void exit_process(int status);
+
+// A process that exit_process would end with status 0 ends with `status`
+// instead: a run that succeeded but found what its caller acts on.
+void set_status_of_success(int status);
 
 // Test hook for harnesses that run many stops in one process (the fuzz
 // targets): once a handler is installed, exit_process closes every unit as
@@ -428,6 +471,25 @@ struct LocalTime {
 };
 LocalTime local_time();
 double cpu_seconds();
+
+// ---------------------------------------------------------------------------
+// Leap seconds
+// ---------------------------------------------------------------------------
+
+// GPS-UTC in seconds (TAI-UTC - 19) at the GPS time `mjd` (Modified Julian
+// Date) + `secondOfDay`. The value comes from the system's leap-second table
+// (IERS format: "NTP-SECONDS TAI-UTC" lines, "#@ NTP-SECONDS" its expiry)
+// when the epoch lies between its first entry and its expiry, otherwise from a table
+// built into the program (known to 2026-06-28), and past both from the one
+// that expires later; a missing, unreadable or malformed system table is
+// not used. 0 before 1980.
+int gps_leap_seconds(std::int64_t mjd, std::int64_t secondOfDay);
+// The same at the current time of the system clock.
+int gps_leap_seconds_now();
+// The system's leap-second table; tests point set_leap_second_table at
+// another file (it is read afresh on the next use).
+inline constexpr std::string_view kSystemLeapSecondTable = "/usr/share/zoneinfo/leap-seconds.list";
+void set_leap_second_table(std::string_view path);
 
 // ---------------------------------------------------------------------------
 // Formatted output

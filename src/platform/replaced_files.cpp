@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +102,7 @@ const char* signal_name(int sig) {
 }
 
 const char* interruptLineHead = " *** Run interrupted by signal ";
+volatile sig_atomic_t quietOnBrokenPipe = 0;
 // The system's texts of the failures of unlink, copied before any signal
 // can come: the handler may not call strerror.
 struct ErrorText {
@@ -139,10 +142,12 @@ extern "C" void on_interrupt(int sig) {
     failedSlot[nFailed] = slot;
     failedError[nFailed++] = errno;
   }
-  write_to_stderr(interruptLineHead);
-  write_to_stderr(signal_name(sig));
-  write_to_stderr(removed ? ": no RINEX file of the unfinished row was written\n"
-                          : ": every RINEX file of the finished rows is complete\n");
+  if (sig != SIGPIPE || quietOnBrokenPipe == 0) {
+    write_to_stderr(interruptLineHead);
+    write_to_stderr(signal_name(sig));
+    write_to_stderr(removed ? ": no RINEX file of the unfinished row was written\n"
+                            : ": every RINEX file of the finished rows is complete\n");
+  }
   for (int k = 0; k < nFailed; ++k) {
     write_to_stderr(" *** Temporary file not deleted: ");
     write_to_stderr(temporaryNames[failedSlot[k]].path);
@@ -175,54 +180,69 @@ std::string base_of(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The file a name stands for: symbolic links followed, also a link whose
-// target does not exist yet (the new file then becomes that target).
-std::string final_path(const std::string& name) {
+// The file a name stands for, into `path`: symbolic links followed, also a
+// link whose target does not exist yet (the new file then becomes that
+// target). Returns 0, or the errno value of a lookup that failed for another
+// reason than a missing name: what the name holds is then unknown.
+int final_path(const std::string& name, std::string& path) {
   constexpr int kMaxLinks = 40;
-  std::string path = name;
+  path = name;
   for (int i = 0; i < kMaxLinks; ++i) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? 0 : last_error();
+    if (!S_ISLNK(info.st_mode)) return 0;
     char target[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
-    if (n <= 0) return path;
+    if (n <= 0) return n == 0 ? EINVAL : last_error();
     const std::string link(target, static_cast<std::size_t>(n));
     path = link.front() == '/' ? link : folder_of(path) + "/" + link;
   }
-  return path;
+  return ELOOP;
+}
+
+// What the final name holds now: `exists` and its `info`, or the errno value
+// of a lookup that failed otherwise than with "no such file".
+int look_up(const std::string& path, bool& exists, struct stat& info) {
+  exists = ::stat(path.c_str(), &info) == 0;
+  return exists || errno == ENOENT ? 0 : last_error();
 }
 
 // --- Temporary names ----------------------------------------------------------
-// ".NAME.kavril-HOST-PID" beside NAME (".N" appended when that is taken);
+// ".NAME.kavril-XXXXXX" beside NAME, the six characters drawn at random;
 // when that would not fit the file system's limit for a name,
-// ".kavril-HOST-PID-N". The host and the process tell a later run on this
-// host whether the process that wrote the file still runs.
+// ".kavril-XXXXXX". Nothing in the name says who made it: the lock that a
+// run holds on its temporary file says whether the file is still in use.
 
 constexpr std::size_t kNameMax = NAME_MAX;
+constexpr std::size_t kRandomLength = 6;
 constexpr std::time_t kLeftoverAgeSeconds = 60;
+constexpr std::string_view kRandomCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
-const std::string& host_name() {
-  static const std::string host = [] {
-    char buffer[HOST_NAME_MAX + 1] = {};
-    if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0') return std::string("localhost");
-    return std::string(buffer);
-  }();
-  return host;
+std::string long_form_prefix(const std::string& base) { return "." + base + ".kavril-"; }
+constexpr std::string_view kShortFormPrefix = ".kavril-";
+
+bool uses_short_form(const std::string& base) { return long_form_prefix(base).size() + kRandomLength > kNameMax; }
+
+std::string random_part() {
+  unsigned char bytes[kRandomLength] = {};
+  if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+    // No entropy to be had: the clock and the process still vary, and a
+    // taken name only costs another try.
+    static unsigned long long mix = 0;
+    mix = mix * 6364136223846793005ULL + static_cast<unsigned long long>(std::time(nullptr)) +
+          static_cast<unsigned long long>(::getpid()) + 1442695040888963407ULL;
+    for (std::size_t i = 0; i < sizeof bytes; ++i) bytes[i] = static_cast<unsigned char>(mix >> (8 * i + 8));
+  }
+  std::string part(kRandomLength, ' ');
+  for (std::size_t i = 0; i < kRandomLength; ++i) part[i] = kRandomCharacters[bytes[i] % kRandomCharacters.size()];
+  return part;
 }
 
-// The part before the process number, for a final file name `base`.
-std::string long_form_prefix(const std::string& base) { return "." + base + ".kavril-" + host_name() + "-"; }
-std::string short_form_prefix() { return ".kavril-" + host_name() + "-"; }
-
-std::string temporary_name(const std::string& base, bool shortForm, int attempt) {
-  std::string name = shortForm ? short_form_prefix() : long_form_prefix(base);
-  name += std::to_string(::getpid());
-  if (shortForm || attempt != 0) name.append(1, shortForm ? '-' : '.').append(std::to_string(attempt));
-  return name;
-}
-
-bool uses_short_form(const std::string& base) {
-  return temporary_name(base, false, 0).size() + 4 > kNameMax;  // room for a counter
+// True when `entry` has the form of a temporary name made for `base`.
+bool is_temporary_name(std::string_view entry, const std::string& base) {
+  const std::string prefix = uses_short_form(base) ? std::string(kShortFormPrefix) : long_form_prefix(base);
+  if (entry.size() != prefix.size() + kRandomLength || !entry.starts_with(prefix)) return false;
+  return entry.substr(prefix.size()).find_first_not_of(kRandomCharacters) == std::string_view::npos;
 }
 
 // `name` in the folder of `finalPath`.
@@ -231,16 +251,17 @@ std::string beside(const std::string& finalPath, const std::string& name) {
   return slash == std::string::npos ? name : finalPath.substr(0, slash + 1) + name;
 }
 
-// Creates the temporary file of `finalPath` exclusively (an existing name,
-// also a link, is never opened). Returns the descriptor or -errno. Called
-// with the interrupt signals blocked.
+// Creates the temporary file of `finalPath` exclusively, readable and
+// writable by its owner only (an existing name, also a link, is never
+// opened). Returns the descriptor or -errno. Called with the interrupt
+// signals blocked.
 int create_temporary(const std::string& finalPath, std::string& tempPath) {
   constexpr int kMaxTries = 100;
   const std::string base = base_of(finalPath);
   bool shortForm = uses_short_form(base);
   for (int attempt = 0; attempt < kMaxTries; ++attempt) {
-    tempPath = beside(finalPath, temporary_name(base, shortForm, attempt));
-    const int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    tempPath = beside(finalPath, (shortForm ? std::string(kShortFormPrefix) : long_form_prefix(base)) + random_part());
+    const int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     if (errno == ENAMETOOLONG && !shortForm) {  // a file system with shorter names
       shortForm = true;
@@ -252,12 +273,22 @@ int create_temporary(const std::string& finalPath, std::string& tempPath) {
   return -EEXIST;
 }
 
+// Holds the lock that marks the temporary file as in use until it is
+// renamed or deleted; a second descriptor of the same open file keeps it
+// when the unit closes its own. Returns that descriptor or -errno. A file
+// system without locks leaves none to hold: no cleanup can take it either.
+int lock_temporary(int fd) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP) return -last_error();
+  const int lockFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  return lockFd >= 0 ? lockFd : -last_error();
+}
+
 // --- Leftovers of killed runs ---------------------------------------------------
 
 struct TemporaryNotes {
   std::vector<TemporaryFileNote> notes;
   // Per folder (as spelt in the final paths), the names in it that may be
-  // temporary files of this host: the folder is read once per run.
+  // temporary files: the folder is read once per run.
   std::map<std::string, std::vector<std::string>, std::less<>> candidates;
 };
 TemporaryNotes& temporaryNotes() {
@@ -265,56 +296,48 @@ TemporaryNotes& temporaryNotes() {
   return state;
 }
 
-// The process number of `entry` when it is a temporary name of this host
-// made for `base` (long form) or, where `base` needs it, of the short form.
-bool leftover_process(std::string_view entry, const std::string& base, pid_t& pid) {
-  const bool shortForm = uses_short_form(base);
-  const std::string prefix = shortForm ? short_form_prefix() : long_form_prefix(base);
-  if (entry.substr(0, prefix.size()) != prefix) return false;
-  std::string_view rest = entry.substr(prefix.size());
-  const std::string_view number = rest.substr(0, rest.find_first_not_of("0123456789"));
-  if (number.empty() || number.size() > 9) return false;
-  rest.remove_prefix(number.size());
-  const char separator = shortForm ? '-' : '.';
-  if (!rest.empty() && (rest.front() != separator || rest.size() == 1 ||
-                        rest.find_first_not_of("0123456789", 1) != std::string_view::npos))
-    return false;
-  if (shortForm && rest.empty()) return false;
-  pid = static_cast<pid_t>(std::stol(std::string(number)));
-  return pid > 0;
-}
-
-// The names in `folder` that hold ".kavril-HOST-".
+// The names in `folder` that hold ".kavril-".
 std::vector<std::string> candidates_in(const std::string& folder) {
   std::vector<std::string> found;
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return found;
-  const std::string mark = ".kavril-" + host_name() + "-";
   while (const dirent* entry = ::readdir(dir))
-    if (std::strstr(entry->d_name, mark.c_str()) != nullptr) found.emplace_back(entry->d_name);
+    if (std::strstr(entry->d_name, kShortFormPrefix.data()) != nullptr) found.emplace_back(entry->d_name);
   ::closedir(dir);
   return found;
 }
 
-// Deletes the temporary files that runs of this host left beside
-// `finalPath` when they were killed: their process no longer runs and they
-// are older than a minute.
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Deletes `path` when it is a leftover: a regular file of this user, older
+// than a minute, whose lock no process holds (a run holds it while its
+// temporary file exists, in whatever namespace or on whatever host it runs).
+bool delete_if_leftover(const std::string& path) {
+  struct stat named {};
+  if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid() ||
+      std::time(nullptr) - named.st_mtime < kLeftoverAgeSeconds)
+    return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened {};
+  bool deleted = false;
+  if (::fstat(fd, &opened) == 0 && same_file(opened, named) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      ::lstat(path.c_str(), &named) == 0 && same_file(opened, named))
+    deleted = ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return deleted;
+}
+
+// Deletes the temporary files that killed runs left beside `finalPath`.
 void remove_leftovers(const std::string& finalPath) {
   TemporaryNotes& state = temporaryNotes();
   const std::string folder = folder_of(finalPath);
   auto [known, added] = state.candidates.try_emplace(folder);
   if (added) known->second = candidates_in(folder);
   const std::string base = base_of(finalPath);
-  const std::time_t now = std::time(nullptr);
   std::erase_if(known->second, [&](const std::string& name) {
-    pid_t pid = 0;
-    struct stat info {};
     const std::string path = beside(finalPath, name);
-    if (!leftover_process(name, base, pid) || pid == ::getpid() || ::lstat(path.c_str(), &info) != 0 ||
-        !S_ISREG(info.st_mode) || now - info.st_mtime < kLeftoverAgeSeconds)
-      return false;
-    if (::kill(pid, 0) == 0 || errno != ESRCH) return false;  // still running, or not ours to judge
-    if (::unlink(path.c_str()) != 0) return false;
+    if (!is_temporary_name(name, base) || !delete_if_leftover(path)) return false;
     state.notes.push_back({path, 0});
     return true;
   });
@@ -333,19 +356,35 @@ int check_writable(const std::string& path) {
 
 // In a folder with the sticky bit (such as /tmp) only the owner of a file, or
 // of the folder, may replace it (the rename would fail with EPERM).
-bool may_replace(const std::string& path, const struct stat& old) {
+int check_replaceable(const std::string& path, const struct stat& old) {
   struct stat folder {};
-  if (::stat(folder_of(path).c_str(), &folder) != 0 || (folder.st_mode & S_ISVTX) == 0) return true;
+  if (::stat(folder_of(path).c_str(), &folder) != 0) return last_error();
+  if ((folder.st_mode & S_ISVTX) == 0) return 0;
   const uid_t me = ::geteuid();
-  return me == 0 || old.st_uid == me || folder.st_uid == me;
+  return me == 0 || old.st_uid == me || folder.st_uid == me ? 0 : EPERM;
 }
 
-// The new file takes over the permission bits (and, for root, the owner) of
-// the file it replaces. A failure is an error: the new file must never
-// widen what others may read.
-int copy_attributes(int fd, const struct stat& old) {
-  if (::fchmod(fd, old.st_mode & 07777) != 0) return last_error();
-  if (::geteuid() == 0 && ::fchown(fd, old.st_uid, old.st_gid) != 0) return last_error();
+// The earlier regular file `path` (`old`) may be replaced by this user.
+int check_earlier_file(const std::string& path, const struct stat& old) {
+  if (const int rc = check_writable(path); rc != 0) return rc;
+  return check_replaceable(path, old);
+}
+
+// The permission bits of a new file under the process's umask.
+mode_t new_file_mode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// The temporary file takes over the permission bits (and, for root, the
+// owner) of the file it replaces, or those of a new file, before it holds
+// any data. A failure is an error: the new file must never widen what others
+// may read.
+int copy_attributes(int fd, bool exists, const struct stat& old) {
+  const mode_t mode = exists ? old.st_mode & 07777 : new_file_mode();
+  if (::fchmod(fd, mode) != 0) return last_error();
+  if (exists && ::geteuid() == 0 && ::fchown(fd, old.st_uid, old.st_gid) != 0) return last_error();
   return 0;
 }
 
@@ -360,9 +399,45 @@ int sync_folder(const std::string& path) {
   return rc;
 }
 
+void release_lock(Replacement& replacement) {
+  if (replacement.lockFd >= 0) ::close(replacement.lockFd);
+  replacement.lockFd = -1;
+}
+
+// Creates, locks and lists the temporary file of `path`; `fd` is open on it
+// or -1 with an errno value returned.
+int start_temporary(const std::string& path, Replacement& replacement, int& fd) {
+  remove_leftovers(path);
+  std::string tempPath;
+  InterruptsBlocked blocked;
+  fd = create_temporary(path, tempPath);
+  // No space, no inodes, no permission: a regular file is never written
+  // in place, so its earlier file stays as it is.
+  if (fd < 0) {
+    const int rc = -fd;
+    fd = -1;
+    return rc;
+  }
+  replacement.tempPath = tempPath;
+  replacement.slot = list_temporary(tempPath);
+  const int lockFd = replacement.slot < 0 ? -EMFILE : lock_temporary(fd);
+  if (lockFd < 0) {
+    ::close(fd);
+    fd = -1;
+    ::unlink(tempPath.c_str());
+    unlist_temporary(replacement.slot);
+    replacement = Replacement{};
+    return -lockFd;
+  }
+  replacement.lockFd = lockFd;
+  return 0;
+}
+
 }  // namespace
 
 void set_interrupt_line_head(const char* head) { interruptLineHead = head; }
+
+void end_quietly_on_broken_pipe() { quietOnBrokenPipe = 1; }
 
 void catch_interrupts() {
   prepare_error_texts();
@@ -379,7 +454,10 @@ void catch_interrupts() {
 }
 
 std::string output_identity(std::string_view name) {
-  const std::string path = final_path(std::string(trim_right(name)));
+  const std::string given(trim_right(name));
+  std::string path = given;
+  // A name chosen at commit is no file: only its folder is looked at.
+  if (!is_named_at_commit(given) && final_path(given, path) != 0) path = given;
   const std::unique_ptr<char, void (*)(void*)> folder(::realpath(folder_of(path).c_str(), nullptr), std::free);
   if (!folder) return path;
   const std::string resolved(folder.get());
@@ -392,68 +470,61 @@ int begin_replacement(std::string_view name, Replacement& replacement, int& fd) 
   const std::string given(trim_right(name));
   if (given.empty()) return ENOENT;
   if (given.find('\0') != std::string::npos) return EINVAL;
-  const std::string path = final_path(given);
+  if (is_named_at_commit(given)) {
+    // Nothing under the name is looked at: the file gets its attributes
+    // from its final name at the commit.
+    replacement.namedAtCommit = true;
+    return start_temporary(given, replacement, fd);
+  }
+  std::string path;
+  if (const int rc = final_path(given, path); rc != 0) return rc;
+  bool exists = false;
   struct stat old {};
-  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (const int rc = look_up(path, exists, old); rc != 0) return rc;
   if (exists && S_ISDIR(old.st_mode)) return EISDIR;
   // Devices and pipes are written where they are: they hold no earlier file.
   if (exists && !S_ISREG(old.st_mode)) return 0;
   if (exists) {
-    if (const int rc = check_writable(path); rc != 0) return rc;
-    if (!may_replace(path, old)) return EPERM;
+    if (const int rc = check_earlier_file(path, old); rc != 0) return rc;
   }
-  remove_leftovers(path);
-  std::string tempPath;
-  {
-    InterruptsBlocked blocked;
-    fd = create_temporary(path, tempPath);
-    // No space, no inodes, no permission: a regular file is never written
-    // in place, so its earlier file stays as it is.
-    if (fd < 0) {
-      const int rc = -fd;
-      fd = -1;
-      return rc;
-    }
-    replacement.slot = list_temporary(tempPath);
-    if (replacement.slot < 0) {
-      ::close(fd);
-      ::unlink(tempPath.c_str());
-      fd = -1;
-      return EMFILE;
-    }
-  }
+  if (const int rc = start_temporary(path, replacement, fd); rc != 0) return rc;
   replacement.finalPath = path;
-  replacement.tempPath = tempPath;
-  if (exists) {
-    if (const int rc = copy_attributes(fd, old); rc != 0) {
-      ::close(fd);
-      fd = -1;
-      discard_replacement(replacement);
-      return rc;
-    }
+  if (const int rc = copy_attributes(fd, exists, old); rc != 0) {
+    ::close(fd);
+    fd = -1;
+    discard_replacement(replacement);
+    return rc;
   }
   return 0;
 }
 
-int retarget_replacement(Replacement& replacement, std::string_view name) {
-  const std::string path = final_path(std::string(trim_right(name)));
-  if (folder_of(path) != folder_of(replacement.tempPath)) return EXDEV;
+int retarget_replacement(Replacement& replacement, int fd, std::string_view name) {
+  std::string path;
+  if (const int rc = final_path(std::string(trim_right(name)), path); rc != 0) return rc;
+  bool exists = false;
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return EISDIR;
-    if (!S_ISREG(old.st_mode)) return EEXIST;
-    if (const int rc = check_writable(path); rc != 0) return rc;
+  if (const int rc = look_up(path, exists, old); rc != 0) return rc;
+  if (exists && S_ISDIR(old.st_mode)) return EISDIR;
+  // A device, a pipe or a socket under the name is not replaced by a file.
+  if (exists && !S_ISREG(old.st_mode)) return EEXIST;
+  if (folder_of(path) != folder_of(replacement.tempPath)) return EXDEV;
+  if (exists) {
+    if (const int rc = check_earlier_file(path, old); rc != 0) return rc;
   }
+  // Before the rename, as at the open of a file named from the start.
+  if (const int rc = copy_attributes(fd, exists, old); rc != 0) return rc;
   replacement.finalPath = path;
   return 0;
 }
 
 int rename_replacement(Replacement& replacement) {
+  if (replacement.finalPath.empty()) return EINVAL;  // named at commit, not named yet
   {
     InterruptsBlocked blocked;
     if (::rename(replacement.tempPath.c_str(), replacement.finalPath.c_str()) != 0) return last_error();
     unlist_temporary(replacement.slot);
   }
+  release_lock(replacement);
   const std::string finalPath = replacement.finalPath;
   replacement = Replacement{};
   return sync_folder(finalPath);
@@ -467,6 +538,7 @@ bool discard_replacement(Replacement& replacement) {
     rc = ::unlink(replacement.tempPath.c_str()) == 0 ? 0 : last_error();
     unlist_temporary(replacement.slot);
   }
+  release_lock(replacement);
   if (rc != 0 && rc != ENOENT) temporaryNotes().notes.push_back({replacement.tempPath, rc});
   replacement = Replacement{};
   return rc == 0;

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <vector>
 
 namespace kavril::platform {
 
@@ -17,6 +19,7 @@ struct SpecialNames {
   std::string output;
   std::string textName;
   std::string_view text;
+  std::vector<std::string> namedAtCommit;
 };
 
 SpecialNames& names() {
@@ -67,6 +70,15 @@ void set_builtin_text(std::string_view name, std::string_view text) {
 
 void clear_special_names() { names() = SpecialNames{}; }
 
+void name_at_commit(std::string_view name) { names().namedAtCommit.emplace_back(trim_right(name)); }
+
+bool is_named_at_commit(std::string_view name) {
+  const std::string_view given = trim_right(name);
+  for (const std::string& marked : names().namedAtCommit)
+    if (!given.empty() && given == marked) return true;
+  return false;
+}
+
 bool is_special_name(std::string_view name) {
   const std::string_view given = trim_right(name);
   return !given.empty() && (given == names().input || given == names().output || given == names().textName);
@@ -85,6 +97,7 @@ SpecialOpen open_special_name(const std::string& name, OpenStatus status, bool r
   const bool reading = readOnly || status == OpenStatus::Old;
   const int stream = standard_stream_of(name);
   if (stream == STDOUT_FILENO && !reading && standard_output_closed_at_start()) return {true, -1, false, EBADF};
+  if (stream == STDIN_FILENO && reading && standard_input_closed_at_start()) return {true, -1, false, EBADF};
   if (stream == (reading ? STDIN_FILENO : STDOUT_FILENO)) return open_stream(stream);
   // Standard input is not written, standard output and the text are not read
   // (nor written).

@@ -27,6 +27,10 @@ int last_error() { return errno != 0 ? errno : EIO; }
 
 namespace {
 
+// A name that stands for a stream or a text, or for an output named at its
+// commit: no file of the file system.
+bool is_no_file(std::string_view name) { return is_special_name(name) || is_named_at_commit(name); }
+
 constexpr std::size_t kBufferSize = 1 << 16;
 
 enum class Mode { Idle, Reading, Writing };
@@ -370,7 +374,10 @@ ReadResult read_line(int unit, std::string& line) {
       if (n == 0) {
         u->atEnd = true;
         if (!any) return ReadResult::End;
-        break;  // last line without a line end
+        // Last line without a line end; a "\r" there is the line end of a
+        // file cut between "\r" and "\n".
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        break;
       }
     }
     const char* start = u->readBuffer.get() + u->readPos;
@@ -529,6 +536,7 @@ int commit_unit(int unit) {
   }
   if (u->firstError != 0) return u->firstError;
   const bool replacing = !u->replacement.tempPath.empty();
+  if (replacing && u->replacement.finalPath.empty()) return EINVAL;  // its name is given by commit_unit_as
   int rc = replacing && ::fsync(u->fd) != 0 ? last_error() : 0;
   if (rc == 0) {
     if (::close(u->fd) != 0) rc = last_error();
@@ -553,13 +561,19 @@ int commit_unit(int unit) {
 int commit_unit_as(int unit, std::string_view name) {
   Unit* u = table().find(unit);
   if (u == nullptr || u->replacement.tempPath.empty()) return EINVAL;
-  if (const int rc = retarget_replacement(u->replacement, name); rc != 0) return rc;
+  if (const int rc = retarget_replacement(u->replacement, u->fd, name); rc != 0) return rc;
   u->name = std::string(trim_right(name));
   return commit_unit(unit);
 }
 
 void compress_unit_output(int unit) {
   if (Unit* u = table().find(unit); u != nullptr && !u->standard) u->deflater = std::make_unique<GzipDeflater>();
+}
+
+void abandon_replacing_units() {
+  table().for_each([](int unit, const Unit& u) {
+    if (!u.replacement.tempPath.empty()) abandon_unit(unit);
+  });
 }
 
 bool abandon_unit(int unit) {
@@ -588,7 +602,7 @@ std::string unit_file_name(int unit) {
 int inquire_file(std::string_view name, FileInquiry& answer) {
   answer = FileInquiry{};
   const std::string path(trim_right(name));
-  if (path.empty() || is_special_name(path)) return 0;
+  if (path.empty() || is_no_file(path)) return 0;
   if (path.find('\0') != std::string::npos) return EINVAL;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
@@ -617,7 +631,7 @@ bool existing_file_id(std::string_view name, FileId& id) {
   struct stat info {};
   if (const int stream = standard_stream_of(path); stream >= 0) {
     if (::fstat(stream, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  } else if (path.empty() || is_special_name(path) || path.find('\0') != std::string::npos ||
+  } else if (path.empty() || is_no_file(path) || path.find('\0') != std::string::npos ||
              ::stat(path.c_str(), &info) != 0) {
     return false;
   }
@@ -627,7 +641,7 @@ bool existing_file_id(std::string_view name, FileId& id) {
 
 bool is_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
-  return !is_special_name(path) && S_ISREG(file_type(path));
+  return !is_no_file(path) && S_ISREG(file_type(path));
 }
 
 bool unit_file_id(int unit, FileId& id) {
@@ -637,10 +651,18 @@ bool unit_file_id(int unit, FileId& id) {
   return true;
 }
 
+bool standard_stream_file_id(int unit, FileId& id) {
+  const int fd = unit == kStdIn ? STDIN_FILENO : unit == kStdOut ? STDOUT_FILENO : unit == kStdErr ? STDERR_FILENO : -1;
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  id = FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
 int delete_regular_file(std::string_view name) {
   const std::string path(trim_right(name));
   if (path.find('\0') != std::string::npos) return EINVAL;
-  if (is_special_name(path)) return EPERM;
+  if (is_no_file(path)) return EPERM;
   struct stat info {};
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return ENOENT;
   if (!S_ISREG(info.st_mode)) return EPERM;
@@ -667,16 +689,20 @@ void connect_as_standard(int unit, int fd) {
 namespace {
 // Standard output was closed when the program started: what is written to it
 // is lost, so every write to it fails (EBADF), as it would have without the
-// /dev/null that now holds its number.
+// /dev/null that now holds its number. Standard input likewise: a closed
+// one is no empty input.
 bool standardOutputClosed = false;
+bool standardInputClosed = false;
 }  // namespace
 
 bool standard_output_closed_at_start() { return standardOutputClosed; }
+bool standard_input_closed_at_start() { return standardInputClosed; }
 
 void open_standard_streams() {
   for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     if (fd == STDOUT_FILENO) standardOutputClosed = true;
+    if (fd == STDIN_FILENO) standardInputClosed = true;
     // Takes the lowest free descriptor, which is `fd`.
     if (::open("/dev/null", O_RDWR) != fd) return;
   }
@@ -697,9 +723,12 @@ void discard_unit_output(int unit) {
 
 namespace {
 ExitHandler exitHandler = nullptr;
+int statusOfSuccess = 0;
 }  // namespace
 
 void set_exit_handler(ExitHandler handler) { exitHandler = handler; }
+
+void set_status_of_success(int status) { statusOfSuccess = status; }
 
 namespace {
 
@@ -727,6 +756,7 @@ void exit_process(int status) {
     close_unit(kStdErr, false);
     if (status == 0) status = 1;
   }
+  if (status == 0) status = statusOfSuccess;
   if (exitHandler != nullptr) exitHandler(status);
   std::exit(status);
 }

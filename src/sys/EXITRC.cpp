@@ -9,6 +9,7 @@
 namespace kavril {
 
 ExitCleanup exitCleanup = nullptr;
+int filesPassedOver = 0;
 
 namespace {
 
@@ -25,6 +26,7 @@ std::string_view stop_notice() {
 
 void EXITRC(int irCode) {
   static const platform::Layout kNotice("(/,A,/)");
+  if (irCode == 0 && filesPassedOver > 0) irCode = 2;
 
   const bool insideOpnfil = (inpKey.inOpnfil & 1) != 0;
   const bool normalRun = inpKey.runPhase == 2 && !insideOpnfil;

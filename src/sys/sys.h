@@ -66,6 +66,10 @@ void INQUIRE(const InquireArgs& args);
 // notice), so that a file it completes is one the exit steps may delete.
 using ExitCleanup = void (*)(int irCode);
 extern ExitCleanup exitCleanup;
+// Files a run passed over on an error and went on without (an input of a
+// direct run that cannot be read, an output refused its standard name): a
+// run that would end with return code 0 ends with 2 when there are any.
+extern int filesPassedOver;
 void EXIT_MEN(int irCode);
 void EXIT_DEL();
 [[noreturn]] void EXIT_PGM(int irCode);
@@ -73,6 +77,19 @@ void EXIT_DEL();
 // Reports a failed allocation (status not 0) and stops the run.
 void ALCERR(int status, std::string_view varName, std::span<const long long> extents,
             std::string_view caller);
+
+// A run that ran out of memory (std::bad_alloc caught by the main program):
+// keep_memory_for_stop holds back memory at the start; stop_out_of_memory
+// gives it back, deletes the temporary files of the outputs being written
+// (their names keep their earlier files), says so and stops the run with
+// status 1. The outputs' completion step (exitCleanup) is not run.
+void keep_memory_for_stop();
+[[noreturn]] void stop_out_of_memory();
+
+// Reports the notes of platform::take_temporary_file_notes on lfnError: a
+// temporary file that could not be deleted (the user must remove it), a
+// leftover of a killed run that was deleted.
+void report_temporary_files();
 
 // --- System output files -----------------------------------------------------
 

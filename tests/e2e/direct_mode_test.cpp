@@ -59,6 +59,9 @@ TEST(DirectMode, WritesWhatTheKeywordFileWithTheSameKeywordsWrites) {
       {"-", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
       {"-r 2 -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"2\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
       {"data/brdc1820.gz -o ALL.rnx", oneDay + "RXNFIL 1 \"ALL.rnx\"\nRXNVER 1 \"3\"\nRUNBY 0\n", {"ALL.rnx"}, ""},
+      {"-r 4 -o ALL.rnx data/brdc1820.brd data/brdc1830.brd",
+       twoDays + "RXNFIL 1 \"ALL.rnx\"\nRXNVER 1 \"4.00\"\nRUNBY 0\n", {"ALL.rnx"}, ""},
+      {"-q -r 4.00 -o - -", oneDay + "RXNFIL 1 \"day.rnx\"\nRXNVER 1 \"4\"\nRUNBY 0\n", {"stdout"}, "day.rnx"},
   };
   for (const Example& example : examples) {
     SCOPED_TRACE(example.args);
@@ -126,9 +129,17 @@ TEST(DirectMode, MessagesArePlainLines) {
     std::string setup, args;
     int status;
     std::string messages;                                // the "kavril:" lines
-    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any)
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any, "=NAME": as NAME)
+  };
+  // Endings of a broadcast file that end its messages as the file itself
+  // does, also where a left-out satellite's blocks are passed over.
+  const auto endsAsPlain = [&day](const std::string& variant, const std::string& options) {
+    return Case{"'" KAVRIL_BINARY "' " + options + " -o plain.rnx " + day + "; " + variant + " > b.brd",
+                options + " -o b.rnx b.brd", 0, "", {{"b.rnx", "=plain.rnx"}}};
   };
   const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
+  const std::string keywordFile =
+      "printf 'CONST 1 \"CONST\"\\nBRDFIL 1 \"" + day + "\"\\nRXNFIL 1 \"kw.rnx\"\\nRUNBY 0\\n' > kw.inp";
   const Case cases[] = {
       {"", day + " nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
       {"", "-o no/such/x.rnx " + day, 1, "kavril: no/such/x.rnx: No such file or directory (no folder no)\n", {}},
@@ -148,10 +159,10 @@ TEST(DirectMode, MessagesArePlainLines) {
       {"", "-c nosuch " + day, 1, "kavril: nosuch: No such file or directory\n", {}},
       {"printf 'C        abc\\n' > bad", "-c bad " + day, 1, "kavril: constants file: value not a number: C        abc\n", {}},
       {": > empty.brd; echo old > empty.rnx", "-r 3 empty.brd", 0,
-       "kavril: warning: empty.brd: no messages, empty.rnx not written (the earlier file is left as it was)\n",
+       "kavril: warning: empty.brd: empty file, empty.rnx not written (the earlier file is left as it was)\n",
        {{"empty.rnx", "old\n"}}},
       {": > empty.brd", "-o ALL.rnx empty.brd " + day + " ./" + day, 0,
-       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: no messages\n", {{"ALL.rnx", "?"}}},
+       "kavril: warning: ./data/brdc1820.brd: given twice\nkavril: warning: empty.brd: empty file\n", {{"ALL.rnx", "?"}}},
       // An output that got no record is not written.
       {"echo old > s.rnx", "-o s.rnx --sat 33 " + day, 0,
        "kavril: warning: s.rnx: no messages written, not written (the earlier file is left as it was)\n",
@@ -166,11 +177,35 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
       {"printf '%9s%11sO%39sRINEX VERSION / TYPE\\n' 3.04 '' '' > obs.rnx", "obs.rnx", 1,
        "kavril: obs.rnx:1: a RINEX observation file, not a broadcast file\n", {}},
-      {"head -c 45 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
+      // A record cut after its message number (blanks alone are a blank last line).
+      {"head -c 46 " + day + " > c.brd; echo good > good.rnx", "-q -r 3 -o good.rnx c.brd", 1,
        "kavril: c.brd:2: End of file inside a satellite record\n"
        "kavril: good.rnx: incomplete, not kept (the earlier file is left as it was)\n",
        {{"good.rnx", "good\n"}}},
       {"", "-o x.rnx /dev/zero", 1, "kavril: /dev/zero:1: cannot read: Line longer than 1048576 characters\n", {}},
+      // The door: without options, a keyword run only for a file of text that
+      // is not empty and not a broadcast file, or after "--"; every other
+      // command line a direct run whose unreadable inputs are left out.
+      {": > brdc1810.brd; cp data/brdc18?0.brd .", "brdc18*.brd", 0,
+       "kavril: warning: brdc1810.brd: empty file, brdc1810.rnx not written\n",
+       {{"brdc1820.rnx", "?"}, {"brdc1830.rnx", "?"}}},
+      {"", "nosuch.brd", 1, "kavril: nosuch.brd: No such file or directory\n", {}},
+      {"mkdir adir", "adir", 1, "kavril: adir: Is a directory\n", {}},
+      {"printf '\\177ELF\\002\\001\\001\\0\\0\\n' > bin.brd", "bin.brd", 1,
+       "kavril: bin.brd:1: not a broadcast file\n", {}},
+      {"", "nosuch.brd " + day, 1, "kavril: nosuch.brd: No such file or directory\n", {{"data/brdc1820.rnx", "?"}}},
+      {": > empty.brd", "empty.brd", 0, "kavril: warning: empty.brd: empty file, empty.rnx not written\n", {}},
+      {keywordFile, "kw.inp", 0, "", {{"kw.rnx", "?"}}},
+      {keywordFile + "; mv kw.inp ./-n", "-- -n", 0, "", {{"kw.rnx", "?"}}},
+      endsAsPlain("{ cat " + day + "; printf '   '; }", "-q -r 2"),
+      endsAsPlain("{ cat " + day + "; printf ' \\t \\n'; }", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("{ sed 's/$/\\r/' " + day + "; printf '   \\r'; }", "-q -r 2"),
+      endsAsPlain("sed 's/$/\\r/' " + day + " | head -c -1", "-q -r 2 --exclude-sat 5"),
+      endsAsPlain("head -c -1 " + day, "-q"),
+      endsAsPlain("{ head -n 2000 " + day + " | gzip -c; tail -n +2001 " + day + " | gzip -c; }", "-q"),
+      {"", "-q -z -o x.rnx.gz " + day, 0, "", {{"x.rnx.gz", "?"}}},
+      {"{ head -n 12 " + day + "; echo; tail -n +13 " + day + "; } > b.brd", "-q b.brd", 0,
+       "kavril: warning: b.brd:13: lines after the end of the messages not read\n", {{"b.rnx", "?"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -186,7 +221,11 @@ TEST(DirectMode, MessagesArePlainLines) {
     EXPECT_EQ(messages, c.messages);
     for (const auto& [name, contents] : c.files) {
       EXPECT_TRUE(fs::exists(scratch.path() / name)) << name;
-      if (contents != "?") {
+      if (contents.starts_with("=")) {
+        EXPECT_EQ(mask_volatile(read_file(scratch.path() / name)),
+                  mask_volatile(read_file(scratch.path() / contents.substr(1))))
+            << name;
+      } else if (contents != "?") {
         EXPECT_EQ(read_file(scratch.path() / name), contents) << name;
       }
     }
@@ -207,16 +246,30 @@ TEST(DirectMode, TheInterruptLineIsPlain) {
   EXPECT_FALSE(fs::exists(scratch.path() / "x.rnx"));
 }
 
-// Standard output closed by the caller: what the run would write there is
-// lost, so the run fails instead of writing it to the /dev/null that holds
-// the number of the stream.
-TEST(DirectMode, ClosedStandardOutputIsAnError) {
+// Standard output closed by the caller or full: what the run would write
+// there is lost, so the run fails instead of writing it to the /dev/null
+// that holds the number of the stream; also a closed standard input, and an
+// output that would replace the file behind standard output.
+TEST(DirectMode, StandardStreamsAreCheckedAndKept) {
   ScratchDir scratch;
   prepare(scratch.path());
-  for (const std::string args : {"-q - < data/brdc1820.brd", "--version", "--check data/brdc1820.brd"}) {
+  const std::pair<std::string, std::string> runs[] = {
+      {"-q - < data/brdc1820.brd >&-", "Bad file descriptor"},
+      {"--version >&-", "Bad file descriptor"},
+      {"--check data/brdc1820.brd >&-", "Bad file descriptor"},
+      {"--check --json data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
+      {"--check --plot - data/brdc1820.brd > /dev/full", "kavril: (standard output): No space left on device\n"},
+      {"-q -o out/x.rnx - <&-", "kavril: -: Bad file descriptor\n"},
+      {"-o x.rnx data/brdc1820.brd > x.rnx", "kavril: x.rnx: not written: it would overwrite (standard output), a file"},
+      {"--check --plot x.svg data/brdc1820.brd > x.svg", "kavril: x.svg: not written: it would overwrite (standard output)"},
+  };
+  for (const auto& [args, reason] : runs) {
     SCOPED_TRACE(args);
-    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' " + args + " >&- 2> stderr"), 1);
-    EXPECT_NE(read_file(scratch.path() / "stderr").find("Bad file descriptor"), std::string::npos);
+    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && '" KAVRIL_BINARY "' " + args + " 2> stderr"), 1);
+    const std::string report = read_file(scratch.path() / "stderr");
+    EXPECT_NE(report.find(reason), std::string::npos) << report;
+    EXPECT_EQ(report.find("finished successfully"), std::string::npos) << report;
+    EXPECT_TRUE(fs::is_empty(scratch.path() / "out"));
   }
 }
 
@@ -251,9 +304,12 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"--quiet=1 data/brdc1820.brd", "option '--quiet' takes no value"},
       {"data/brdc1820.brd -r", "option '-r' needs a value"},
       {"-o '' data/brdc1820.brd", "option '-o' needs a value"},
-      {"-r 4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 4"},
-      {"-r 3.0 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.0"},
-      {"-r 3.4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 2.11 or 3.04: 3.4"},
+      {"-r 5 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 5"},
+      {"-r 3.0 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 3.0"},
+      {"-r 3.4 data/brdc1820.brd", "RINEX version must be 1, 2, 3, 4, 2.11, 3.04 or 4.00: 3.4"},
+      {"-r 4 --leap-seconds 1x data/brdc1820.brd", "leap seconds must be a whole number from 0 to 99: 1x"},
+      {"-r 4 --leap-seconds 100 data/brdc1820.brd", "leap seconds must be a whole number from 0 to 99: 100"},
+      {"--leap-seconds 18 data/brdc1820.brd", "--leap-seconds is written only in RINEX 4.00 headers (-r 4)"},
       {"-r 3 -q", "no broadcast file given"},
       {"-o ALL.rnx -d out data/brdc1820.brd", "-o and -d cannot be given together"},
       {"-o - - -", "standard input (-) given more than once"},
@@ -273,7 +329,8 @@ TEST(DirectMode, FaultyCommandLineWritesWhatIsWrong) {
       {"data/brdc1820.brd data/brdc1820.brd.gz",
        "data/brdc1820.brd and data/brdc1820.brd.gz would both be written to data/brdc1820.rnx"},
       // An output name that is a broadcast file (also inside gzip) is refused.
-      {"--check --plot data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
+      {"--check --plot data/brdc1820.brd data/brdc1830.brd",
+       "--plot needs a file name ending in .svg (or - for standard output): data/brdc1820.brd"},
       {"-r 3 -o data/brdc1820.brd data/brdc1830.brd", "data/brdc1820.brd: is a broadcast file, not overwritten"},
       {"-e gz data/brdc1830.brd data/brdc1820.brd", "data/brdc1820.gz: is a broadcast file, not overwritten"},
   };

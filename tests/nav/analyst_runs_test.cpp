@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <tuple>
@@ -31,6 +33,7 @@ struct Record {
   long long epoch;  // seconds since 1 January 2000, from the record's own fields
   int sat;
   double iode;
+  double health;
 };
 
 long long days_from_civil(int y, int m, int d) {  // days since 1970-01-01
@@ -54,6 +57,7 @@ std::vector<Record> records_of(const std::string& text) {
     r.epoch = (days_from_civil(2000 + static_cast<int>(f[1]), static_cast<int>(f[2]), static_cast<int>(f[3])) -
                days_from_civil(2000, 1, 1)) * 86400 + static_cast<long long>(f[4] * 3600 + f[5] * 60 + f[6]);
     r.iode = f[10];
+    r.health = f[31];
     records.push_back(r);
   }
   return records;
@@ -152,7 +156,8 @@ TEST_F(AnalystRuns, SortUniqueEqualsTheTestsOwnOrderingAndDeduplication) {
 
 // Every name form of -n: versions 1, 2.11 and 3.04, one day, a merge of two
 // days, a window of one hour and one spanning midnight, --source, -z, -d;
-// two outputs that would get one name: the second is an error, not kept.
+// two outputs that would get one name: the second is not written, the
+// outputs after it are, and the run ends with status 1.
 TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
   const struct {
     std::string args;
@@ -162,12 +167,19 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
       {"-r 2 -n brdcXYZ -d out brdc1830.brd", {"out/brdc1830.10n"}},
       {"-r 3 -n BRDC00ORL -d out brdc1820.brd", {"out/BRDC00ORL_U_20101820000_01D_GN.rnx"}},
       {"-r 3 -n BRDC00ORL --source R -m -d out brdc1820.brd brdc1830.brd", {"out/BRDC00ORL_R_20101820000_02D_GN.rnx"}},
+      // The period runs to the latest epoch, not to the last record written.
+      {"-r 3 -n BRDC00ORL -m brdc1830.brd brdc1820.brd", {"BRDC00ORL_U_20101820000_02D_GN.rnx"}},
+      // 4 records from 23:00, 30 from 00:00: the hour of most of them.
       {"-r 3 -n BRDC00ORL -m -z --from 2010-07-01T23:00 --to 2010-07-02T01:00 brdc1820.brd brdc1830.brd",
-       {"BRDC00ORL_U_20101820000_02D_GN.rnx.gz"}},
+       {"BRDC00ORL_U_20101830000_01H_GN.rnx.gz"}},
       {"-r 3 -n BRDC00ORL --source S --from 2010-07-02T10:00 --to 2010-07-02T11:00 -d out brdc1830.brd",
        {"out/BRDC00ORL_S_20101831000_01H_GN.rnx"}},
-      // The station day begins with messages of the evening before.
-      {"-r 2 -n ABCD -z 30400920.brd", {"abcd0910.05n.gz"}},
+      // The station day begins with messages of the evening before: named
+      // after its own day, the period running to the next morning.
+      {"-r 2 -n ABCD -z 30400920.brd", {"abcd0920.05n.gz"}},
+      {"-r 3 -n ABCD00ORL 30400920.brd", {"ABCD00ORL_U_20050920000_02D_GN.rnx"}},
+      {"-r 4 --leap-seconds 17 -n BRDC00ORL -m -z --sort --unique -d out brdc1830.brd brdc1820.brd",
+       {"out/BRDC00ORL_U_20101820000_02D_GN.rnx.gz"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -178,21 +190,32 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
     }
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
       EXPECT_EQ(entry.path().filename().string().find("kavril"), std::string::npos) << entry.path();
+    if (c.args.starts_with("-r 4")) {  // sorted from the first day's first record, the leap seconds given
+      ASSERT_EQ(test::run_command("gzip -dc '" + (dir.path() / c.names.front()).string() + "' > '" +
+                                  (dir.path() / "plain").string() + "'"), 0);
+      const std::string text = file("plain");
+      EXPECT_EQ(text.substr(81 * 3, 81 * 2 + 15 + 23), "    17" + std::string(54, ' ') + "LEAP SECONDS        \n" +
+                                                          std::string(60, ' ') + "END OF HEADER       \n" +
+                                                          "> EPH G01 LNAV\nG01 2010 07 01 00 00 00");
+    }
     for (const std::string& name : c.names) fs::remove(dir.path() / name);
   }
   fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "again.brd");
   EXPECT_EQ(run("-r 2 -n BRDC -d out brdc1820.brd again.brd brdc1830.brd"), 1);
-  EXPECT_NE(stderrText().find("kavril: out/brdc1820.10n: an earlier output of this run has this name"),
+  EXPECT_NE(stderrText().find("\nkavril: warning: out/brdc1820.10n: an earlier output of this run has this name, "
+                              "not written\n"),
             std::string::npos)
       << stderrText();
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(dir.path() / "out")) left.push_back(entry.path().filename());
-  EXPECT_EQ(left, std::vector<std::string>{"brdc1820.10n"});
+  EXPECT_EQ(stderrText().find("incomplete"), std::string::npos) << stderrText();
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir.path() / "out")) left.insert(entry.path().filename());
+  EXPECT_EQ(left, (std::set<std::string>{"brdc1820.10n", "brdc1830.10n"}));
   EXPECT_EQ(records_of(file("out/brdc1820.10n")).size(), 421u);
   // A standard name that is an input of the run: refused, the input intact.
   fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "brdc1820.10n");
   EXPECT_EQ(run("-r 2 -n BRDC brdc1820.10n"), 1);
-  EXPECT_NE(stderrText().find("kavril: brdc1820.10n: the standard name is a file of this run"), std::string::npos);
+  EXPECT_NE(stderrText().find("kavril: warning: brdc1820.10n: the standard name is a file of this run, not written"),
+            std::string::npos);
   EXPECT_EQ(file("brdc1820.10n"), file("brdc1820.brd"));
 }
 
@@ -243,6 +266,88 @@ TEST_F(AnalystRuns, CheckCountsTableJsonAndPicture) {
   EXPECT_EQ(run("--check --json brdc1820.brd bad.brd"), 1);
   EXPECT_EQ(nlohmann::json::parse(file("stdout"))["files"][1]["complete"], false);
   EXPECT_NE(stderrText().find("bad.brd"), std::string::npos);
+}
+
+// The check of files made of the day's messages (one moved after the others,
+// one repeated at once, hours of one satellite left out), with and without a
+// selection: the JSON document is the test's own count of the messages, with
+// the keys of the documented schema; --strict exits 2 exactly when something
+// was found; the picture marks exactly the gaps over 4 hours, the same on
+// standard output (--plot -), and names seven long inputs by their count.
+TEST_F(AnalystRuns, CheckOfChangedDaysEqualsTheTestsOwnCounts) {
+  const std::vector<Record> day = converted("brdc1820.brd");
+  const std::vector<std::string> lines = test::lines_of(file("brdc1820.brd"));
+  std::map<int, std::vector<std::size_t>> ofSat;
+  std::vector<std::size_t> all, moved, repeated, thinned;
+  for (std::size_t i = 0; i < day.size(); ++i) ofSat[day[i].sat].push_back(i);
+  for (std::size_t i = 0; i < day.size(); ++i) {
+    all.push_back(i);
+    if (i != ofSat[5][8]) moved.push_back(i);
+    repeated.insert(repeated.end(), i == ofSat[6][3] ? 2 : 1, i);
+    if (day[i].sat != 7 || day[i].epoch < at(1, 6) || day[i].epoch >= at(1, 12)) thinned.push_back(i);
+  }
+  moved.push_back(ofSat[5][8]);
+  const std::string noUnhealthy = "--exclude-sat 1,25 ";
+  const struct { std::string args; const std::vector<std::size_t>& order; long long from = 0, to = at(9, 0); } rows[] = {
+      {"", all}, {noUnhealthy, all}, {noUnhealthy + "--from 2010-07-01T06:00 --to 2010-07-01T18:00", all, at(1, 6), at(1, 18)},
+      {noUnhealthy, moved}, {noUnhealthy, repeated}, {noUnhealthy, thinned}};
+  const auto iso = [](long long e) {  // of July 2010
+    char text[64];
+    std::snprintf(text, sizeof text, "2010-07-%02lldT%02lld:%02lld:%02lld", 1 + (e - at(1, 0)) / 86400, e % 86400 / 3600,
+                  e % 3600 / 60, e % 60);
+    return std::string(text);
+  };
+  test::write_file(dir.path() / "out/p.svg", "\xEF\xBB\xBF \n<svg/>\n");  // a picture, replaced
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args + std::to_string(row.order.size()));
+    std::string text = lines[0] + "\n";
+    for (const std::size_t i : row.order)
+      for (std::size_t k = 1 + 11 * i; k < 12 + 11 * i; ++k) text += lines[k] + "\n";
+    test::write_file(dir.path() / "changed.brd", text);
+    const int status = run("--check --strict --json --plot out/p.svg " + row.args + " changed.brd");
+    std::map<int, std::vector<long long>> epochs;
+    std::map<int, long> unhealthy, duplicates, outOfOrder;
+    std::set<std::tuple<int, long long, double>> seen;
+    for (const std::size_t i : row.order) {
+      const Record& r = day[i];
+      if ((!row.args.empty() && (r.sat == 1 || r.sat == 25)) || r.epoch < row.from || r.epoch >= row.to) continue;
+      outOfOrder[r.sat] += !epochs[r.sat].empty() && r.epoch < epochs[r.sat].back();
+      duplicates[r.sat] += !seen.insert({r.sat, r.epoch, r.iode}).second;
+      unhealthy[r.sat] += r.health != 0;
+      epochs[r.sat].push_back(r.epoch);
+    }
+    nlohmann::json satellites = nlohmann::json::array();
+    long gaps = 0, found = 0;
+    for (auto& [sat, e] : epochs) {
+      std::sort(e.begin(), e.end());
+      long long longest = 0;
+      for (std::size_t k = 1; k < e.size(); ++k) {
+        longest = std::max(longest, e[k] - e[k - 1]);
+        gaps += e[k] - e[k - 1] > 4 * 3600;
+      }
+      found += gaps + unhealthy[sat] + duplicates[sat] + outOfOrder[sat];
+      satellites.push_back({{"satellite", (sat < 10 ? "G0" : "G") + std::to_string(sat)}, {"messages", e.size()},
+                            {"first_epoch", iso(e.front())}, {"last_epoch", iso(e.back())}, {"longest_gap_s", longest},
+                            {"unhealthy", unhealthy[sat]}, {"duplicates", duplicates[sat]}, {"out_of_order", outOfOrder[sat]}});
+    }
+    // The document's schema: the file's keys, each satellite's, and the totals' (a satellite's and their count).
+    nlohmann::json checked = nlohmann::json::parse(file("stdout"))["files"][0], totals = checked["totals"];
+    EXPECT_EQ(checked.erase("totals"), 1u);
+    EXPECT_EQ(checked, nlohmann::json({{"file", "changed.brd"}, {"complete", true}, {"satellites", satellites}}));
+    for (const auto& [key, value] : satellites[0].items()) EXPECT_EQ(totals.erase(key), key != "satellite") << key;
+    EXPECT_EQ(totals, nlohmann::json({{"satellites", epochs.size()}}));
+    EXPECT_EQ(status, found != 0 ? 2 : 0) << stderrText();
+    const std::string svg = file("out/p.svg");
+    const std::regex gapColour("#ff9f1c");
+    EXPECT_EQ(std::distance(std::sregex_iterator(svg.begin(), svg.end(), gapColour), {}), gaps + 1);  // + legend
+  }
+  EXPECT_EQ(run("--check --plot - " + noUnhealthy + "changed.brd"), 0);
+  EXPECT_EQ(file("stdout"), file("out/p.svg"));
+  for (const char* k : {"1", "2", "3", "4", "5", "6", "7"})
+    fs::copy_file(dir.path() / "changed.brd", dir.path() / ("changed-" + std::string(20, 'x') + k + ".brd"));
+  ASSERT_EQ(run("--check --plot - changed-*.brd"), 0);
+  const std::size_t title = file("stdout").find("Broadcast messages per satellite: 7 files, changed-");
+  EXPECT_LE(file("stdout").find('<', title) - title - 1, 130u);  // no such title: npos - npos - 1
 }
 
 // A .gz output, also standard output with -z, decompresses to the plain file.
@@ -298,10 +403,16 @@ TEST_F(AnalystRuns, UsageErrorsWriteNothing) {
       {"-m -o x.rnx brdc1820.brd", "-m needs -n"},
       {"--source X -n BRDC00ORL brdc1820.brd", "--source must be R, S or U"},
       {"--source R brdc1820.brd", "--source needs -n"},
-      {"--json brdc1820.brd", "--json and --plot need --check"},
+      {"--json brdc1820.brd", "--json, --plot and --strict need --check"},
+      {"--strict brdc1820.brd", "--json, --plot and --strict need --check"},
       {"--check -o x brdc1820.brd", "--check writes no RINEX file"},
-      {"--check --sort brdc1820.brd", "--check reads whole files"},
+      {"--check --sort brdc1820.brd", "--check writes no RINEX file to order"},
+      {"--check --from 2010-07-02 --to 2010-07-01 brdc1820.brd", "--to must be after --from"},
+      {"--check --plot days.png brdc1820.brd", "--plot needs a file name ending in .svg"},
+      {"--check --json --plot - brdc1820.brd", "--plot - writes the picture to standard output, where --json"},
+      {"--check --plot old.SVG brdc1820.brd", "old.SVG: not an SVG picture, not overwritten"},
   };
+  test::write_file(dir.path() / "old.SVG", "\n\n<data/>\n");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
     EXPECT_EQ(run(c.args), 1);
@@ -310,6 +421,7 @@ TEST_F(AnalystRuns, UsageErrorsWriteNothing) {
     EXPECT_TRUE(fs::is_empty(dir.path() / "out"));
     EXPECT_FALSE(fs::exists(dir.path() / "brdc1820.rnx"));
   }
+  EXPECT_EQ(file("old.SVG"), "\n\n<data/>\n");
 }
 
 }  // namespace

@@ -110,18 +110,25 @@ TEST(NavOutputRecords, WindowRepetitionAndStableOrder) {
     const auto decision = records.take(m.sat, record(m.toc, m.iode, ++marker), counts);
     EXPECT_EQ(decision, m.kept ? OutputRecords::Decision::Hold : OutputRecords::Decision::LeaveOut) << marker;
   }
-  EXPECT_EQ(counts.read, 8);
-  EXPECT_EQ(counts.written, 5);
+  // More records of one satellite and epoch than a sort orders by insertion.
+  std::vector<double> expected{7, 2, 1, 4};
+  for (int copy = 0; copy < 20; ++copy) {
+    records.take(6, record(3000, 100 + copy, ++marker), counts);
+    expected.push_back(marker);
+  }
+  expected.push_back(8);
+  EXPECT_EQ(counts.read, 28);
+  EXPECT_EQ(counts.written, 25);
   EXPECT_EQ(counts.unselected, 2);
   EXPECT_EQ(counts.duplicates, 1);
-  EXPECT_EQ(records.first_epoch(), 1000.0);
+  EXPECT_EQ(records.name_start(), 0.0);  // most records in hour 0, one after it: day 0
   EXPECT_EQ(records.last_epoch(), 4999.0);
   std::vector<double> order;
   records.write_sorted([&order](const OutputRecords::Held& held) {
     order.push_back(held.rinex[29]);
     return 0;
   });
-  EXPECT_EQ(order, (std::vector<double>{7, 2, 1, 4, 8}));
+  EXPECT_EQ(order, expected);
 }
 
 }  // namespace

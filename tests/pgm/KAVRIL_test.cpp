@@ -7,10 +7,13 @@
 // package rtklib) reads the files of versions 2.11 and 3.04.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -194,12 +197,73 @@ TEST_F(RealDays, GnssClientComputesTheSamePositionsWithVersions2And3) {
   }
 }
 
+// The RINEX 4 client of the tests (tests/tools/rinex4-client), built with
+// them where a C compiler is found.
+const fs::path kClient = KAVRIL_RINEX4_CLIENT;
+#define SKIP_WITHOUT_CLIENT()                                                                             \
+  if (!fs::exists(kClient / "dumpnav") || !fs::exists(kClient / "mrtkpost"))                              \
+  GTEST_SKIP() << "the RINEX 4 client (dumpnav, mrtkpost) could not be built (no C compiler?): the RINEX " \
+                  "4.00 files were NOT read by a client"
+
+// The lines of what the client `program` writes, run in `folder` with `args`,
+// but those starting with `dropped`.
+std::vector<std::string> clientLines(const fs::path& folder, const char* program, const std::string& args,
+                                     const std::string& dropped) {
+  const std::string command = "cd '" + folder.string() + "' && '" + (kClient / program).string() + "' " + args;
+  EXPECT_EQ(test::run_command(command + " > client.out 2>/dev/null"), 0) << command;
+  std::vector<std::string> lines = test::lines_of(test::read_file(folder / "client.out"));
+  std::erase_if(lines, [&](const std::string& line) { return line.starts_with(dropped); });
+  return lines;
+}
+
+// The client reads from a 4.00 file every ephemeris, every field alike, that
+// it reads from the same run's 3.04 file, and the header's leap seconds, for
+// each real day and for two days merged.
+TEST_F(RealDays, ClientReadsFromVersion4WhatItReadsFromVersion3) {
+  SKIP_WITHOUT_CLIENT();
+  const std::pair<std::string, std::vector<std::string>> runs[] = {
+      {"RXNFIL 0", {"brdc1820.10N", "brdc1830.10N", "30400920.10N"}}, {"RXNFIL 1 \"ALL.10N\"", {"ALL.10N"}}};
+  for (const auto& [rxnfil, outputs] : runs) {
+    for (const char* version : {"3.04", "4.00"}) {
+      run(rxnfil + "\nRXNVER 1 \"" + version + "\"", outputs.size() == 1 ? kDays : kAllDays);
+      for (const std::string& name : outputs) fs::rename(dir.path() / name, dir.path() / (name + version));
+    }
+    std::size_t ephemerides = 0;
+    for (const std::string& name : outputs) {
+      auto read3 = clientLines(dir.path(), "dumpnav", name + "3.04", "FILE ");
+      const auto read4 = clientLines(dir.path(), "dumpnav", name + "4.00", "FILE ");
+      ASSERT_GE(read3.size(), 3u);
+      // 3.04 has no LEAP SECONDS; GPS-UTC was 13 s in 2005, 15 s in 2010.
+      read3[read3.size() - 2] = std::string("UTC_GPS 0 0 0 0 ") + (name.starts_with("3") ? "13" : "15") + " 0 0 0";
+      EXPECT_EQ(read4, read3);
+      ephemerides += read4.size() - 3;  // ION_GPS, UTC_GPS and TOTAL after them
+    }
+    EXPECT_EQ(ephemerides, outputs.size() == 1 ? 421 + 422u : 421 + 422 + 164u);
+  }
+}
+
+// mrtkpost computes the single-point positions of the station's hour of
+// observations alike with its own navigation file and with the program's
+// 4.00 file (of a keyword run with RXNVER "4.00").
+TEST_F(RealDays, ClientComputesTheSamePositionsWithVersion4) {
+  SKIP_WITHOUT_CLIENT();
+  for (const char* name : {"30400920.05o", "30400920.05n"}) fs::copy_file(test::data_dir() / "igs" / name, dir.path() / name);
+  run("RXNFIL 0\nRXNVER 1 \"4.00\"", {"30400920"});
+  const auto positions = [&](const std::string& nav) {
+    return clientLines(dir.path(), "mrtkpost", "-p 0 -sys G -o pos.txt 30400920.05o " + nav + " && cat pos.txt", "%");
+  };
+  const auto original = positions("30400920.05n");
+  ASSERT_EQ(original.size(), 120u);  // one hour at 30 s
+  EXPECT_TRUE(original.front().starts_with("1316 518400.000   35.132055185  139.624294853    88.9601   5")) << original.front();
+  EXPECT_EQ(positions("30400920.10N"), original);
+}
+
 // A RINEX file on a file system that fills up: the run ends with an error,
 // names the file and the system's reason, and deletes the incomplete file.
-// A write of 2.11 or 3.04 that fails inside a row (a day is more than the
+// A write of 2.11, 3.04 or 4.00 that fails inside a row (a day is more than the
 // output buffer) stops the run with the system's reason.
-TEST_F(RealDays, FailedWriteInsideARowIsReportedInVersions2And3) {
-  for (const char* version : {"2", "3"}) {
+TEST_F(RealDays, FailedWriteInsideARowIsReportedInVersions2To4) {
+  for (const char* version : {"2", "3", "4"}) {
     run(std::string("RXNFIL 1 \"/dev/full\"\nRXNVER 1 \"") + version + "\"", {"brdc1820"}, 1);
     EXPECT_NE(output("stdout").find(" *** PG KAVRIL: Cannot write RINEX file\n"), std::string::npos) << version;
   }
@@ -237,30 +301,34 @@ TEST_F(RealDays, PipesAsInputsAreReadToTheirEnd) {
 }
 
 // A run that replaces a file deletes the leftovers of that file from killed
-// runs of this host, older than a minute and whose process no longer runs,
-// and says so; a leftover of a running process, of another host or of the
-// last minute stays.
-TEST_F(RealDays, LeftoversOfDeadRunsOfThisHostAreDeleted) {
-  char host[256] = {};
-  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
-  const pid_t dead = ::fork();
-  if (dead == 0) ::_exit(0);
-  ::waitpid(dead, nullptr, 0);
-  const std::string stem = ".day.10N.kavril-";
-  const std::string deleted = stem + host + "-" + std::to_string(dead);
-  const std::vector<std::string> kept = {stem + host + "-" + std::to_string(::getpid()), stem + "elsewhere-" + std::to_string(dead),
-                                         stem + host + "-" + std::to_string(dead) + ".1"};
-  for (const std::string& name : kept) test::write_file(dir.path() / name, "part\n");
-  test::write_file(dir.path() / deleted, "part\n");
-  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
-  for (const std::string& name : {deleted, kept[0], kept[1]}) fs::last_write_time(dir.path() / name, old);
+// runs, and says so: only a regular file of its own user, older than a
+// minute, named as a temporary file of that name, whose lock nobody holds
+// (also a process in another PID namespace, whose numbers mean nothing here).
+TEST_F(RealDays, OnlyUnlockedOldRegularFilesOfTheUserAreDeletedAsLeftovers) {
+  const bool namespaces = test::run_command("unshare -p -f --mount-proc true 2>/dev/null") == 0;
+  if (!namespaces) std::printf("unshare -p is not allowed here: no lock is held from another PID namespace\n");
+  const std::string stem = dir.path() / ".day.10N.kavril-";
+  const std::string rows[][2] = {{"dead01", "deleted"}, {"young1", "recent"}, {"locked", "locked"},
+                                 {"ns0001", namespaces ? "namespace" : "deleted"},
+                                 {"nobody", ::geteuid() == 0 ? "other user" : "deleted"}, {"symlnk", "link"},
+                                 {"fifo01", "fifo"}, {"folder", "folder"}, {"host-12345", "other name"}};
+  const int lockFd = ::open((stem + "locked").c_str(), O_RDONLY | O_CREAT, 0600);
+  ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+  for (const auto& [name, kind] : rows) {
+    const std::string file = stem + name;
+    const std::string make = kind == "link" ? "ln -s day.10N " : kind == "fifo" ? "mkfifo " : kind == "folder" ? "mkdir " : "touch ";
+    const std::string hold = kind == "namespace" ? " && (unshare -p -f --mount-proc flock " + file + " sleep 10 >/dev/null 2>&1 &) && "
+                                                   "until ! flock -n " + file + " true; do sleep 0.05; done" : "";
+    const std::string owner = kind == "other user" ? " && chown 65534 " + file : "";
+    const std::string age = kind == "recent" ? "" : " && touch -h -d '-2 minutes' " + file;
+    ASSERT_EQ(test::run_command(make + file + hold + owner + age), 0) << name;
+  }
   run("RXNFIL 1 \"day.10N\"", {"brdc1820"});
-  EXPECT_NE(output("stdout").find(" ### PG KAVRIL: Leftover temporary file deleted\n"
-                                  "                File name  : " + deleted + "\n"),
-            std::string::npos)
-      << output("stdout");
-  EXPECT_FALSE(fs::exists(dir.path() / deleted));
-  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir.path() / name)) << name;
+  for (const auto& [name, kind] : rows) {
+    EXPECT_EQ(!fs::exists(fs::symlink_status(stem + name)), kind == "deleted") << name << " (" << kind << ")";
+    EXPECT_EQ(output("stdout").find("File name  : .day.10N.kavril-" + name + "\n") != std::string::npos, kind == "deleted");
+  }
+  ::close(lockFd);
 }
 
 TEST(FullFileSystem, FailedWriteIsAnErrorAndTheFileIsDeleted) {

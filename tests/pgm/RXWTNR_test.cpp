@@ -1,6 +1,7 @@
 // The RINEX navigation writers: record (RXWTNR) and header (RXWTNH).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,42 @@ TEST(RXWTNH2and3, HeaderOfEachVersion) {
             "     3.04           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE\n"
             "KAVRIL              AGENCY              20261206 130500 UTC PGM / RUN BY / DATE \n" + end);
   EXPECT_EQ(irc2 + irc3, 0);
+}
+
+// 4.00: the header waits for the first record, whose epoch gives LEAP
+// SECONDS unless a value is set, or for the end of a file without records;
+// every record follows its record-type line.
+TEST(RXWTNH4andRXWTNR4, HeaderHeldForTheFirstRecord) {
+  const std::vector<std::string> comment = {"C"};
+  const std::string head = "     4.00           N                   G                   RINEX VERSION / TYPE\n"
+                           "KAVRIL              AGENCY              20261206 130500 UTC PGM / RUN BY / DATE \n"
+                           "C" + std::string(59, ' ') + "COMMENT             \n";
+  const std::string end = std::string(60, ' ') + "END OF HEADER       \n";
+  const std::size_t recordSize = 15 + 81 * 7 + 43;
+  const struct {
+    int records;
+    std::optional<int> given;
+    int leapSeconds;
+  } cases[] = {{2, std::nullopt, 18}, {1, 40, 40}, {0, std::nullopt, platform::gps_leap_seconds_now()}};
+  for (const auto& c : cases) {
+    set_rinex4_leap_seconds(c.given);
+    const std::string text = written([&] {
+      int irCode = -1;
+      RXWTNH4(kUnit, 6, "KAVRIL", "AGENCY", "20261206 130500 UTC", 1, comment, irCode);
+      RinexRecordArray rinex{};
+      rinex[0] = rinex[12] = 18;  // 2017-01-01 00:00:18 GPS time, the first second with 18
+      rinex[22] = 1930;
+      for (int k = 0; k < c.records; ++k) RXWTNR4(kUnit, 6, 5, rinex, irCode);
+      EXPECT_EQ(c.records == 0 ? end_rinex4_header(kUnit) : irCode, 0);
+    });
+    const std::string leap = std::to_string(c.leapSeconds);
+    EXPECT_EQ(text.substr(0, head.size() + 162),
+              head + std::string(6 - leap.size(), ' ') + leap + std::string(54, ' ') + "LEAP SECONDS        \n" + end);
+    ASSERT_EQ(text.size(), head.size() + 162 + c.records * recordSize);
+    for (int k = 0; k < c.records; ++k)
+      EXPECT_EQ(text.substr(head.size() + 162 + k * recordSize, 39), "> EPH G05 LNAV\nG05 2017 01 01 00 00 18 ");
+  }
+  set_rinex4_leap_seconds(std::nullopt);
 }
 
 }  // namespace

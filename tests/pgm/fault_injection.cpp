@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/support.h"
 
@@ -62,15 +64,24 @@ class Interrupted : public testing::Test {
                                        std::to_string(version) + "\"\nBRDFIL " + inputs + "\nRXNFIL " + outputs + "\n");
   }
 
-  // Starts the program on `inp` with the signals' default actions.
+  // Starts the program on `inp` (a keyword file, or the arguments of a
+  // direct run separated by blanks) with the signals' default actions.
   static pid_t start(const std::string& inp) {
+    std::vector<std::string> words;
+    for (std::size_t from = 0, to; from < inp.size(); from = to + 1) {
+      to = std::min(inp.find(' ', from), inp.size());
+      words.push_back(inp.substr(from, to - from));
+    }
+    std::vector<char*> argv{const_cast<char*>(KAVRIL_BINARY)};
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     std::fflush(stdout);
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
     for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
     if (::chdir(path().c_str()) == 0 && ::dup2(::open("/dev/null", O_WRONLY), 1) == 1 &&
         ::dup2(::open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644), 2) == 2)
-      ::execl(KAVRIL_BINARY, KAVRIL_BINARY, inp.c_str(), static_cast<char*>(nullptr));
+      ::execv(KAVRIL_BINARY, argv.data());
     ::_exit(127);
   }
   static int wait(pid_t pid) {
@@ -78,9 +89,10 @@ class Interrupted : public testing::Test {
     ::waitpid(pid, &status, 0);
     return status;
   }
+  // The files of `names`; a compressed one as the text it holds.
   static Files contents(const Files& names) {
     Files files;
-    for (const auto& [name, text] : names) files[name] = test::read_file(path() / name);
+    for (const auto& [name, text] : names) files[name] = test::read_decompressed(path() / name);
     return files;
   }
   // The hidden temporary files, removed when `take`.
@@ -127,7 +139,9 @@ class Interrupted : public testing::Test {
         // After the last rename nothing is being written: every file is new.
         const bool allComplete = std::all_of(now.begin(), now.end(), [&](const auto& f) { return sameRun(f.second, after.at(f.first)); });
         const std::string line = test::read_file(path() / "stderr");
-        EXPECT_TRUE(line == interruptLine(sig, false) || (allComplete && line == interruptLine(sig, true))) << line;
+        const bool direct = inp.find(' ') != std::string::npos;
+        EXPECT_TRUE(line == interruptLine(sig, false, direct) || (allComplete && line == interruptLine(sig, true, direct)))
+            << line;
       }
       EXPECT_LE(temporaryFiles(), signalled && sig == SIGKILL ? 1 : 0);
       for (const auto& [name, text] : now) other += text != before.at(name) && !sameRun(text, after.at(name));
@@ -139,18 +153,18 @@ class Interrupted : public testing::Test {
     return other;
   }
 
-  static std::string interruptLine(int sig, bool nothingBeingWritten) {
-    return std::string(" *** Run interrupted by signal SIG") + sigabbrev_np(sig) +
+  static std::string interruptLine(int sig, bool nothingBeingWritten, bool direct = false) {
+    return std::string(direct ? "kavril: interrupted by signal SIG" : " *** Run interrupted by signal SIG") + sigabbrev_np(sig) +
            (nothingBeingWritten ? ": every RINEX file of the finished rows is complete\n"
                                 : ": no RINEX file of the unfinished row was written\n");
   }
 
-  // Writes old.inp (version 2) and new.inp (version 3) converting big.brd
-  // into `output` (`keywords` lines before RXNFIL), runs both and returns the
-  // earlier and the complete new file of `name`.
+  // Writes old.inp (version 2) and new.inp (version `newVersion`)
+  // converting big.brd into `output` (`keywords` lines before RXNFIL), runs
+  // both and returns the earlier and the complete new file of `name`.
   static std::pair<Files, Files> earlierAndNew(const std::string& name, const std::string& output,
-                                               const std::string& keywordLines = "") {
-    for (const int version : {2, 3})
+                                               const std::string& keywordLines = "", int newVersion = 3) {
+    for (const int version : {2, newVersion})
       keywords(version == 2 ? "old.inp" : "new.inp", version, "1 \"big.brd\"" + keywordLines, "1 \"" + output + "\"");
     EXPECT_EQ(wait(start("old.inp")), 0);
     const Files before = contents({{name, ""}});
@@ -166,6 +180,9 @@ TEST_F(Interrupted, KilledOrInterruptedRunLeavesTheEarlierOrTheCompleteFile) {
   const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   EXPECT_EQ(killAtRandom("new.inp", before, after, SIGKILL, kKills), 0);
   for (const int sig : {SIGINT, SIGTERM, SIGHUP}) EXPECT_EQ(killAtRandom("new.inp", before, after, sig, kKills / 6), 0);
+  // RINEX 4.00, whose header waits for the first record, alike.
+  const auto [before4, after4] = earlierAndNew("OUT.10N", "OUT.10N", "", 4);
+  EXPECT_EQ(killAtRandom("new.inp", before4, after4, SIGKILL, kKills / 6), 0);
 }
 
 // A final name of 250 characters: ".NAME.kavril-HOST-PID" would exceed the
@@ -180,33 +197,78 @@ TEST_F(Interrupted, LongNameIsWrittenWholeToo) {
 
 // A closed pipe (`kavril new.inp | head -1`, the report to standard output)
 // ends the run like an interrupt: exit status 141, the earlier file kept, no
-// temporary file. With SIGPIPE ignored, the failed write is an error of the
-// run (status 1) and the RINEX file is complete.
+// temporary file; a direct run ends so without a word. With SIGPIPE ignored,
+// the failed write is an error of the run (status 1) and the RINEX file of a
+// keyword run is complete.
 TEST_F(Interrupted, ClosedPipeEndsTheRunLikeAnInterrupt) {
   const auto [before, after] = earlierAndNew("OUT.10N", "OUT.10N");
   const std::string program = "'" KAVRIL_BINARY "' ";
   struct Case {
     std::string command;
     int status;
-    std::string stderrText;  // empty: standard error is the closed pipe
+    std::string stderrText;  // "-": standard error is the closed pipe
   };
   for (const Case& run : {Case{program + "new.inp 2>stderr | head -1", 141, interruptLine(SIGPIPE, false)},
-                          Case{program + "-r 3 -o OUT.10N big.brd 2>&1 | head -1", 141, ""},
+                          Case{program + "-r 3 -o OUT.10N big.brd 2>&1 | head -1", 141, "-"},
                           Case{"trap '' PIPE; " + program + "new.inp 2>stderr | head -1", 1,
-                               "*** Cannot write standard output: Broken pipe\n"}}) {
+                               "*** Cannot write standard output: Broken pipe\n"},
+                          Case{program + "-q -o - big.brd 2>stderr | head -1", 141, ""},
+                          Case{"trap '' PIPE; " + program + "-q --check --json big.brd 2>stderr | true", 1,
+                               "kavril: (standard output): Broken pipe\n"}}) {
     fs::remove(path() / "OUT.10N");
     test::write_file(path() / "OUT.10N", before.at("OUT.10N"));
     test::write_file(path() / "run.sh", "cd '" + path().string() + "' && " + run.command + " >/dev/null; exit ${PIPESTATUS[0]}");
     EXPECT_EQ(test::run_command("bash '" + (path() / "run.sh").string() + "'"), run.status) << run.command;
     EXPECT_EQ(temporaryFiles(), 0) << run.command;
-    if (run.status == 1) {
+    if (run.status == 1 && run.command.find("new.inp") != std::string::npos) {
       EXPECT_TRUE(sameRun(test::read_file(path() / "OUT.10N"), after.at("OUT.10N")));
     } else {
       EXPECT_TRUE(contents(before) == before) << run.command;
     }
-    if (!run.stderrText.empty()) {
+    if (run.stderrText != "-") {
       EXPECT_EQ(test::read_file(path() / "stderr"), run.stderrText) << run.command;
     }
+  }
+}
+
+// The outputs added last, stopped the same way: -n (named when complete),
+// -z, and the picture of --check with and without --json, each over an
+// earlier file.
+TEST_F(Interrupted, KilledNamedCompressedAndPictureRunsLeaveTheEarlierOrTheCompleteFile) {
+  const std::string earlier = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n";
+  for (const auto& [args, name] : {std::pair{"-q -r 3 -n BRDC00ORL big.brd", "BRDC00ORL_U_20101820000_01D_GN.rnx"},
+                                   {"-q -r 3 -z -o OUT.rnx.gz big.brd", "OUT.rnx.gz"},
+                                   {"--check --plot OUT.svg big.brd", "OUT.svg"},
+                                   {"--check --json --plot OUT.svg big.brd", "OUT.svg"}}) {
+    test::write_file(path() / name, earlier);
+    const Files before = contents({{name, ""}});
+    ASSERT_EQ(wait(start(args)), 0) << args;
+    const Files after = contents(before);
+    ASSERT_NE(after, before) << args;
+    for (const int sig : {SIGKILL, SIGTERM}) EXPECT_EQ(killAtRandom(args, before, after, sig, kKills / 6), 0) << args;
+    fs::remove(path() / name);
+  }
+}
+
+// Out of memory (a limit on the address space, the least that lets the run
+// on one day through) with --sort and --plot on the big input: "kavril: out
+// of memory", status 1, the earlier file kept, no temporary file left.
+TEST_F(Interrupted, OutOfMemoryStopsTheRunAndKeepsTheEarlierFile) {
+  for (const auto& [options, name] : {std::pair{"-q --sort -o OUT.rnx", "OUT.rnx"}, {"--check --plot OUT.svg", "OUT.svg"}}) {
+    const auto limited = [&](int kilobytes, const std::string& input) {
+      return test::run_command("cd '" + path().string() + "' && ulimit -v " + std::to_string(kilobytes) + " && '" KAVRIL_BINARY
+                               "' " + options + " " + input + " > said 2>&1");
+    };
+    int limit = 0;
+    for (int kilobytes = 8000; kilobytes <= 64000 && limit == 0; kilobytes += 1000)
+      if (limited(kilobytes, "day.brd") == 0) limit = kilobytes;
+    if (limit == 0) GTEST_SKIP() << "no limit of the address space lets a run through (a sanitizer build?)";
+    test::write_file(path() / name, "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n");
+    EXPECT_EQ(limited(limit, "big.brd"), 1) << options << " under " << limit << " KiB";
+    EXPECT_NE(test::read_file(path() / "said").find("kavril: out of memory\n"), std::string::npos) << test::read_file(path() / "said");
+    EXPECT_EQ(test::read_file(path() / name), "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n");
+    EXPECT_EQ(temporaryFiles(), 0);
+    fs::remove(path() / name);
   }
 }
 
@@ -234,6 +296,34 @@ TEST_F(Interrupted, ConcurrentRunsLeaveOneCompleteFile) {
     const std::string now = test::read_file(path() / "OUT.10N");
     EXPECT_TRUE(sameRun(now, versions[0]["OUT.10N"]) || sameRun(now, versions[1]["OUT.10N"])) << "a mixture";
     EXPECT_EQ(temporaryFiles(), 0);
+  }
+}
+
+// Root's -n run in a folder that the user nobody may write: a link to a file
+// of root that nobody made where the run once wrote under a fixed name has
+// no effect, and the output takes the owner and mode 0600 of nobody's earlier
+// file of its name; a device under that name is refused and stays.
+TEST_F(Interrupted, NamedOutputOfRootIgnoresWhatAnotherUserPutBesideIt) {
+  const auto asUser = test::as_ordinary_user();
+  if (!asUser || asUser->empty()) GTEST_SKIP() << "needs root and setpriv to act as the user nobody";
+  const std::string name = "BRDC00ORL_U_20101820000_01D_GN.rnx";
+  for (const std::string& plant : {*asUser + "sh -c 'umask 077; echo x > " + name + "; ln -s victim kavril-unnamed-1'",
+                                  "mknod " + name + " c 1 3"}) {
+    test::ScratchDir dir;
+    fs::permissions(dir.path(), static_cast<fs::perms>(0777));
+    fs::copy_file(path() / "day.brd", dir.path() / "day.brd");
+    test::write_file(dir.path() / "victim", "root's\n");
+    const std::string in = "cd '" + dir.path().string() + "' && ";
+    ASSERT_EQ(test::run_command(in + plant), 0);
+    const int status = test::run_command(in + "'" KAVRIL_BINARY "' -q -r 3 -n BRDC00ORL day.brd > said 2>&1");
+    const std::string said = test::read_file(dir.path() / "said");
+    struct stat info {};
+    ASSERT_EQ(::stat((dir.path() / name).c_str(), &info), 0);
+    EXPECT_EQ(status, S_ISCHR(info.st_mode) ? 1 : 0) << said;
+    EXPECT_TRUE(S_ISCHR(info.st_mode) ? said.find(name) != std::string::npos
+                                      : info.st_uid == 65534 && (info.st_mode & 07777) == 0600 &&
+                                            test::read_file(dir.path() / name).starts_with("     3.04")) << said;
+    EXPECT_EQ(test::read_file(dir.path() / "victim"), "root's\n");
   }
 }
 

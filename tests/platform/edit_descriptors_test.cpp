@@ -77,34 +77,6 @@ TEST(PutD, NarrowFieldsDropTheSignPositionThenTheZero) {
   EXPECT_EQ(D(std::nan("")), std::string(19, '*'));
 }
 
-// ES19.12: thirteen significant digits, as RINEX 3.04 and 4.00 records hold them.
-TEST(PutES, OneDigitBeforeThePoint) {
-  const struct {
-    double value;
-    int w;
-    const char* text;
-  } cases[] = {
-      {-1.674746163189e-04, 19, "-1.674746163189E-04"},
-      {0.41402949720150001, 19, " 4.140294972015E-01"},
-      {9.9999999999995, 19, " 1.000000000000E+01"},   // the carry moves into the exponent
-      {9.99999999999949, 19, " 9.999999999999E+00"},
-      {0.0, 19, " 0.000000000000E+00"},
-      {-0.0, 19, " 0.000000000000E+00"},  // no minus sign on zero
-      {1e-100, 19, " 1.000000000000-100"},  // three-digit exponents drop the letter
-      {-1e-101, 19, "-1.000000000000-101"},
-      {4.9406564584124654e-324, 19, " 4.940656458412-324"},
-      {0.5, 20, "  5.000000000000E-01"},
-      {0.5, 18, "5.000000000000E-01"},  // the blank sign position goes without room
-      {-0.5, 18, "******************"},  // the digit before the point stays
-      {std::nan(""), 19, "*******************"},
-  };
-  for (const auto& c : cases) {
-    std::string s(static_cast<std::size_t>(c.w), '?');
-    put_ES(s.data(), c.value, c.w, 12);
-    EXPECT_EQ(s, c.text) << c.value;
-  }
-}
-
 TEST(IntegerText, BlankThenDigits) {
   EXPECT_EQ(integer_text(7), " 7");
   EXPECT_EQ(integer_text(-3), " -3");

@@ -97,6 +97,15 @@ std::string mask_volatile(std::string_view text) {
   return out;
 }
 
+std::string read_decompressed(const std::filesystem::path& path) {
+  if (!read_file(path).starts_with("\x1f\x8b")) return read_file(path);
+  const std::filesystem::path plain = path.string() + ".plain";
+  run_command("gzip -dc '" + path.string() + "' > '" + plain.string() + "'");
+  std::string text = read_file(plain);
+  std::filesystem::remove(plain);
+  return text;
+}
+
 std::filesystem::path data_dir() { return KAVRIL_TEST_DATA; }
 
 int run_command(const std::string& command) {

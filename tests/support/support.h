@@ -28,6 +28,8 @@ class ScratchDir {
 
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::string_view contents);
+// The text a gzip file holds (gzip -dc); any other file as it is.
+std::string read_decompressed(const std::filesystem::path& path);
 
 // Run dates, times and timing figures masked: "07-DEC-26 14:05" becomes
 // "DD-MMM-YY HH:MM", "20261207 130509 UTC" becomes "YYYYMMDD HHMMSS UTC",

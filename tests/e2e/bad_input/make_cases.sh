@@ -233,13 +233,14 @@ overwrite_case out_is_the_program_output "RINEX file is the program output" \
 # --- Keyword files -----------------------------------------------------------
 newcase kw_file_missing
 panel "unused" > "$run/input.inp"
-echo nothere.inp > kw_file_missing/args
+echo -- nothere.inp > kw_file_missing/args
 newcase kw_file_is_a_directory
 mkdir "$run/panel.inp"; : > "$run/panel.inp/.keep"
-echo panel.inp > kw_file_is_a_directory/args
+echo -- panel.inp > kw_file_is_a_directory/args
 newcase kw_empty_file
 : > "$run/input.inp"
 printf 'one.10N\n' > kw_empty_file/absent
+echo -- input.inp > kw_empty_file/args
 
 keyword_edit() {  # name title sed-script: the standard keyword file edited
   newcase "$1"
@@ -282,7 +283,7 @@ keyword_edit kw_syserr_unresolved_folder "SYSERR folder an unresolved variable" 
 keyword_edit kw_syserr_unresolved_name "SYSERR name holding an unresolved variable" 's|^RUNBY.*|&\nSYSERR 1 "${NOPE}.err"|'
 rm kw_syserr_unresolved_name/absent  # succeeds after the warning: the name is used as it stands
 keyword_edit kw_errmrg_two "ERRMRG 2" 's|^RUNBY.*|&\nERRMRG 1 "2"|'
-keyword_edit kw_rxnver_out_of_range "RINEX version 4" 's|^RUNBY.*|&\nRXNVER 1 "4"|'
+keyword_edit kw_rxnver_out_of_range "RINEX version 5" 's|^RUNBY.*|&\nRXNVER 1 "5"|'
 keyword_edit kw_rxnver_not_an_integer "RINEX version 2.10, no version name" 's|^RUNBY.*|&\nRXNVER 1 "2.10"|'
 keyword_edit kw_rxnver_3_4 "RINEX version 3.4, no version name" 's|^RUNBY.*|&\nRXNVER 1 "3.4"|'
 keyword_edit kw_errmrg_not_a_number "ERRMRG x, messages to a file" 's|^RUNBY.*|&\nERRMRG 1 "x"\nSYSERR 1 "kavril.err"|'
@@ -301,6 +302,7 @@ newcase kw_1000_blank_lines  # succeeds
 newcase kw_binary_garbage
 garbage 2000 > "$run/input.inp"
 printf 'one.10N\n' > kw_binary_garbage/absent
+echo -- input.inp > kw_binary_garbage/args
 newcase kw_tabs_as_blanks  # succeeds: tabs in the keyword file and the constants file's value fields
 { panel "Keyword file with tabs" | sed 's/^RUNBY 1 .*/RUNBY\t1\t"E2E AGENCY"\t/; s/^BRDFIL 1 .*/\tBRDFIL\t2\t\n\t"one.brd"\n\t\n\t! comment\n\tone.brd\t/; s/^RXNFIL 0/RXNFIL\t1\tone.10N/'; } > "$run/input.inp"
 sed -i 's/^C        299792458.D0 /C        \t299792458.D0/; s/^FREQ1    1575420000.D0 /FREQ1    1575420000.D0\t/' "$run/CONST"
