@@ -84,18 +84,6 @@ Record correction_record(RecordKind kind, Satellite satellite, std::string_view 
 
 }  // namespace
 
-Epoch system_epoch(System system, double gpsTime) {
-  double seconds = gpsTime;
-  if (system == System::BeiDou) seconds -= 14.0;
-  if (system == System::GLONASS) {
-    // UTC: the leap seconds of the UTC date, found from GPS time's date first.
-    const auto mjd = [](double t) { return std::int64_t{l_basfun::IDINT(std::floor(t / 86400.0))} + 44244; };
-    seconds -= gps_minus_utc(mjd(gpsTime - gps_minus_utc(mjd(gpsTime), 0)), 0);
-  }
-  const nav::Calendar c = nav::calendar_of(seconds);
-  return {c.year, c.month, c.day, c.hour, c.minute, c.second};
-}
-
 std::vector<Record> correction_records(const Header& header, double gpsTime) {
   std::vector<Record> records;
   for (const IonosphereSender& sender : kIonosphereSenders) {

@@ -1,7 +1,8 @@
 // Record epochs in GPS time, and GPS - UTC.
-#include <array>
 #include <cmath>
 
+#include "nav/nav.h"
+#include "platform/platform.h"
 #include "rinex/rinex.h"
 #include "util/util.h"
 
@@ -13,39 +14,27 @@ constexpr double kMjdOfWeekZero = 44244.0;  // 6 January 1980
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kBeidouBehindGps = 14.0;   // BDT began on 1 January 2006 at GPS - UTC = 14 s
 
-// The UTC days (MJD) from which GPS - UTC took each value, from 1 on.
-constexpr std::array<std::int64_t, 18> kLeapDays = {
-    44786,  // 1981-07-01
-    45151,  // 1982-07-01
-    45516,  // 1983-07-01
-    46247,  // 1985-07-01
-    47161,  // 1988-01-01
-    47892,  // 1990-01-01
-    48257,  // 1991-01-01
-    48804,  // 1992-07-01
-    49169,  // 1993-07-01
-    49534,  // 1994-07-01
-    50083,  // 1996-01-01
-    50630,  // 1997-07-01
-    51179,  // 1999-01-01
-    53736,  // 2006-01-01
-    54832,  // 2009-01-01
-    56109,  // 2012-07-01
-    57204,  // 2015-07-01
-    57754,  // 2017-01-01
-};
-
 }  // namespace
 
-// The one place that knows leap seconds in this folder: a built-in table
-// until the platform's gps_leap_seconds (which reads the system's
-// leap-second list) is at hand, then a call of it.
-int gps_minus_utc(std::int64_t mjd, std::int64_t /*secondOfDay*/) {
-  int leaps = 0;
-  for (const std::int64_t day : kLeapDays) {
-    if (mjd >= day) ++leaps;
+// The leap seconds come from the platform's table (the system's leap-second
+// list, or its built-in one), which is asked by GPS time: a UTC epoch u is
+// GPS time u + L for the value L then, at most one leap second above the
+// value at GPS time u; asking at u + that + 1 s gives L exactly.
+int gps_minus_utc(std::int64_t mjd, std::int64_t secondOfDay) {
+  const int atGpsTimeOfSameText = platform::gps_leap_seconds(mjd, secondOfDay);
+  return platform::gps_leap_seconds(mjd, secondOfDay + atGpsTimeOfSameText + 1);
+}
+
+Epoch system_epoch(System system, double gpsTime) {
+  double seconds = gpsTime;
+  if (system == System::BeiDou) seconds -= kBeidouBehindGps;
+  if (system == System::GLONASS) {
+    const double days = std::floor(gpsTime / kSecondsPerDay);
+    seconds -= platform::gps_leap_seconds(l_basfun::IDINT(days) + std::int64_t{44244},
+                                          l_basfun::IDINT(gpsTime - days * kSecondsPerDay));
   }
-  return leaps;
+  const nav::Calendar c = nav::calendar_of(seconds);
+  return {c.year, c.month, c.day, c.hour, c.minute, c.second};
 }
 
 double gps_time(const Record& record) {
