@@ -16,6 +16,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kavril::rinex {
@@ -285,5 +287,208 @@ class NavigationWriter {
   System system_;
   std::string line_;  // reused for every line
 };
+
+}  // namespace kavril::rinex
+
+// --- What direct runs do with records -------------------------------------------
+// Times are GPS time in seconds since the start of GPS week 0 (6 January
+// 1980), the scale of the command line's --from and --to.
+
+namespace kavril::rinex {
+
+// GPS - UTC in seconds at UTC day `mjd` (Modified Julian Date) and second
+// `secondOfDay` of it.
+int gps_minus_utc(std::int64_t mjd, std::int64_t secondOfDay);
+
+// The epoch of `record` in GPS time: Galileo system time, QZSS, NavIC and
+// SBAS times are GPS time; BeiDou time is GPS time less 14 s; GLONASS
+// records give UTC, which becomes GPS time by the leap seconds of that date.
+double gps_time(const Record& record);
+
+// A set of systems, one bit per system in the order of kSystems.
+class SystemSet {
+ public:
+  void add(System system) { bits_ |= bit(system); }
+  bool has(System system) const { return (bits_ & bit(system)) != 0; }
+  int count() const;
+  bool empty() const { return bits_ == 0; }
+  static SystemSet all();
+  SystemSet without(SystemSet other) const;
+  bool operator==(const SystemSet&) const = default;
+
+ private:
+  static std::uint8_t bit(System system);
+  std::uint8_t bits_ = 0;
+};
+// The rank of a system in the order of outputs: G R E C J I S.
+int system_rank(System system);
+
+// Satellites chosen on the command line, of every system.
+class SatelliteChoice {
+ public:
+  static constexpr int kLimit = 200;  // numbers 1 to 199 (SBAS 120-158)
+  void add(Satellite satellite);
+  bool has(Satellite satellite) const;
+  bool empty() const { return count_ == 0; }
+
+ private:
+  std::array<std::array<std::uint64_t, (kLimit + 63) / 64>, kSystems.size()> bits_{};
+  int count_ = 0;
+};
+
+// Adds the satellites of "G05,R12,E01-E36,S120,7" (no letter: GPS) to
+// `choice`. False with `error` set for an empty item, an unknown system
+// letter, a number the system does not have, or a range that runs backwards
+// or across systems.
+bool parse_satellites(std::string_view text, SatelliteChoice& choice, std::string& error);
+// Adds the systems of "G,R,E" to `systems`; false with `error` set for an
+// empty item or a letter that is no system.
+bool parse_systems(std::string_view text, SystemSet& systems, std::string& error);
+
+// Which records a direct run keeps: a GPS-time window [from, to), systems
+// (--sys less --exclude-sys), satellites (--sat less --exclude-sat).
+struct RecordSelection {
+  bool hasFrom = false, hasTo = false;
+  double from = 0.0, to = 0.0;
+  SystemSet systems = SystemSet::all();
+  SatelliteChoice chosen, excluded;  // chosen empty: every satellite
+  // `gpsTime` is gps_time(record), computed once by the caller.
+  bool keeps(const Record& record, double gpsTime) const;
+};
+
+// The order of --sort: epoch in GPS time, then system (G R E C J I S), then
+// satellite; records equal in all three keep their input order when sorted
+// stably.
+struct SortKey {
+  double epoch = 0.0;
+  int system = 0;
+  int satellite = 0;
+  auto operator<=>(const SortKey&) const = default;
+};
+SortKey sort_key(const Record& record, double gpsTime);
+
+// --unique: a record is a repeat when an earlier record of the output has
+// the same system, satellite, kind, message type and epoch and the same
+// values apart from the transmission time; one with the same key but other
+// values is a conflict, kept and counted. Memory grows with the distinct
+// keys (and the distinct contents of conflicting keys) only.
+class RepeatFilter {
+ public:
+  enum class Verdict { New, Repeat, Conflict };
+  Verdict take(const Record& record);
+  long repeats() const { return repeats_; }
+  long conflicts() const { return conflicts_; }
+
+  struct Key {
+    std::uint64_t identity = 0;  // kind, system, satellite, message type
+    std::uint64_t epoch = 0;     // the bits of the epoch as written
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& key) const;
+  };
+  struct ContentKey {
+    Key key;
+    std::uint64_t content = 0;
+    bool operator==(const ContentKey&) const = default;
+  };
+  struct ContentKeyHash {
+    std::size_t operator()(const ContentKey& key) const;
+  };
+
+ private:
+  std::unordered_map<Key, std::uint64_t, KeyHash> first_;            // key -> content of its first record
+  std::unordered_set<ContentKey, ContentKeyHash> laterContents_;     // the other contents of conflicting keys
+  long repeats_ = 0, conflicts_ = 0;
+};
+// The slot of a record's transmission time, or -1 when it has none apart
+// from its epoch (ION records, unknown layouts).
+int transmission_slot(const Record& record);
+// A hash of what a record says apart from its transmission time.
+std::uint64_t content_hash(const Record& record);
+
+// The records of one output its version has no form for, per kind
+// ("BeiDou CNV1", "Galileo INAV", "EOP").
+class Unwritten {
+ public:
+  void add(const Record& record);
+  long total() const { return total_; }
+  struct Kind {
+    std::string label;
+    long count = 0;
+    int rank = 0;
+  };
+  // In the order G R E C J I S, then STO, EOP, ION.
+  const std::vector<Kind>& kinds() const { return kinds_; }
+  // "kavril: warning: day.rnx: 1,204 messages (BeiDou CNV1, EOP) have no
+  // RINEX 3.04 form, not written", or "" when every record was written.
+  std::string warning(std::string_view file, int version) const;
+
+ private:
+  std::vector<Kind> kinds_;
+  long total_ = 0;
+};
+// "1,204" for 1204.
+std::string grouped_number(long number);
+// "2.11", "3.04", "4.00" for 211, 304, 400.
+std::string version_text(int version);
+
+// The version an output gets without -r when all its inputs are RINEX: that
+// of their family (2.x -> 2.11, or 3.04 when the 2.x inputs hold more than
+// one system or one 2.11 cannot write; 3.x -> 3.05 when an input is 3.05,
+// else 3.04; 4.x -> 4.00). Inputs of several families take the highest of
+// them, whose version holds what the lower ones hold.
+class VersionFamily {
+ public:
+  void add(const Header& header);
+  int version() const;            // 0 before the first input
+  System system() const;          // of a 2.11 output: GPS or GLONASS
+
+ private:
+  int highestMajor_ = 0;
+  bool any305_ = false;
+  SystemSet twoSystems_;          // systems of the 2.x inputs
+};
+
+// The standard names of an output holding records of `systems`: the long
+// name ends "_MN.rnx" for several systems, "_GN.rnx", "_RN.rnx" ... for one;
+// the short name of 2.11 ends in "n" (GPS) or "g" (GLONASS).
+std::string long_name(std::string_view id, char source, double firstEpoch, double lastEpoch, SystemSet systems);
+std::string short_name(std::string_view id, double firstEpoch, System system);
+// "MN", "GN", "RN" ... of the long name.
+std::string content_code(SystemSet systems);
+
+// One header for an output of several inputs: the corrections (and leap
+// seconds) of the input in force at the output's first epoch, each
+// correction type once, the comments once each, the count of inputs
+// (MERGED FILE in 4.x, a COMMENT below 4).
+class HeaderMerge {
+ public:
+  // `firstEpoch`: GPS time of the input's first record (inputs without
+  // records count as starting at their place in the order given).
+  void add(const Header& header, double firstEpoch);
+  Header merged(double outputFirstEpoch, int outputVersion) const;
+
+ private:
+  struct Input {
+    Header header;
+    double firstEpoch;
+  };
+  std::vector<Input> inputs_;
+};
+
+// Header corrections as the records of 4.x and back: ION records
+// (Klobuchar of GPSA/GPSB, QZSA/QZSB, BDSA/BDSB, IRNA/IRNB; NeQuick-G of
+// GAL) at GPS time `gpsTime` and STO records at the reference time of each
+// TIME SYSTEM CORR (DELTA-UTC, CORR TO SYSTEM TIME); and the header
+// correction an ION or STO record of a 4.x file gives, added to `header`
+// unless one of its type is there already (false then, and for records
+// that have no header form: BDGIM, CNAV ionosphere).
+std::vector<Record> correction_records(const Header& header, double gpsTime);
+bool take_correction_record(const Record& record, Header& header);
+
+// The calendar epoch of GPS time `gpsTime` in the time of `system`'s
+// records (the inverse of gps_time).
+Epoch system_epoch(System system, double gpsTime);
 
 }  // namespace kavril::rinex
