@@ -175,7 +175,8 @@ std::string plot_output_error(const std::string& plot) {
   if (plot == kStandardStream || !platform::is_regular_file(plot)) return {};
   platform::FileHead head;
   if (!platform::read_file_head(plot, kSvgHeadLines, head))
-    return plot + ": cannot be read to see whether it is an SVG picture, not overwritten";
+    return plot + ": cannot be read to see whether it is an SVG picture (" + platform::status_text(head.status) +
+           "), not overwritten";
   if (!holds_svg_or_nothing(head.lines))
     return plot + ": not an SVG picture, not overwritten";
   return {};

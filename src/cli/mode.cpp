@@ -128,11 +128,11 @@ std::string unreadable_input(const std::string& input) {
 // Inputs that cannot be converted at all (missing, a folder, unreadable,
 // binary data) are each reported and left out when every input has an
 // output of its own; the others are converted and the run ends with status
-// 1. Nothing left: the run ends here. An input of a merged output (-o, -m)
-// stops the run where it is converted, so that the output is not replaced
-// by a merge without it.
+// 1. Nothing left: the run ends here. An input of a merged output (-o, -m,
+// the picture of --plot) stops the run where it is converted, so that the
+// output is not replaced by a merge without it.
 void leave_out_unreadable_inputs(DirectRun& run) {
-  if (!run.output.empty() || run.analyst.merge) return;
+  if (!run.output.empty() || run.analyst.merge || !run.analyst.plot.empty()) return;
   std::vector<std::string> readable;
   for (std::string& input : run.brdFiles) {
     if (const std::string reason = unreadable_input(input); !reason.empty()) {
