@@ -197,7 +197,7 @@ TEST_F(RealDays, GnssClientComputesTheSamePositionsWithVersions2And3) {
   }
 }
 
-// The RINEX 4 client of the tests (tests/tools/rinex4-client), built with
+// The RINEX 4 client of the tests (third_party/rinex4-client), built with
 // them where a C compiler is found.
 const fs::path kClient = KAVRIL_RINEX4_CLIENT;
 #define SKIP_WITHOUT_CLIENT()                                                                             \
