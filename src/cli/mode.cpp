@@ -149,6 +149,7 @@ void leave_out_unreadable_inputs(DirectRun& run) {
 // A RINEX file given as a broadcast file stops a direct run before its
 // output names are weighed (its own name would be the RINEX name beside it).
 void refuse_rinex_inputs(const DirectRun& run) {
+  if (run.analyst.check) return;  // the check reads RINEX navigation files
   for (const std::string& input : run.brdFiles) {
     platform::FileHead head;
     if (!platform::read_file_head(input, 1, head) || head.lines.empty() || !is_rinex_first_line(head.lines[0]))

@@ -18,6 +18,7 @@
 
 #include "inpkey/inpkey.h"
 #include "pgm/pgm.h"
+#include "rinex/rinex.h"
 
 namespace kavril::nav {
 
@@ -91,6 +92,10 @@ struct Request {
   bool strict = false;            // --strict: status 2 for what the check found
   std::string plot;               // --plot FILE.svg, or - for standard output
   std::string fromText, toText;   // as given, until the run is checked
+  // The same choice for records of every system (outputs that a RINEX
+  // input feeds): window, --sat/--exclude-sat with system letters,
+  // --sys/--exclude-sys.
+  rinex::RecordSelection records;
 };
 
 // What became of the messages of one input.
@@ -99,6 +104,8 @@ struct InputCounts {
   long written = 0;
   long unselected = 0;  // outside the window or of a satellite left out
   long duplicates = 0;  // repeated messages (--unique)
+  long conflicts = 0;   // same system, satellite, type and epoch, other values (kept)
+  long noForm = 0;      // records the output's version has no form for
 };
 
 // The message that --unique compares: satellite, epoch and IODE.
@@ -155,6 +162,37 @@ class OutputRecords {
   static constexpr std::size_t kMaxCountedHours = 24 * 400;
   std::map<std::int64_t, long> perHour_;
   double lastEpoch_ = 0.0;
+};
+
+// The records of one output that a RINEX input feeds, of every system, as a
+// direct run decides them: kept or left out by request.records, repeats
+// left out and conflicts counted (--unique), written at once or held for
+// the order of --sort (epoch, system G R E C J I S, satellite; input order
+// among equals), and what the standard names need.
+class RecordDecisions {
+ public:
+  explicit RecordDecisions(const Request& request) : request_(&request) {}
+
+  enum class Decision { Write, Hold, LeaveOut };
+  // Counts `record` in `counts` (read, written, unselected, duplicates,
+  // conflicts).
+  Decision take(const rinex::Record& record, InputCounts& counts);
+  // Calls `write` for the held records in the order of the output until it
+  // returns non-zero, which is returned; the store is emptied.
+  int write_held(const std::function<int(const rinex::Record&)>& write);
+
+  bool empty() const { return written_ == 0; }  // no record written
+  // As OutputRecords::name_start, over the GPS times of the records
+  // written. Only when not empty().
+  double name_start() const;
+  double last_epoch() const { return lastEpoch_; }
+  rinex::SystemSet systems() const { return systems_; }  // of the records written
+
+ private:
+  const Request* request_;
+  long written_ = 0;
+  double firstEpoch_ = 0.0, lastEpoch_ = 0.0;
+  rinex::SystemSet systems_;
 };
 
 // Reads the two blocks of a message (after its satellite record), checks

@@ -98,6 +98,14 @@ bool is_navigation_file(std::span<const std::string> lines) {
   return false;
 }
 
+bool is_navigation_input(std::string_view name) {
+  // Comment lines may come before the version line; a header of more than
+  // this many of them is not taken for a navigation file.
+  constexpr std::size_t kHeadLines = 64;
+  platform::FileHead head;
+  return platform::read_file_head(name, kHeadLines, head) && is_navigation_file(head.lines);
+}
+
 bool NavigationReader::read_header(Header& header) {
   header = Header{};
   std::string line;

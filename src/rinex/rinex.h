@@ -197,6 +197,11 @@ struct Header {
 // file: the first line that is no COMMENT has "RINEX VERSION / TYPE" in
 // columns 61-80, a version of 2, 3 or 4 and a navigation file type.
 bool is_navigation_file(std::span<const std::string> lines);
+// True when the regular file `name` (plain or gzip) is a RINEX navigation
+// file by its first lines. False for standard input, pipes and devices,
+// whose lines a look would take from the run, and for files that cannot be
+// read.
+bool is_navigation_input(std::string_view name);
 
 // --- Reading -------------------------------------------------------------------
 
