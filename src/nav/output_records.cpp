@@ -57,19 +57,23 @@ OutputRecords::Decision OutputRecords::take(int sat, const RinexRecordArray& rin
     return Decision::LeaveOut;
   }
   ++counts.written;
-  lastEpoch_ = perHour_.empty() ? epoch : std::max(lastEpoch_, epoch);
+  written_.add(epoch);
+  if (!selection_->sort) return Decision::Write;
+  held_.push_back(Held{epoch, sat, rinex});
+  return Decision::Hold;
+}
+
+void WrittenEpochs::add(double epoch) {
+  last_ = perHour_.empty() ? epoch : std::max(last_, epoch);
   const auto hour = static_cast<std::int64_t>(std::floor(epoch / kSecondsPerHour));
   if (const auto counted = perHour_.find(hour); counted != perHour_.end()) {
     ++counted->second;
   } else if (perHour_.size() < kMaxCountedHours) {
     perHour_.emplace(hour, 1);
   }
-  if (!selection_->sort) return Decision::Write;
-  held_.push_back(Held{epoch, sat, rinex});
-  return Decision::Hold;
 }
 
-double OutputRecords::name_start() const {
+double WrittenEpochs::name_start() const {
   long total = 0;
   auto busiestHour = perHour_.begin();
   for (auto hour = perHour_.begin(); hour != perHour_.end(); ++hour) {
@@ -77,7 +81,7 @@ double OutputRecords::name_start() const {
     if (hour->second > busiestHour->second) busiestHour = hour;
   }
   const double hourStart = static_cast<double>(busiestHour->first) * kSecondsPerHour;
-  if (2 * busiestHour->second > total && lastEpoch_ < hourStart + kSecondsPerHour) return hourStart;
+  if (2 * busiestHour->second > total && last_ < hourStart + kSecondsPerHour) return hourStart;
   std::map<std::int64_t, long> perDay;
   for (const auto& [hour, count] : perHour_) perDay[hour >= 0 ? hour / 24 : (hour - 23) / 24] += count;
   long busiestDay = 0;

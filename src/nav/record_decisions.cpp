@@ -1,10 +1,119 @@
 // The records of one output that a RINEX input feeds, as a direct run
-// decides them.
+// decides them, and the packed store of the records --sort holds.
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
 
 #include "nav/nav.h"
 
 namespace kavril::nav {
+
+namespace {
+
+// What a record is apart from its values and its text, packed ahead of them.
+struct PackedHead {
+  rinex::RecordKind kind;
+  rinex::System system;
+  rinex::Message message;
+  std::uint8_t lines;
+  std::int32_t number;
+  rinex::Epoch epoch;
+  std::uint64_t given;
+  rinex::ShortText<8> messageText, variant;
+  std::uint8_t textSize;
+};
+
+// A block holds many records; a new one is started when a record no longer
+// fits in the last.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+static_assert(sizeof(PackedHead) + sizeof(rinex::Record) <= kBlockBytes);
+
+std::size_t packed_size(const rinex::Record& record) {
+  return sizeof(PackedHead) + sizeof(double) * static_cast<std::size_t>(std::popcount(record.given)) +
+         record.text.size;
+}
+
+// Appends `record` to `out`, which has room for packed_size(record) more
+// bytes: the head, the values of the slots given in slot order, the text.
+void pack(const rinex::Record& record, std::vector<unsigned char>& out) {
+  PackedHead head{};  // padding zeroed too
+  head.kind = record.kind;
+  head.system = record.satellite.system;
+  head.message = record.message;
+  head.lines = static_cast<std::uint8_t>(record.lines);
+  head.number = record.satellite.number;
+  head.epoch = record.epoch;
+  head.given = record.given;
+  head.messageText = record.messageText;
+  head.variant = record.variant;
+  head.textSize = record.text.size;
+  const auto append = [&out](const void* bytes, std::size_t size) {
+    const auto* first = static_cast<const unsigned char*>(bytes);
+    out.insert(out.end(), first, first + size);
+  };
+  append(&head, sizeof head);
+  for (int slot = 0; slot < rinex::kMaxSlots; ++slot) {
+    if (record.has(slot)) append(&record.values[static_cast<std::size_t>(slot)], sizeof(double));
+  }
+  append(record.text.chars.data(), record.text.size);
+}
+
+void unpack(const unsigned char* in, rinex::Record& record) {
+  PackedHead head;
+  std::memcpy(&head, in, sizeof head);
+  in += sizeof head;
+  record.kind = head.kind;
+  record.satellite = {head.system, head.number};
+  record.message = head.message;
+  record.lines = head.lines;
+  record.epoch = head.epoch;
+  record.messageText = head.messageText;
+  record.variant = head.variant;
+  record.values.fill(0.0);
+  record.given = head.given;
+  for (int slot = 0; slot < rinex::kMaxSlots; ++slot) {
+    if (!record.has(slot)) continue;
+    std::memcpy(&record.values[static_cast<std::size_t>(slot)], in, sizeof(double));
+    in += sizeof(double);
+  }
+  record.text = {};
+  record.text.size = head.textSize;
+  std::memcpy(record.text.chars.data(), in, head.textSize);
+}
+
+}  // namespace
+
+void HeldRecords::add(const rinex::Record& record, double gpsTime) {
+  const std::size_t size = packed_size(record);
+  if (blocks_.empty() || blocks_.back().size() + size > kBlockBytes) {
+    blocks_.emplace_back();
+    blocks_.back().reserve(kBlockBytes);
+  }
+  std::vector<unsigned char>& block = blocks_.back();
+  entries_.push_back(Entry{rinex::sort_key(record, gpsTime), static_cast<std::uint32_t>(blocks_.size() - 1),
+                           static_cast<std::uint32_t>(block.size())});
+  pack(record, block);
+}
+
+int HeldRecords::write_sorted(const std::function<int(const rinex::Record&)>& write) {
+  std::vector<std::size_t> order(entries_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+    const rinex::SortKey& keyA = entries_[a].key;
+    const rinex::SortKey& keyB = entries_[b].key;
+    return keyA != keyB ? keyA < keyB : a < b;
+  });
+  int rc = 0;
+  for (std::size_t i = 0; i < order.size() && rc == 0; ++i) {
+    const Entry& entry = entries_[order[i]];
+    unpack(blocks_[entry.block].data() + entry.offset, unpacked_);
+    rc = write(unpacked_);
+  }
+  entries_ = {};
+  blocks_ = {};
+  return rc;
+}
 
 RecordDecisions::Decision RecordDecisions::take(const rinex::Record& record, InputCounts& counts) {
   ++counts.read;
@@ -13,16 +122,25 @@ RecordDecisions::Decision RecordDecisions::take(const rinex::Record& record, Inp
     ++counts.unselected;
     return Decision::LeaveOut;
   }
+  // The first of equal records is kept, in input order, which the sort
+  // keeps among records of equal key.
+  if (request_->selection.unique) {
+    switch (repeats_.take(record)) {
+      case rinex::RepeatFilter::Verdict::Repeat: ++counts.duplicates; return Decision::LeaveOut;
+      case rinex::RepeatFilter::Verdict::Conflict: ++counts.conflicts; break;
+      case rinex::RepeatFilter::Verdict::New: break;
+    }
+  }
   ++counts.written;
-  firstEpoch_ = written_ == 0 ? epoch : std::min(firstEpoch_, epoch);
-  lastEpoch_ = written_ == 0 ? epoch : std::max(lastEpoch_, epoch);
-  ++written_;
+  written_.add(epoch);
   systems_.add(record.satellite.system);
-  return Decision::Write;
+  if (!request_->selection.sort) return Decision::Write;
+  held_.add(record, epoch);
+  return Decision::Hold;
 }
 
-int RecordDecisions::write_held(const std::function<int(const rinex::Record&)>&) { return 0; }
-
-double RecordDecisions::name_start() const { return firstEpoch_; }
+int RecordDecisions::write_held(const std::function<int(const rinex::Record&)>& write) {
+  return held_.write_sorted(write);
+}
 
 }  // namespace kavril::nav
