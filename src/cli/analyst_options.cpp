@@ -34,13 +34,25 @@ std::string take_from(DirectRun& run, const std::string& value) {
 std::string take_to(DirectRun& run, const std::string& value) {
   return take_time("--to", value, run.analyst.toText, run.analyst.selection.to);
 }
+// Satellites and systems are taken for records of every system; the
+// satellites of broadcast messages (GPS) follow from them once the run is
+// checked (gps_selection).
 std::string take_satellites(DirectRun& run, const std::string& value) {
   std::string error;
-  return nav::parse_satellite_list(value, run.analyst.chosen, error) ? std::string() : "--sat: " + error;
+  return rinex::parse_satellites(value, run.analyst.records.chosen, error) ? std::string() : "--sat: " + error;
 }
 std::string take_excluded(DirectRun& run, const std::string& value) {
   std::string error;
-  return nav::parse_satellite_list(value, run.analyst.excluded, error) ? std::string() : "--exclude-sat: " + error;
+  return rinex::parse_satellites(value, run.analyst.records.excluded, error) ? std::string()
+                                                                              : "--exclude-sat: " + error;
+}
+std::string take_systems(DirectRun& run, const std::string& value) {
+  std::string error;
+  return rinex::parse_systems(value, run.analyst.systemsChosen, error) ? std::string() : "--sys: " + error;
+}
+std::string take_excluded_systems(DirectRun& run, const std::string& value) {
+  std::string error;
+  return rinex::parse_systems(value, run.analyst.systemsExcluded, error) ? std::string() : "--exclude-sys: " + error;
 }
 std::string take_sort(DirectRun& run, const std::string&) {
   run.analyst.selection.sort = true;
@@ -99,6 +111,8 @@ constexpr std::array kRows{
     DirectOption{{0, "to", true}, take_to},
     DirectOption{{0, "sat", true}, take_satellites},
     DirectOption{{0, "exclude-sat", true}, take_excluded},
+    DirectOption{{0, "sys", true}, take_systems},
+    DirectOption{{0, "exclude-sys", true}, take_excluded_systems},
     DirectOption{{0, "sort", false}, take_sort},
     DirectOption{{0, "unique", false}, take_unique},
     DirectOption{{'n', "name", true}, take_name},
@@ -110,6 +124,46 @@ constexpr std::array kRows{
     DirectOption{{0, "strict", false}, take_strict},
     DirectOption{{0, "plot", true}, take_plot},
 };
+
+nav::SatelliteSet gps_satellites(const rinex::SatelliteChoice& choice) {
+  nav::SatelliteSet set;
+  for (std::size_t n = 1; n < set.size(); ++n) set[n] = choice.has({rinex::System::GPS, static_cast<int>(n)});
+  return set;
+}
+
+bool names_other_systems(const rinex::SatelliteChoice& choice) {
+  for (const rinex::System system : rinex::kSystems) {
+    for (int n = 0; system != rinex::System::GPS && n < rinex::SatelliteChoice::kLimit; ++n) {
+      if (choice.has({system, n})) return true;
+    }
+  }
+  return false;
+}
+
+// The choice of the options for records of every system, and for broadcast
+// messages its GPS part: --sat of other systems only, or --sys without G,
+// keeps no broadcast message.
+std::string take_selection(nav::Request& a) {
+  rinex::RecordSelection& records = a.records;
+  if (!a.systemsChosen.empty()) records.systems = a.systemsChosen;
+  records.systems = records.systems.without(a.systemsExcluded);
+  if (records.systems.empty()) return "--sys and --exclude-sys leave no system";
+  records.hasFrom = a.selection.from.has_value();
+  records.from = a.selection.from.value_or(0.0);
+  records.hasTo = a.selection.to.has_value();
+  records.to = a.selection.to.value_or(0.0);
+
+  a.chosen = gps_satellites(records.chosen);
+  a.excluded = gps_satellites(records.excluded);
+  nav::Selection& gps = a.selection;
+  if (!records.chosen.empty()) gps.satellites = a.chosen;
+  gps.satellites &= ~a.excluded;
+  if (!records.systems.has(rinex::System::GPS)) gps.satellites.reset();
+  gps.satellites.reset(0);
+  gps.choosesSystems = records.systems != rinex::SystemSet::all() || names_other_systems(records.chosen) ||
+                       names_other_systems(records.excluded);
+  return {};
+}
 
 bool alphanumeric(std::string_view text) {
   for (const char c : text) {
@@ -195,9 +249,7 @@ const std::span<const DirectOption> kAnalystOptions{kRows};
 
 std::string analyst_run_error(DirectRun& run) {
   nav::Request& a = run.analyst;
-  if (a.chosen.any()) a.selection.satellites = a.chosen;
-  a.selection.satellites &= ~a.excluded;
-  a.selection.satellites.reset(0);
+  if (std::string error = take_selection(a); !error.empty()) return error;
   if (std::string error = conflict(run); !error.empty()) return error;
   return a.check ? plot_output_error(a.plot) : std::string();
 }

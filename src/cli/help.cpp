@@ -53,11 +53,21 @@ Every argument that starts with - (before a --) is an option:
                        [from, to): 2010-07-01, 2010-07-01T12:00 or
                        2010-07-01T12:00:30
   --sat LIST, --exclude-sat LIST
-                       keep only, or leave out, these satellites: 5, G05,
-                       ranges 1-9, comma-separated
-  --sort               the records of each output by epoch, then satellite
+                       keep only, or leave out, these satellites: a system
+                       letter and number (G05, R12, S120; no letter: GPS),
+                       ranges of one system (E01-E36, 1-9), comma-separated
+  --sys LIST, --exclude-sys LIST
+                       keep only, or leave out, these systems: G GPS,
+                       R GLONASS, E Galileo, C BeiDou, J QZSS, I NavIC,
+                       S SBAS, comma-separated (G,R,E); with -r 2.11,
+                       --sys R writes the GLONASS file
+  --sort               the records of each output by epoch, then system
+                       (G R E C J I S), then satellite
   --unique             leave out a message whose satellite, epoch and IODE
-                       an earlier message of the output had
+                       an earlier message of the output had; a RINEX
+                       record whose system, satellite, type, epoch and
+                       values (but the transmission time) an earlier one
+                       had (other values: kept, counted as conflicts)
   -n, --name ID        name every output by the RINEX convention from its
                        records (ssssddd0.yyn; RINEX 3: ID of 9 characters,
                        such as BRDC00ORL); beside each input, or in -d DIR
@@ -76,7 +86,8 @@ Every argument that starts with - (before a --) is an option:
                        to FILE, a name ending in .svg; an existing FILE is
                        replaced only when it is an SVG picture. --plot -
                        writes it to standard output instead of the tables
-SELECTION stands for the options --from, --to, --sat and --exclude-sat.
+SELECTION stands for the options --from, --to, --sat, --exclude-sat, --sys
+and --exclude-sys (epochs in GPS time, of GLONASS and BeiDou records too).
 Without -o and -d, each RINEX file goes beside its input, named like it with
 the extension EXT; two inputs whose RINEX files would be one file are
 refused. The summary table and the last lines of the run go to standard
