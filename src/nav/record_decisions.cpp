@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <numeric>
 
 #include "nav/nav.h"
 
@@ -34,9 +33,9 @@ std::size_t packed_size(const rinex::Record& record) {
          record.text.size;
 }
 
-// Appends `record` to `out`, which has room for packed_size(record) more
-// bytes: the head, the values of the slots given in slot order, the text.
-void pack(const rinex::Record& record, std::vector<unsigned char>& out) {
+// Writes `record` at `out`, which has room for packed_size(record) bytes:
+// the head, the values of the slots given in slot order, the text.
+void pack(const rinex::Record& record, unsigned char* out) {
   PackedHead head{};  // padding zeroed too
   head.kind = record.kind;
   head.system = record.satellite.system;
@@ -49,13 +48,12 @@ void pack(const rinex::Record& record, std::vector<unsigned char>& out) {
   head.variant = record.variant;
   head.textSize = record.text.size;
   const auto append = [&out](const void* bytes, std::size_t size) {
-    const auto* first = static_cast<const unsigned char*>(bytes);
-    out.insert(out.end(), first, first + size);
+    std::memcpy(out, bytes, size);
+    out += size;
   };
   append(&head, sizeof head);
-  for (int slot = 0; slot < rinex::kMaxSlots; ++slot) {
-    if (record.has(slot)) append(&record.values[static_cast<std::size_t>(slot)], sizeof(double));
-  }
+  for (std::uint64_t slots = record.given; slots != 0; slots &= slots - 1)
+    append(&record.values[static_cast<std::size_t>(std::countr_zero(slots))], sizeof(double));
   append(record.text.chars.data(), record.text.size);
 }
 
@@ -72,9 +70,8 @@ void unpack(const unsigned char* in, rinex::Record& record) {
   record.variant = head.variant;
   record.values.fill(0.0);
   record.given = head.given;
-  for (int slot = 0; slot < rinex::kMaxSlots; ++slot) {
-    if (!record.has(slot)) continue;
-    std::memcpy(&record.values[static_cast<std::size_t>(slot)], in, sizeof(double));
+  for (std::uint64_t slots = head.given; slots != 0; slots &= slots - 1) {
+    std::memcpy(&record.values[static_cast<std::size_t>(std::countr_zero(slots))], in, sizeof(double));
     in += sizeof(double);
   }
   record.text = {};
@@ -91,22 +88,28 @@ void HeldRecords::add(const rinex::Record& record, double gpsTime) {
     blocks_.back().reserve(kBlockBytes);
   }
   std::vector<unsigned char>& block = blocks_.back();
+  const std::size_t offset = block.size();
   entries_.push_back(Entry{rinex::sort_key(record, gpsTime), static_cast<std::uint32_t>(blocks_.size() - 1),
-                           static_cast<std::uint32_t>(block.size())});
-  pack(record, block);
+                           static_cast<std::uint32_t>(offset)});
+  block.resize(offset + size);  // within the capacity reserved
+  pack(record, block.data() + offset);
 }
 
 int HeldRecords::write_sorted(const std::function<int(const rinex::Record&)>& write) {
-  std::vector<std::size_t> order(entries_.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-    const rinex::SortKey& keyA = entries_[a].key;
-    const rinex::SortKey& keyB = entries_[b].key;
-    return keyA != keyB ? keyA < keyB : a < b;
+  // Sorted as keys and places in a vector, not through the deque.
+  struct Place {
+    rinex::SortKey key;
+    std::size_t index;
+  };
+  std::vector<Place> order;
+  order.reserve(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) order.push_back(Place{entries_[i].key, i});
+  std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
+    return a.key != b.key ? a.key < b.key : a.index < b.index;
   });
   int rc = 0;
   for (std::size_t i = 0; i < order.size() && rc == 0; ++i) {
-    const Entry& entry = entries_[order[i]];
+    const Entry& entry = entries_[order[i].index];
     unpack(blocks_[entry.block].data() + entry.offset, unpacked_);
     rc = write(unpacked_);
   }
