@@ -1,104 +1,111 @@
-// The records of one output that a RINEX input feeds: repeats and
-// conflicts, the order of --sort and the records it gives back, the name's
-// start as for broadcast messages.
+// The records of one output that a RINEX input feeds, decided by the
+// options of a command line: the choice, repeats and conflicts, the order of
+// --sort and the records it gives back.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli.h"
 #include "nav/nav.h"
 #include "rinex/rinex.h"
 
 namespace kavril::nav {
 namespace {
 
-constexpr double kStart = 1'172'361'600.0;  // 2017-03-01 00:00 GPS time
-constexpr int kLines = 8;
-const int kSent = rinex::slot_of(kLines - 1, 0);  // the transmission time
+constexpr double kNewYear = 1'167'264'018.0;  // 2017-01-01 00:00 UTC in GPS time, after a leap second
 
-// A record of satellite `sat` ("R05") at GPS time `gpsTime`, its epoch in
-// the system's time, with `value` and `sent` in two of its slots.
-rinex::Record record(const char* sat, double gpsTime, double value, double sent = 0.0) {
+Request request_of(const std::string& args) {
+  std::istringstream split("kavril " + args + " in.brd");
+  std::vector<std::string> words{std::istream_iterator<std::string>(split), {}};
+  std::vector<const char*> argv;
+  for (const std::string& word : words) argv.push_back(word.c_str());
+  platform::set_command_line(static_cast<int>(argv.size()), argv.data());
+  cli::DirectRun run;
+  std::string error;
+  EXPECT_TRUE(cli::parse_direct_run(run, error)) << args << ": " << error;
+  return run.analyst;
+}
+
+// A record of `sat` ("S120") at `after` seconds of GPS time after kNewYear,
+// its epoch in its system's time, with `value` first and `sent` last.
+rinex::Record record(const char* sat, double after, double value = 0, double sent = 0) {
   rinex::Record r;
   EXPECT_TRUE(rinex::system_of_letter(sat[0], r.satellite.system));
   r.satellite.number = std::stoi(sat + 1);
-  r.epoch = rinex::system_epoch(r.satellite.system, gpsTime);
-  r.lines = kLines;
-  r.messageText.assign("LNAV");
+  r.epoch = rinex::system_epoch(r.satellite.system, kNewYear + after);
+  r.lines = 8;
   r.set(0, value);
-  r.set(rinex::slot_of(3, 2), -value * 1e-9);
-  r.set(kSent, sent);
+  r.set(rinex::slot_of(7, 0), sent);  // the transmission time
   return r;
 }
 
-std::string written(const rinex::Record& r) {
-  return rinex::satellite_text(r.satellite) + "@" + std::to_string(static_cast<long>(rinex::gps_time(r) - kStart)) +
-         "=" + std::to_string(r.value(0)) + "/" + std::to_string(r.value(rinex::slot_of(3, 2)) * -1e9) + "/" +
-         std::to_string(r.value(kSent)) + (r.has(1) ? "+" : "") + std::string(r.text.view());
+// The window at GLONASS (UTC) and BeiDou epochs a second inside and outside
+// its ends (the UTC second before it, the leap second, has no epoch); systems
+// and satellites by letter. Broadcast messages keep the GPS part of the same
+// choice, and the run counts what it selects.
+TEST(NavRecordDecisions, ChoiceOfTheCommandLineForEverySystem) {
+  const struct {
+    const char* args;
+    std::vector<rinex::Record> kept, left;
+  } cases[] = {
+      {"--from 2017-01-01T00:00:18 --to 2017-01-01T01:00:18",
+       {record("R01", 0), record("C01", 0), record("R01", 3599), record("C01", 3599), record("E01", 3599)},
+       {record("R01", -2), record("C01", -1), record("R01", 3600), record("C01", 3600), record("G01", -1)}},
+      {"--sys G,R,E --exclude-sys R", {record("G01", 0), record("E30", 0)}, {record("R01", 0), record("S120", 0)}},
+      {"--sat R12,E01-E36,S120,5 --exclude-sat E02", {record("R12", 0), record("S120", 0), record("G05", 0)},
+       {record("E02", 0), record("G06", 0), record("R11", 0)}},
+      {"--exclude-sat R12", {record("G01", 0), record("R11", 0)}, {record("R12", 0)}},
+      {"--exclude-sys G --sat G05,R05", {record("R05", 0)}, {record("G05", 0), record("R06", 0)}},
+  };
+  for (const auto& c : cases) {
+    const Request request = request_of(c.args);
+    EXPECT_TRUE(request.selection.active()) << c.args;
+    RecordDecisions decisions(request);
+    InputCounts counts;
+    for (const rinex::Record& r : c.kept) EXPECT_EQ(decisions.take(r, counts), RecordDecisions::Decision::Write);
+    for (const rinex::Record& r : c.left) EXPECT_EQ(decisions.take(r, counts), RecordDecisions::Decision::LeaveOut);
+    EXPECT_EQ(counts.unselected, static_cast<long>(c.left.size())) << c.args;
+    rinex::Record gps = record("G01", 0);
+    for (int sat = 1; sat <= 99; ++sat) {
+      gps.satellite.number = sat;
+      EXPECT_EQ(request.selection.keeps_satellite(sat), request.records.keeps(gps, kNewYear)) << c.args << sat;
+    }
+  }
+  EXPECT_FALSE(request_of("--sat 5 --exclude-sat G01-G03").selection.choosesSystems);
 }
 
 // --unique with --sort: a copy sent at another time is left out, one with
 // other values kept and counted; the order G R E C J I S at one epoch, input
-// order among equals, and every record given back as it was taken.
+// order among equals (more than a sort orders by insertion), every record
+// given back as it was taken; the name starts at the hour of most records.
 TEST(NavRecordDecisions, RepeatsConflictsAndTheOrderOfEverySystem) {
-  Request request;
-  request.selection.unique = request.selection.sort = true;
+  const Request request = request_of("--unique --sort");
   RecordDecisions decisions(request);
-  rinex::Record offset = record("G01", kStart + 30, 7);
-  offset.kind = rinex::RecordKind::TimeOffset;
-  offset.text.assign("GPUT  some source");
   std::vector<rinex::Record> input = {
-      record("C01", kStart, 1),  record("J01", kStart, 2),     record("G05", kStart, 3),  record("E01", kStart, 4),
-      record("R01", kStart, 5),  record("G05", kStart, 3, 60), record("G05", kStart, 6),  record("S120", kStart, 8),
-      record("I01", kStart, 9),  record("G03", kStart, 10),    record("G05", kStart - 30, 11), offset,
-      record("G05", kStart, 6)};
-  // More conflicts of one key than a sort orders by insertion.
-  for (int i = 0; i < 20; ++i) input.push_back(record("J02", kStart + 60, 100 + i));
+      record("C01", 0, 1), record("J01", 0, 2), record("G05", 0, 3), record("E01", 0, 4), record("R01", 0, 5),
+      record("G05", 0, 3, 60), record("G05", 0, 6), record("S120", 0, 8), record("I01", 0, 9), record("G03", 0, 10),
+      record("G05", -30, 11), record("G05", 0, 6)};
+  for (int i = 0; i < 20; ++i) input.push_back(record("J02", 60, 100 + i));
+  input[1].text.assign("some text");
   InputCounts counts;
-  for (const rinex::Record& r : input) {
-    const bool repeat = &r == &input[5] || &r == &input[12];
-    EXPECT_EQ(decisions.take(r, counts), repeat ? RecordDecisions::Decision::LeaveOut : RecordDecisions::Decision::Hold)
-        << written(r);
-  }
-  EXPECT_EQ(counts.read, 33);
-  EXPECT_EQ(counts.written, 31);
+  for (const rinex::Record& r : input) decisions.take(r, counts);
   EXPECT_EQ(counts.duplicates, 2);
   EXPECT_EQ(counts.conflicts, 20);
-  EXPECT_EQ(decisions.systems(), rinex::SystemSet::all());
-  std::vector<std::string> order;
-  EXPECT_EQ(decisions.write_held([&order](const rinex::Record& r) {
-    order.push_back(written(r));
+  EXPECT_EQ(decisions.name_start(), kNewYear - 18);
+  EXPECT_EQ(decisions.last_epoch(), kNewYear + 60);
+  std::vector<std::size_t> expected = {10, 9, 2, 6, 4, 3, 0, 1, 8, 7};
+  for (std::size_t i = 12; i < input.size(); ++i) expected.push_back(i);
+  std::size_t next = 0;
+  EXPECT_EQ(decisions.write_held([&](const rinex::Record& r) {
+    const rinex::Record& in = input[expected[next++]];
+    EXPECT_TRUE(r.satellite == in.satellite && r.epoch == in.epoch && r.given == in.given && r.values == in.values &&
+                r.text.view() == in.text.view()) << next;
     return 0;
   }), 0);
-  std::vector<std::string> expected;
-  for (const std::size_t i : {10, 9, 2, 6, 4, 3, 0, 1, 8, 7, 11}) expected.push_back(written(input[i]));
-  for (std::size_t i = 13; i < input.size(); ++i) expected.push_back(written(input[i]));
-  EXPECT_EQ(order, expected);
-  EXPECT_EQ(decisions.write_held([](const rinex::Record&) { return 5; }), 0);  // emptied
-}
-
-// The name's start and last epoch are those of broadcast messages at the
-// same epochs (the hour of most, else the first busy day).
-TEST(NavRecordDecisions, NamedAsBroadcastMessagesOfTheSameEpochs) {
-  const std::vector<std::vector<double>> days = {
-      {0, 600, 1200, 3000},                     // one hour
-      {-7200, 0, 3600, 7200, 30000, 80000},     // the evening before, then the day
-      {0, 40000, 86400, 120000, 172800 + 10},   // two days and a record of the third
-      {3000, 3600, 3700, 3800}};                // an hour and one before it
-  for (const auto& epochs : days) {
-    Request request;
-    RecordDecisions decisions(request);
-    OutputRecords broadcast(request.selection);
-    InputCounts counts;
-    for (const double t : epochs) {
-      RinexRecordArray message{};
-      message[0] = message[12] = kStart + t;  // toc and toe in week 0
-      EXPECT_EQ(broadcast.take(1, message, counts), OutputRecords::Decision::Write);
-      EXPECT_EQ(decisions.take(record(t < 0 ? "R02" : "C02", kStart + t, 1), counts), RecordDecisions::Decision::Write);
-    }
-    EXPECT_EQ(decisions.name_start(), broadcast.name_start()) << epochs.size();
-    EXPECT_EQ(decisions.last_epoch(), broadcast.last_epoch());
-  }
+  EXPECT_EQ(next, expected.size());
 }
 
 }  // namespace
