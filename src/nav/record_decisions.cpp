@@ -10,6 +10,10 @@ namespace kavril::nav {
 
 namespace {
 
+// A field added to rinex::Record must be packed and unpacked below too
+// (the size is that of 64-bit systems).
+static_assert(sizeof(rinex::Record) == 520 || sizeof(void*) != 8, "a field of rinex::Record that is not packed");
+
 // What a record is apart from its values and its text, packed ahead of them.
 struct PackedHead {
   rinex::RecordKind kind;
@@ -36,7 +40,7 @@ std::size_t packed_size(const rinex::Record& record) {
 // Writes `record` at `out`, which has room for packed_size(record) bytes:
 // the head, the values of the slots given in slot order, the text.
 void pack(const rinex::Record& record, unsigned char* out) {
-  PackedHead head{};  // padding zeroed too
+  PackedHead head{};
   head.kind = record.kind;
   head.system = record.satellite.system;
   head.message = record.message;
@@ -113,8 +117,10 @@ int HeldRecords::write_sorted(const std::function<int(const rinex::Record&)>& wr
     unpack(blocks_[entry.block].data() + entry.offset, unpacked_);
     rc = write(unpacked_);
   }
-  entries_ = {};
-  blocks_ = {};
+  entries_.clear();
+  entries_.shrink_to_fit();
+  blocks_.clear();
+  blocks_.shrink_to_fit();
   return rc;
 }
 
