@@ -2,7 +2,6 @@
 // GPS `N` or GLONASS `G`), 3.04, 3.05 and 4.00, walking the layout table of
 // the version written: its line count for the record's kind, system and
 // message type, the texts of a time-offset record, four fields a line.
-#include <algorithm>
 #include <cmath>
 
 #include "platform/platform.h"
@@ -13,6 +12,20 @@ namespace kavril::rinex {
 namespace {
 
 constexpr int kFieldWidth = 19;
+constexpr std::size_t kMessageWidth = 4;
+
+// The value of `slot` as `version` writes it. A GLONASS message frame time
+// is a second of the UTC week in 3.x and 4.x, of the day in 2.x: a record
+// of a later version gives 2.11 the second of its day.
+double written_value(const Record& record, int slot, int version) {
+  constexpr int kFrameTime = slot_of(0, 2);
+  constexpr double kSecondsPerDay = 86400.0;
+  const double value = record.value(slot);
+  if (version < 300 && slot == kFrameTime && record.satellite.system == System::GLONASS && value >= kSecondsPerDay) {
+    return std::fmod(value, kSecondsPerDay);
+  }
+  return value;
+}
 
 // The satellite and epoch that open a record's first line.
 const platform::Layout kEpoch2("(I2,1X,I2.2,4(1X,I2),F5.1)");
@@ -35,6 +48,14 @@ void put_value(char* out, double value, int version) {
   }
 }
 
+// `line` without its trailing blanks; a line of blank fields alone keeps its
+// width: readers that take a field by its columns without looking for the
+// end of the line would find there the values of the line before.
+std::string_view value_line(std::string_view line) {
+  const std::string_view text = platform::trim_right(line);
+  return text.find_first_not_of(' ') == std::string_view::npos ? line : text;
+}
+
 }  // namespace
 
 NavigationWriter::NavigationWriter(int unit, int version, System system)
@@ -50,8 +71,10 @@ bool NavigationWriter::holds(const Record& record) const {
 NavigationWriter::Result NavigationWriter::write(const Record& record) {
   if (!holds(record)) return Result::NoForm;
   const LineLayout* layout = find_layout(record.kind, record.satellite.system, version_, record.messageText.view());
-  int lines = record.lines;
-  if (layout != nullptr) lines = std::clamp(lines, static_cast<int>(layout->minLines), static_cast<int>(layout->lines));
+  // Every line of the version's form, whatever form the record was read in:
+  // a GLONASS record of 3.04 (four lines) gets the fifth of 3.05 and 4.00 as
+  // blank fields, which readers of those versions count on.
+  const int lines = layout != nullptr ? layout->lines : record.lines;
   int status = 0;
   if (version_ >= 400) status = write_record_line(record);
   for (int line = 0; line < lines && status == 0; ++line) {
@@ -67,7 +90,7 @@ NavigationWriter::Result NavigationWriter::write(const Record& record) {
       line_.assign(version_ < 300 ? 3 : 4, ' ');
     }
     append_values(record, line);
-    status = platform::write_line(unit_, platform::trim_right(line_));
+    status = platform::write_line(unit_, value_line(line_));
   }
   return status == 0 ? Result::Written : Result::Failed;
 }
@@ -84,7 +107,11 @@ int NavigationWriter::write_record_line(const Record& record) {
     line_ += static_cast<char>('0' + number / 10 % 10);
     line_ += static_cast<char>('0' + number % 10);
   }
-  line_.append(" ").append(record.messageText.view());
+  // The message type fills its four columns ("D1  "): readers compare the
+  // columns of the line, not its words.
+  const std::string_view message = record.messageText.view();
+  line_.append(" ").append(message);
+  if (message.size() < kMessageWidth) line_.append(kMessageWidth - message.size(), ' ');
   if (record.variant.size > 0) line_.append(" ").append(record.variant.view());
   return platform::write_line(unit_, line_);
 }
@@ -112,7 +139,7 @@ void NavigationWriter::append_values(const Record& record, int line) {
     const int slot = slot_of(line, field);
     const std::size_t at = line_.size();
     line_.append(kFieldWidth, ' ');
-    if (record.has(slot)) put_value(line_.data() + at, record.value(slot), version_);
+    if (record.has(slot)) put_value(line_.data() + at, written_value(record, slot, version_), version_);
   }
 }
 

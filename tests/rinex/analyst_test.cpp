@@ -12,6 +12,7 @@
 #include "nav/nav.h"
 #include "platform/platform.h"
 #include "rinex/rinex.h"
+#include "support/support.h"
 
 using namespace kavril;
 using namespace kavril::rinex;
@@ -226,7 +227,8 @@ TEST(RinexAnalyst, HeaderCorrectionsThroughTheRecordsOf400) {
     SCOPED_TRACE(name);
     Header original;
     const std::vector<Record> records = corpus_records(name, original);
-    const std::string path = ::testing::TempDir() + "corrections.rnx";
+    const test::ScratchDir dir;  // of the process's own: other builds run the same tests
+    const std::string path = dir.file("corrections.rnx");
     ASSERT_EQ(platform::open_unit(79, path, platform::OpenStatus::Unknown, true, false), 0);
     NavigationWriter writer(79, 400);
     ASSERT_EQ(writer.write_header(Header(), "KAVRIL", "TEST", "20261208 120000 UTC"), 0);

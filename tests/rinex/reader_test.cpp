@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "rinex/rinex.h"
+#include "support/support.h"
 
 using namespace kavril;
 using namespace kavril::rinex;
@@ -44,9 +45,10 @@ ReadFile read_path(const std::string& path) {
 
 // A file of `text` read whole.
 ReadFile read_text(const std::string& text) {
-  // A file of the test's own: ctest runs the tests in parallel processes.
-  const std::string path =
-      ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".rnx";
+  // A file of the process's own: tests run in parallel processes, and other
+  // builds' tests on the same machine.
+  static const test::ScratchDir dir;
+  const std::string path = dir.file("text.rnx");
   std::ofstream(path, std::ios::binary) << text;
   return read_path(path);
 }
