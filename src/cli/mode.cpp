@@ -137,9 +137,9 @@ std::string unreadable_input(const std::string& input) {
 }
 
 // Inputs that cannot be converted at all (missing, a folder, unreadable,
-// binary data, text that is no broadcast file) are each reported and left out when every input has an
-// output of its own; the others are converted and the run ends with status
-// 1. Nothing left: the run ends here. An input of a merged output (-o, -m,
+// binary data, text that is no broadcast file) are each reported and left
+// out when every input has an output of its own; the others are converted
+// and the run ends with status 1. Nothing left: the run ends here. An input of a merged output (-o, -m,
 // the picture of --plot) stops the run where it is converted, so that the
 // output is not replaced by a merge without it.
 void leave_out_unreadable_inputs(DirectRun& run) {
