@@ -11,6 +11,7 @@
 
 int main(int argc, char** argv) {
   kavril::platform::open_standard_streams();
+  kavril::platform::ignore_file_size_signal();
   try {
     kavril::keep_memory_for_stop();
     kavril::platform::set_command_line(argc, argv);

@@ -15,6 +15,7 @@
 #include "cli/cli.h"
 #include "pgm/pgm.h"
 #include "platform/platform.h"
+#include "rinex/rinex.h"
 #include "sys/sys.h"
 
 namespace kavril::cli {
@@ -93,6 +94,15 @@ bool holds_binary_data(const platform::FileHead& head) {
   return false;
 }
 
+// A file of text that is no broadcast file: its second line opens no
+// message, and a third line that holds more than blanks shows that it is no
+// broadcast file without messages either (a title, an end record and blank
+// lines). A title alone, or a message whose numbers are damaged, is for the
+// conversion to judge.
+bool is_other_text(const platform::FileHead& head) {
+  return head.lines.size() == 3 && !is_satellite_record(head.lines[1]) && !platform::is_blank(head.lines[2]);
+}
+
 // The head of the file that the arguments of a command line without options
 // name, as the door read it: a direct run judges that file by this reading,
 // not by a second one that may tell otherwise.
@@ -122,13 +132,14 @@ std::string unreadable_input(const std::string& input) {
     return std::string(":").append(line).append(": cannot read: ").append(platform::status_text(head.status));
   }
   if (head.status != 0) return ": " + platform::status_text(head.status);
-  return holds_binary_data(head) && !is_broadcast_head(head) ? ":1: not a broadcast file" : std::string();
+  if (is_broadcast_head(head) || rinex::is_navigation_input(input)) return {};
+  return holds_binary_data(head) || is_other_text(head) ? ":1: not a broadcast file" : std::string();
 }
 
 // Inputs that cannot be converted at all (missing, a folder, unreadable,
-// binary data) are each reported and left out when every input has an
-// output of its own; the others are converted and the run ends with status
-// 1. Nothing left: the run ends here. An input of a merged output (-o, -m,
+// binary data, text that is no broadcast file) are each reported and left
+// out when every input has an output of its own; the others are converted
+// and the run ends with status 1. Nothing left: the run ends here. An input of a merged output (-o, -m,
 // the picture of --plot) stops the run where it is converted, so that the
 // output is not replaced by a merge without it.
 void leave_out_unreadable_inputs(DirectRun& run) {

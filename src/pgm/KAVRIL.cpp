@@ -95,15 +95,19 @@ int convertMessages(const RinexVersion& version) {
 
 // After the record that ended the messages (number 0 or a blank line): a
 // later line that holds more than blanks means data the run did not read.
+// A direct run stops on it as on a damaged file, its RINEX file not written:
+// no file converted in part passes for the whole. A keyword run warns.
 void reportLinesAfterTheEnd() {
   const long endLine = platform::line_number(lfnLocal);
   thread_local std::string line;
   platform::ReadResult result;
   while ((result = platform::read_line(lfnLocal, line)) == platform::ReadResult::Ok) {
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    write_message_block(" ### PG KAVRIL: Lines after the end of the messages not read",
+    write_message_block(cli::directRun ? " *** PG KAVRIL: Lines after the end of the messages not read"
+                                       : " ### PG KAVRIL: Lines after the end of the messages not read",
                         {{"File name  : ", platform::trim_right(platform::unit_file_name(lfnLocal))},
                          {"Line number: ", std::to_string(endLine)}});
+    if (cli::directRun) EXITRC(2);
     return;
   }
   if (result == platform::ReadResult::Error) stop_on_read_error(lfnLocal, "PG KAVRIL");

@@ -175,11 +175,17 @@ int commitRinex() {
                             ? "an earlier output of this run has this name"
                             : nullptr;
   if (refusal != nullptr) {
-    write_message_block(" ### PG KAVRIL: Standard name refused, RINEX file not written",
+    write_message_block(" *** PG KAVRIL: Standard name refused, RINEX file not written",
                         {{"File name  : ", name}, {"Reason     : ", refusal}});
     return kNameRefused;
   }
   const int ios = platform::commit_unit_as(lfnRnx, name);
+  if (ios == platform::kLinkNotFollowed) {
+    // Planted by another user: the output is passed over, as for a refused name.
+    write_message_block(" *** PG KAVRIL: Cannot write RINEX file",
+                        {{"File name  : ", name}, {"Reason     : ", platform::status_text(ios)}});
+    return kNameRefused;
+  }
   if (ios == 0) platform::write_line(lfnPrint, " RINEX file named " + name);
   else rinexFile.fileName = name;
   return ios;
@@ -201,7 +207,9 @@ void abandonRinex() {
 // opened leaves the earlier file of its name, which is said.
 void finishRinexAtExit(int irCode) {
   report_temporary_files();
-  if (!openingOutput.empty() && platform::is_regular_file(resolved_file_name(openingOutput))) {
+  // (A link that is not followed holds no earlier file of the run's.)
+  const std::string opening = openingOutput.empty() ? std::string() : resolved_file_name(openingOutput);
+  if (!opening.empty() && platform::check_link_trust(opening) == 0 && platform::is_regular_file(opening)) {
     write_message_block(" ### PG KAVRIL: RINEX file not written, earlier file kept",
                         {{"File name  : ", platform::trim_right(openingOutput)}});
   }

@@ -62,7 +62,8 @@ enum class OpenStatus { Old, New, Unknown, Scratch, Replace };
 // sequential file: the first write after the open or a rewind cuts the file
 // there, so opening an existing file and closing it unwritten leaves it
 // intact. Without readOnly, a file that cannot be written (EACCES, EROFS) is
-// opened for reading and its writes fail with that status. A folder is not
+// opened for reading and its writes fail with that status, and a name that
+// is a link check_link_trust refuses is not opened (kLinkNotFollowed). A folder is not
 // a file (EISDIR). Opening a file on unit 5 or 6 replaces the standard
 // stream until the unit is closed.
 // `formatted` selects line-structured text; unformatted files are opened the
@@ -82,6 +83,19 @@ enum class ReadResult { Ok, End, Error };
 ReadResult read_line(int unit, std::string& line);
 inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 inline constexpr int kLineTooLong = 100003;
+
+// The status of a name that leads through a symbolic link that no run
+// follows: a link in a folder that everyone may write and that has the
+// sticky bit (such as /tmp), whose owner is neither the user who runs nor
+// the folder's owner. Another user may plant such a link to make the run
+// write or replace a file of their choosing (the rule of the kernel's
+// protected_symlinks, applied also where the kernel does not). A status of
+// its own, above the system's errno values and below 256, as the statuses of
+// opens must be.
+inline constexpr int kLinkNotFollowed = 200;
+// kLinkNotFollowed when `name` (trailing blanks do not count) is such a
+// link, else 0 (also when it cannot be looked up: the open says why).
+int check_link_trust(std::string_view name);
 
 // True when the line read last from `unit` ended in a line end (false for
 // the last line of a file that stops without one).
@@ -249,7 +263,8 @@ bool standard_stream_file_id(int unit, FileId& id);
 // lock (flock) on it while it exists. The earlier file is looked up under
 // NAME: a lookup that fails otherwise than with "no such file" is an error
 // that keeps it. A NAME that is a symbolic link is followed: the link's
-// target is replaced and the link stays. A NAME that exists and is no
+// target is replaced and the link stays (a link that check_link_trust
+// refuses, at any step, is kLinkNotFollowed and nothing is written). A NAME that exists and is no
 // regular file (a device, a pipe) is written in place instead, as by
 // Unknown; a regular file is never written in place. Before the first
 // temporary file beside NAME, leftovers of NAME from killed runs are
@@ -347,6 +362,10 @@ std::string output_identity(std::string_view name);
 // that stopped reading is no interruption to report (a temporary file that
 // could not be deleted is still named).
 void catch_interrupts();
+// SIGXFSZ ignored: a write beyond the file-size limit (ulimit -f) fails with
+// EFBIG, reported and cleaned up as a full disk is, instead of killing the
+// process with its temporary file half written. Called first thing.
+void ignore_file_size_signal();
 void set_interrupt_line_head(const char* head);
 void end_quietly_on_broken_pipe();
 

@@ -180,10 +180,21 @@ std::string base_of(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// True when the link `path` (`link` its lstat) lies in a sticky folder that
+// everyone may write and belongs neither to this user nor to the folder's
+// owner: such a link is not followed.
+bool foreign_link_in_shared_folder(const std::string& path, const struct stat& link) {
+  struct stat folder {};
+  if (::stat(folder_of(path).c_str(), &folder) != 0) return false;
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid;
+}
+
 // The file a name stands for, into `path`: symbolic links followed, also a
 // link whose target does not exist yet (the new file then becomes that
-// target). Returns 0, or the errno value of a lookup that failed for another
-// reason than a missing name: what the name holds is then unknown.
+// target). Returns 0, kLinkNotFollowed for a link that is not followed, or
+// the errno value of a lookup that failed for another reason than a missing
+// name: what the name holds is then unknown.
 int final_path(const std::string& name, std::string& path) {
   constexpr int kMaxLinks = 40;
   path = name;
@@ -191,6 +202,7 @@ int final_path(const std::string& name, std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? 0 : last_error();
     if (!S_ISLNK(info.st_mode)) return 0;
+    if (foreign_link_in_shared_folder(path, info)) return kLinkNotFollowed;
     char target[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
     if (n <= 0) return n == 0 ? EINVAL : last_error();
@@ -435,6 +447,13 @@ int start_temporary(const std::string& path, Replacement& replacement, int& fd) 
 
 }  // namespace
 
+int check_link_trust(std::string_view name) {
+  const std::string path(trim_right(name));
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+  return foreign_link_in_shared_folder(path, info) ? kLinkNotFollowed : 0;
+}
+
 void set_interrupt_line_head(const char* head) { interruptLineHead = head; }
 
 void end_quietly_on_broken_pipe() { quietOnBrokenPipe = 1; }
@@ -452,6 +471,8 @@ void catch_interrupts() {
     ::sigaction(sig, &action, nullptr);
   }
 }
+
+void ignore_file_size_signal() { ::signal(SIGXFSZ, SIG_IGN); }
 
 std::string output_identity(std::string_view name) {
   const std::string given(trim_right(name));

@@ -252,10 +252,14 @@ int open_flags(OpenStatus status, bool readWrite) {
 int open_named(const std::string& name, OpenStatus status, bool readOnly, int& writeDenied) {
   writeDenied = 0;
   if (name.find('\0') != std::string::npos) return -EINVAL;
-  int fd = ::open(name.c_str(), open_flags(status, !readOnly), 0666);
+  // Through a link that is not followed nothing is written or created; an
+  // existing file behind it may still be read.
+  const int untrusted = readOnly ? 0 : check_link_trust(name);
+  if (untrusted != 0 && status != OpenStatus::Old) return -untrusted;
+  int fd = untrusted != 0 ? -1 : ::open(name.c_str(), open_flags(status, !readOnly), 0666);
   if (fd >= 0 || readOnly) return fd >= 0 ? fd : -last_error();
-  const int denied = last_error();
-  if (denied != EACCES && denied != EROFS) return -denied;
+  const int denied = untrusted != 0 ? untrusted : last_error();
+  if (denied != EACCES && denied != EROFS && denied != kLinkNotFollowed) return -denied;
   // Not writable: an existing file may still be read.
   const OpenStatus existing = status == OpenStatus::New ? OpenStatus::New : OpenStatus::Old;
   fd = ::open(name.c_str(), open_flags(existing, false), 0666);
@@ -590,6 +594,7 @@ bool abandon_unit(int unit) {
 std::string status_text(int status) {
   if (status == kCompressedDataDamaged) return "compressed data damaged";
   if (status == kCompressedDataCut) return "compressed data cut short";
+  if (status == kLinkNotFollowed) return "a symbolic link of another user in a sticky folder open to all, not followed";
   if (status == kLineTooLong) return "Line longer than " + std::to_string(kMaxLineLength) + " characters";
   return std::strerror(status);
 }
@@ -732,17 +737,24 @@ void set_status_of_success(int status) { statusOfSuccess = status; }
 
 namespace {
 
-// Closes every unit; returns the status of standard output: 0, or the first
-// error of a write or of the final flush of unit 6 while it was standard
-// output.
-int close_every_unit() {
-  int standardOutput = 0;
-  table().for_each([&standardOutput](int unit, Unit& u) {
-    const bool isStandardOutput = unit == kStdOut && u.standard;
+// The first failure of a write to standard output and to standard error
+// (of any unit writing to them), 0 where all went well.
+struct StreamFailures {
+  int output = 0;
+  int error = 0;
+};
+
+// Closes every unit; returns how its writes to the standard streams went.
+StreamFailures close_every_unit() {
+  StreamFailures failures;
+  table().for_each([&failures](int unit, Unit& u) {
+    const int fd = u.standard ? u.fd : -1;
     const int rc = close_unit(unit, false);
-    if (isStandardOutput) standardOutput = rc;
+    if (rc == 0) return;
+    if (fd == STDOUT_FILENO && failures.output == 0) failures.output = rc;
+    if (fd == STDERR_FILENO && failures.error == 0) failures.error = rc;
   });
-  return standardOutput;
+  return failures;
 }
 
 }  // namespace
@@ -750,12 +762,15 @@ int close_every_unit() {
 void exit_process(int status) {
   // Standard output holds the program output, the messages or the answer to
   // --help: when it could not be written, all of it may be lost, and a run
-  // that succeeded otherwise is no success.
-  if (const int rc = close_every_unit(); rc != 0) {
-    write_line(kStdErr, "*** Cannot write standard output: " + status_text(rc));
-    close_unit(kStdErr, false);
-    if (status == 0) status = 1;
+  // that succeeded otherwise is no success. Standard error holds the report
+  // of a direct run and the lines meant for the terminal: when they are
+  // lost, there is nowhere left to say so, and the exit status alone tells.
+  StreamFailures failures = close_every_unit();
+  if (failures.output != 0) {
+    write_line(kStdErr, "*** Cannot write standard output: " + status_text(failures.output));
+    if (const int rc = close_unit(kStdErr, false); rc != 0 && failures.error == 0) failures.error = rc;
   }
+  if ((failures.output != 0 || failures.error != 0) && status == 0) status = 1;
   if (status == 0) status = statusOfSuccess;
   if (exitHandler != nullptr) exitHandler(status);
   std::exit(status);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/support.h"
@@ -204,8 +205,14 @@ TEST(DirectMode, MessagesArePlainLines) {
       endsAsPlain("head -c -1 " + day, "-q"),
       endsAsPlain("{ head -n 2000 " + day + " | gzip -c; tail -n +2001 " + day + " | gzip -c; }", "-q"),
       {"", "-q -z -o x.rnx.gz " + day, 0, "", {{"x.rnx.gz", "?"}}},
-      {"{ head -n 12 " + day + "; echo; tail -n +13 " + day + "; } > b.brd", "-q b.brd", 0,
-       "kavril: warning: b.brd:13: lines after the end of the messages not read\n", {{"b.rnx", "?"}}},
+      // Messages left unread after a blank line: the file is not converted
+      // in part; text that is no broadcast file is left out like binary data.
+      {"{ head -n 12 " + day + "; echo; tail -n +13 " + day + "; } > b.brd; echo old > b.rnx", "-q b.brd", 1,
+       "kavril: b.brd:13: lines after the end of the messages not read\n"
+       "kavril: b.rnx: incomplete, not kept (the earlier file is left as it was)\n",
+       {{"b.rnx", "old\n"}}},
+      {"printf '# Notes\\n\\nNot a broadcast file.\\n' > notes.txt", "-q notes.txt " + day, 1,
+       "kavril: notes.txt:1: not a broadcast file\n", {{"data/brdc1820.rnx", "?"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -270,6 +277,60 @@ TEST(DirectMode, StandardStreamsAreCheckedAndKept) {
     EXPECT_NE(report.find(reason), std::string::npos) << report;
     EXPECT_EQ(report.find("finished successfully"), std::string::npos) << report;
     EXPECT_TRUE(fs::is_empty(scratch.path() / "out"));
+  }
+}
+
+// What no message can tell is told by the exit status: a report lost on a
+// full standard error; a file-size limit is a failed write like a full disk
+// (the earlier file kept, no temporary file left), not a killed run.
+TEST(DirectMode, LostReportsAndFileSizeLimitsFailTheRun) {
+  ScratchDir scratch;
+  prepare(scratch.path());
+  write_file(scratch.path() / "out/x.rnx", "old\n");
+  const std::tuple<std::string, int, std::string> runs[] = {
+      {"$K data/brdc1820.brd 2> /dev/full", 1, ""},
+      {"$K -q data/brdc1820.brd 2> /dev/full", 0, ""},  // nothing to say, nothing lost
+      {"ulimit -f 20; $K -q -o out/x.rnx data/brdc1820.brd 2> stderr", 1,
+       "kavril: out/x.rnx: File too large\nkavril: out/x.rnx: incomplete, not kept (the earlier file is left as it was)\n"},
+  };
+  for (const auto& [command, status, report] : runs) {
+    SCOPED_TRACE(command);
+    EXPECT_EQ(run_command("cd '" + scratch.path().string() + "' && K='" KAVRIL_BINARY "' && " + command), status);
+    if (!report.empty()) {
+      EXPECT_EQ(read_file(scratch.path() / "stderr"), report);
+    }
+    EXPECT_EQ(read_file(scratch.path() / "out/x.rnx"), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path() / "out"), {}), 1);
+  }
+}
+
+// A symbolic link in a sticky folder that everyone may write (such as /tmp)
+// is followed only when it belongs to the user who runs or to the folder's
+// owner: root writes nothing through a link that another user planted there.
+TEST(DirectMode, RootDoesNotFollowALinkAnotherUserPlantedInASharedFolder) {
+  const auto asUser = as_ordinary_user();
+  if (!asUser || asUser->empty()) GTEST_SKIP() << "needs root and setpriv to act as the user nobody";
+  const std::string named = "BRDC00ORL_U_20101820000_01D_GN.rnx", svg = "<svg></svg>\n";
+  const std::string refused = ": a symbolic link of another user in a sticky folder open to all, not followed\n";
+  const std::tuple<std::string, std::string, std::string> cases[] = {  // planted in s/, the run, its messages
+      {*asUser + "ln -s ../victim out.rnx", "-o s/out.rnx", "kavril: s/out.rnx" + refused},
+      {*asUser + "ln -s ../victim " + named, "-r 3 -n BRDC00ORL -d s", "kavril: s/" + named + refused},
+      {*asUser + "ln -s ../victim p.svg", "--check --plot s/p.svg", "kavril: s/p.svg" + refused},
+      {"ln -s ../victim out.rnx", "-o s/out.rnx", ""},                          // root's own link
+      {"chown nobody . && " + *asUser + "ln -s ../victim out.rnx", "-o s/out.rnx", ""},  // the folder owner's
+  };
+  for (const auto& [plant, args, messages] : cases) {
+    SCOPED_TRACE(plant + " | " + args);
+    ScratchDir scratch;
+    prepare(scratch.path());
+    fs::create_directory(scratch.path() / "s");
+    fs::permissions(scratch.path() / "s", static_cast<fs::perms>(01777));
+    write_file(scratch.path() / "victim", svg);
+    ASSERT_EQ(run_command("cd '" + (scratch.path() / "s").string() + "' && " + plant), 0);
+    EXPECT_EQ(run(scratch.path(), "-q " + args + " data/brdc1820.brd"), messages.empty() ? 0 : 1);
+    EXPECT_EQ(read_file(scratch.path() / "stderr"), messages);
+    EXPECT_EQ(read_file(scratch.path() / "victim") == svg, !messages.empty());
+    for (const auto& entry : fs::directory_iterator(scratch.path() / "s")) EXPECT_TRUE(fs::is_symlink(entry.path()));
   }
 }
 

@@ -202,7 +202,7 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
   }
   fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "again.brd");
   EXPECT_EQ(run("-r 2 -n BRDC -d out brdc1820.brd again.brd brdc1830.brd"), 1);
-  EXPECT_NE(stderrText().find("\nkavril: warning: out/brdc1820.10n: an earlier output of this run has this name, "
+  EXPECT_NE(stderrText().find("\nkavril: out/brdc1820.10n: an earlier output of this run has this name, "
                               "not written\n"),
             std::string::npos)
       << stderrText();
@@ -214,7 +214,7 @@ TEST_F(AnalystRuns, StandardNamesFromTheRecordsOfEachOutput) {
   // A standard name that is an input of the run: refused, the input intact.
   fs::copy_file(dir.path() / "brdc1820.brd", dir.path() / "brdc1820.10n");
   EXPECT_EQ(run("-r 2 -n BRDC brdc1820.10n"), 1);
-  EXPECT_NE(stderrText().find("kavril: warning: brdc1820.10n: the standard name is a file of this run, not written"),
+  EXPECT_NE(stderrText().find("kavril: brdc1820.10n: the standard name is a file of this run, not written"),
             std::string::npos);
   EXPECT_EQ(file("brdc1820.10n"), file("brdc1820.brd"));
 }
