@@ -181,6 +181,7 @@ void warnUnwritten(const std::string& name) {
 // kept nothing, the input held only its title): its temporary file goes, the
 // earlier file of its name stays, and a warning says so.
 void discardEmptyRinex() {
+  warnUnwritten(rinexFile.fileName);
   rinexFile.open = false;
   platform::abandon_unit(lfnRnx);
   if (namesOutputs()) {
