@@ -15,6 +15,7 @@ namespace kavril {
 namespace {
 
 constexpr double kNoEpoch = std::numeric_limits<double>::infinity();
+constexpr double kLatestEpoch = 1e12;  // beyond the year 9999 in seconds of GPS time
 // Correction records looked at before the first ephemeris of a 4.x file
 // (a daily file holds a few hundred): the look stays short on any file.
 constexpr int kMostCorrectionRecords = 4096;
@@ -79,7 +80,7 @@ void set_leap_seconds(rinex::Header& header, double firstEpoch, std::optional<in
   header.leapSeconds.given = true;
   if (given) {
     header.leapSeconds.current = *given;
-  } else if (firstEpoch == kNoEpoch) {
+  } else if (!(std::abs(firstEpoch) < kLatestEpoch)) {  // no record, or none of a calendar date
     header.leapSeconds.current = platform::gps_leap_seconds_now();
   } else {
     const double days = std::floor(firstEpoch / nav::kSecondsPerDay);
