@@ -181,7 +181,8 @@ void warnUnwritten(const std::string& name) {
 // kept nothing, the input held only its title): its temporary file goes, the
 // earlier file of its name stays, and a warning says so.
 void discardEmptyRinex() {
-  warnUnwritten(rinexFile.fileName);
+  // An output of -n has no name yet: it is told by its input, as below.
+  warnUnwritten(namesOutputs() ? rinexFile.input : rinexFile.fileName);
   rinexFile.open = false;
   platform::abandon_unit(lfnRnx);
   if (namesOutputs()) {
