@@ -25,6 +25,7 @@ struct DirectRun {
   std::string agency;                 // of the RINEX header
   std::string constFile;              // blank: the built-in standard constants
   int version = 3;                    // RINEX 1, 2 (2.11), 3 (3.04) or 4 (4.00)
+  bool versionGiven = false;          // -r given: else outputs of RINEX inputs keep their family's
   std::optional<int> leapSeconds;     // of the 4.00 header (--leap-seconds); none: from the tables
   bool quiet = false;                 // report only warnings and errors
   char answer = 0;                    // 'h' or 'V': answer that instead of running

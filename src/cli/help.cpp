@@ -32,6 +32,10 @@ they are). BRDFILE - is standard input; without -o and -d its RINEX file
 goes to standard output. A broadcast file that cannot be read (missing, a
 folder, binary data) is reported and left out; the others are converted and
 the run ends with status 1 (with -o or -m the run stops there).
+RINEX navigation files (versions 2 to 4, every system, by name, not on
+standard input) are inputs as well: an output fed only by them keeps their
+version family without -r (2.11, 3.04, 3.05 or 4.00); records that the
+output's version cannot hold are counted and named in one warning.
 Every argument that starts with - (before a --) is an option:
   -r, --rinex VERSION  RINEX version 1, 2, 3, 4, 2.11, 3.04 or 4.00 (default
                        3: 3.04)

@@ -31,6 +31,7 @@ struct PlainForm {
 constexpr PlainForm kPlainForms[] = {
     {"*** SR OPNERR: OPEN FAILED", "{FILE NAME}: {REASON}{?folder}"},
     {"*** PG KAVRIL: Error reading broadcast file", "{File name}:{Line number}: {Reason}"},
+    {"*** PG KAVRIL: Error reading RINEX navigation file", "{File name}:{Line number}: {Reason}"},
     {"*** PG KAVRIL: RINEX file would overwrite a file of this run",
      "{RINEX file}: not written: it would overwrite {Same file}, a file of this run"},
     {"*** PG KAVRIL: Cannot write RINEX file", "{File name}: {Reason}"},

@@ -157,14 +157,17 @@ void leave_out_unreadable_inputs(DirectRun& run) {
   run.brdFiles = std::move(readable);
 }
 
-// A RINEX file given as a broadcast file stops a direct run before its
-// output names are weighed (its own name would be the RINEX name beside it).
-void refuse_rinex_inputs(const DirectRun& run) {
+// A RINEX file other than a navigation file (observations, meteorological
+// data) stops a direct run before its output names are weighed (its own
+// name would be the RINEX name beside it). RINEX navigation files are
+// inputs like broadcast files.
+void refuse_other_rinex_inputs(const DirectRun& run) {
   if (run.analyst.check) return;  // the check reads RINEX navigation files
   for (const std::string& input : run.brdFiles) {
     platform::FileHead head;
     if (!platform::read_file_head(input, 1, head) || head.lines.empty() || !is_rinex_first_line(head.lines[0]))
       continue;
+    if (rinex::is_navigation_input(input)) continue;
     platform::write_line(platform::kStdErr, "kavril: " + input + ":1: " + rinex_input_reason(head.lines[0]));
     platform::exit_process(1);
   }
@@ -184,7 +187,7 @@ void read_direct_run() {
   if (run.answer == 'h') write_help();
   if (run.answer == 'V') write_version();
   if (run.answer != 0) platform::exit_process(0);
-  refuse_rinex_inputs(run);
+  refuse_other_rinex_inputs(run);
   leave_out_unreadable_inputs(run);
   warn_repeated_inputs(run);
   directRun = std::move(run);

@@ -24,6 +24,7 @@ std::string needs_value(std::string_view option, const std::string& value) {
 
 std::string take_version(DirectRun& run, const std::string& value) {
   run.version = RXVNAM(value);
+  run.versionGiven = true;
   return run.version == 0 ? "RINEX version must be " + rinex_version_names() + ": " + value : std::string();
 }
 std::string take_output(DirectRun& run, const std::string& value) {

@@ -246,6 +246,12 @@ void read_message(int lfn, RinexRecordArray& rinex);
 // block is an input error as in a conversion.
 void skip_message_blocks(int lfn);
 
+// A broadcast message (the record array of satellite `satNum`) as the GPS
+// LNAV record a RINEX file gives; and a GPS LNAV record back as a message
+// (false for any other record, which version 1 cannot write).
+void record_of_message(int satNum, const RinexRecordArray& rinex, rinex::Record& record);
+bool message_of_record(const rinex::Record& record, int& satNum, RinexRecordArray& rinex);
+
 // --- Standard names --------------------------------------------------------
 
 // The RINEX 3 identification: nine characters, four of station and monument

@@ -3,12 +3,17 @@
 // keyword RXNVER asks), one summary row per input file. Consecutive input
 // files with the same output name are merged into one RINEX file under one
 // header; two names of one file (other spellings, links) are the same output
-// name.
+// name. In a direct run RINEX navigation files are inputs as well: an output
+// that one of them feeds is written by the RINEX room (navigation_plan.cpp,
+// rinex_output.cpp), every system, under one header of all its inputs.
 //
 // Nothing is lost and nothing fails silently: no output may overwrite a file
 // the run reads or writes (run_files_guard.cpp), and every RINEX file is
 // written whole, so that a failed, interrupted or killed run leaves an
 // earlier file of that name as it was (rinex_output.cpp).
+#include <algorithm>
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +42,13 @@ const nav::Request* analyst = nullptr;
 nav::InputCounts rowCounts;
 
 bool namesOutputs() { return analyst != nullptr && !analyst->nameId.empty(); }
+
+// Rows whose input is a RINEX navigation file (direct runs only), and the
+// plan of the output being written when one of its inputs is.
+std::vector<bool> rinexInputs;
+bool rinexRun = false;
+std::optional<NavigationPlan> plan;
+double planFirstEpoch = 0.0;
 
 std::string fileName(std::string_view value) {
   return std::string(platform::trim_right(value.substr(0, kFileNameLength)));
@@ -160,9 +172,19 @@ void writeOutReports() {
 
 // A direct run that selects or leaves out messages shows per row the
 // messages read, written, outside the selection and repeated (--unique).
-bool countsColumns() { return analyst != nullptr && analyst->selection.active(); }
+// A run with RINEX inputs shows the counts always, with conflicts of
+// --unique and the records that have no form in the output's version.
+bool countsColumns() { return analyst != nullptr && (analyst->selection.active() || rinexRun); }
 
 void writeTableHead() {
+  if (rinexRun) {
+    static const Layout kRinexHead("(//,A,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
+    kRinexHead.write(lfnPrint, {" FILE  INPUT FILE NAME                   ",
+                                "RINEX FILE NAME                   #READ #WRITTEN #OUTSIDE #REPEATED",
+                                " #CONFLICTS #NO FORM", std::string(4, '-'), std::string(32, '-'), std::string(32, '-'),
+                                "----- -------- -------- --------- ---------- --------"});
+    return;
+  }
   static const Layout kHead("(//,A,A,/,1X,A,2X,A,2X,A,2X,A,/)");
   if (countsColumns()) {
     kHead.write(lfnPrint, {" FILE  ORLANIC BROADCAST FILE NAME       ",
@@ -177,11 +199,17 @@ void writeTableHead() {
 void writeTableRow(int row, const std::string& input, const std::string& output, int nMess) {
   static const Layout kRow("(I5,2X,A32,2X,A32,I7)");
   static const Layout kCountsRow("(I5,2X,A32,2X,A32,I7,2I9,I10)");
+  static const Layout kRinexRow("(I5,2X,A32,2X,A32,I7,2I9,I10,I11,I9)");
   const std::string shown = platform::is_blank(output) ? std::string("  ---")
                             : namesOutputs()           ? platform::fit("(standard name, below)", kTableNameWidth)
                                                        : output;
   if (!countsColumns()) {
     kRow.write(lfnPrint, {row, input, shown, nMess});
+    return;
+  }
+  if (rinexRun) {
+    kRinexRow.write(lfnPrint, {row, input, shown, rowCounts.read, rowCounts.written, rowCounts.unselected,
+                               rowCounts.duplicates, rowCounts.conflicts, rowCounts.noForm});
     return;
   }
   kCountsRow.write(lfnPrint, {row, input, shown, rowCounts.read, rowCounts.written, rowCounts.unselected,
@@ -200,10 +228,31 @@ void reportEmptyInput(const std::string& output, bool onlyRowOfOutput) {
   write_message_block(" ### PG KAVRIL: Broadcast file is empty", {{"File name  : ", input}});
 }
 
+// Converts the RINEX navigation file of one row into the output of the plan.
+// Returns the number of records read.
+int convertRinexRow(int row, const std::string& input, const std::string& output) {
+  const bool continuesOpenFile = continue_rinex_output(output);
+  int ios = 0;
+  OPNFIL(lfnLocal, input, "OLD", "FORMATTED", " ", " ", ios);
+  OPNERR(lfnError, lfnLocal, ios, input, "KAVRIL");
+  rinex::NavigationReader reader(lfnLocal);
+  static rinex::Header header;
+  if (!reader.read_header(header)) stop_on_damaged_rinex(input, reader.damage());
+  if (!continuesOpenFile) start_navigation_output(row, output, *plan, planFirstEpoch);
+  static rinex::Record record;
+  rinex::NavigationReader::Next next;
+  while ((next = reader.next(record)) == rinex::NavigationReader::Next::Record) write_navigation_record(record, rowCounts);
+  if (next == rinex::NavigationReader::Next::Damaged) stop_on_damaged_rinex(input, reader.damage());
+  platform::close_unit(lfnLocal);
+  end_rinex_row(true);
+  return static_cast<int>(rowCounts.read);
+}
+
 // Converts the broadcast file of one row into its RINEX file. Returns the
 // number of messages converted.
 int convertRow(int row, const std::string& input, const std::string& output, bool onlyRowOfOutput,
                const RinexVersion& version) {
+  if (rinexInputs[static_cast<std::size_t>(row - 1)]) return convertRinexRow(row, input, output);
   const bool continuesOpenFile = continue_rinex_output(output);
 
   int ios = 0;
@@ -217,12 +266,53 @@ int convertRow(int row, const std::string& input, const std::string& output, boo
     if (continuesOpenFile) end_rinex_row(false);
     return 0;
   }
-  if (!continuesOpenFile) start_rinex_output(row, output, title);
+  if (!continuesOpenFile && plan) start_navigation_output(row, output, *plan, planFirstEpoch);
+  if (!continuesOpenFile && !plan) start_rinex_output(row, output, title);
   const int nMess = convertMessages(version);
   reportLinesAfterTheEnd();
   platform::close_unit(lfnLocal);
   end_rinex_row(true);
   return nMess;
+}
+
+// True when rows `a` and `b` write one output: the same name, or two
+// spellings of one file.
+bool sameOutput(const FileNameMatrix& files, int a, int b) {
+  const std::string& first = files.at(2, a);
+  const std::string& second = files.at(2, b);
+  return platform::same_text(first, second) ||
+         platform::output_identity(resolved_file_name(first)) == platform::output_identity(resolved_file_name(second));
+}
+
+// Finds the rows whose input is a RINEX navigation file (a direct run's;
+// rinexRun already says whether there is one).
+void findRinexInputs(const FileNameMatrix& files, int nFil) {
+  rinexInputs.assign(static_cast<std::size_t>(nFil), false);
+  if (!rinexRun) return;
+  for (int row = 1; row <= nFil; ++row) {
+    const bool isRinex = rinex::is_navigation_input(platform::trim_right(files.at(1, row)));
+    rinexInputs[static_cast<std::size_t>(row - 1)] = isRinex;
+  }
+}
+
+// At the first row of an output: its plan when a RINEX input feeds it (the
+// consecutive rows of the same output name), else none.
+void planOutputOf(const FileNameMatrix& files, int nFil, int row) {
+  if (!rinexRun || (row > 1 && sameOutput(files, row - 1, row))) return;
+  plan.reset();
+  std::vector<std::string> inputs;
+  std::vector<bool> isRinex;
+  for (int r = row; r <= nFil && (r == row || sameOutput(files, r - 1, r)); ++r) {
+    inputs.emplace_back(platform::trim_right(files.at(1, r)));
+    isRinex.push_back(rinexInputs[static_cast<std::size_t>(r - 1)]);
+  }
+  if (std::find(isRinex.begin(), isRinex.end(), true) == isRinex.end()) return;
+  const cli::DirectRun& run = *cli::directRun;
+  rinex::SystemSet glonass;
+  glonass.add(rinex::System::GLONASS);
+  const NavigationChoices choices{run.versionGiven ? run.version : 0, run.leapSeconds,
+                                  run.analyst.records.systems == glonass};
+  plan = plan_navigation_output(inputs, isRinex, choices, planFirstEpoch);
 }
 
 // True when no other row of the file list has the output name of `row`.
@@ -264,6 +354,9 @@ void KAVRIL() {
     set_rinex4_leap_seconds(directRun->leapSeconds);
   }
   const bool checking = analyst != nullptr && analyst->check;
+  if (directRun) {
+    for (const std::string& input : directRun->brdFiles) rinexRun = rinexRun || rinex::is_navigation_input(input);
+  }
   if (!checking) writeTableHead();
   int nFil = 0;
   FileNameMatrix files;
@@ -276,6 +369,7 @@ void KAVRIL() {
   }
   applyOutputNames(files, nFil);
   refuse_overwrites(files, nFil);
+  findRinexInputs(files, nFil);
   std::string agency = agencyFromKeywords();
   const RinexVersion& version = rinex_version(rinexVersionFromKeywords());
   begin_rinex_output(version, std::move(agency), analyst);
@@ -288,6 +382,7 @@ void KAVRIL() {
     // Asked only in a direct run: the comparison costs time in proportion
     // to the number of rows.
     const bool onlyRow = cli::directRun && onlyRowOf(files, nFil, row);
+    if (!platform::is_blank(output)) planOutputOf(files, nFil, row);
     const int nMess = platform::is_blank(output) ? 0 : convertRow(row, input, output, onlyRow, version);
     writeTableRow(row, platform::fit(input, kTableNameWidth), platform::fit(output, kTableNameWidth), nMess);
     writeOutReports();

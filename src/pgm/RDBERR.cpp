@@ -1,4 +1,4 @@
-// Input error report of the broadcast file readers.
+// Input error reports of the broadcast and RINEX navigation file readers.
 #include <string>
 
 #include "platform/platform.h"
@@ -17,6 +17,12 @@ void RDBERR(int lfn, std::string_view reason) {
                                "File name  : ", platform::trim_right(platform::unit_file_name(lfn)),
                                "Line number: ", std::string_view(lineNumber).substr(1),
                                "Reason     : ", reason});
+  EXITRC(2);
+}
+
+void stop_on_damaged_rinex(std::string_view file, const rinex::Damage& damage) {
+  kInputError.write(lfnError, {" *** PG KAVRIL: Error reading RINEX navigation file", "File name  : ", file,
+                               "Line number: ", std::to_string(damage.line), "Reason     : ", damage.reason});
   EXITRC(2);
 }
 

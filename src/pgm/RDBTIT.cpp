@@ -37,7 +37,15 @@ bool RDBTIT(int lfn, std::string& title) {
     case platform::ReadResult::Error: stop_on_read_error(lfn, "PG KAVRIL");
     case platform::ReadResult::Ok: break;
   }
-  if (is_rinex_first_line(line)) RDBERR(lfn, rinex_input_reason(line));
+  if (is_rinex_first_line(line)) {
+    // A direct run takes RINEX navigation files by name: their header and
+    // first records are looked at before the output is opened, which a
+    // stream read once cannot give.
+    std::string reason = rinex_input_reason(line);
+    if (platform::trim_right(platform::unit_file_name(lfn)) == "-" && reason.starts_with("a RINEX navigation file"))
+      reason = "a RINEX navigation file on standard input: give it by its file name";
+    RDBERR(lfn, reason);
+  }
   platform::assign_fit(title, line, kTitleLength);
   return true;
 }

@@ -13,6 +13,7 @@
 
 #include "inpkey/inpkey.h"
 #include "platform/platform.h"
+#include "rinex/rinex.h"
 
 namespace kavril {
 
@@ -245,6 +246,11 @@ const RinexVersion& rinex_version(int number);
 // 3.04".
 std::string rinex_version_names();
 
+// The input error report of a RINEX navigation file damaged at
+// `damage.line` (as RDBERR reports a broadcast file), then the end of the
+// run with return code 2.
+[[noreturn]] void stop_on_damaged_rinex(std::string_view file, const rinex::Damage& damage);
+
 // --- Messages of the driver and its companions (message_block.cpp) ----------
 
 // A detail line of a message block: a label (16 columns from column 17) and
@@ -316,6 +322,49 @@ bool rinex_output_leaves_out(int satNum);
 // its records, or passes over it as the selection decides (counted in
 // `counts`). A failed write stops the run.
 void write_rinex_record(int satNum, const RinexRecordArray& rinex, nav::InputCounts& counts);
+
+// --- Outputs that RINEX navigation files feed (direct runs) ------------------
+// Written by the RINEX room's writer, every system, their records decided by
+// nav::RecordDecisions; a broadcast message of such an output is the GPS
+// record a RINEX file gives (nav::record_of_message). Version 1 writes the
+// GPS LNAV records with its own writer.
+
+// What such an output is written with, decided before its first row: one
+// header for all its inputs, the version (times 100, 100 for version 1) and
+// the system of a 2.11 file.
+struct NavigationPlan {
+  rinex::Header header;
+  int version = 304;
+  rinex::System system = rinex::System::GPS;
+};
+inline constexpr int kVersion1 = 100;
+
+// What the command line asks of the plans: the version of -r (1 to 4, 0
+// when not given), --leap-seconds, and --sys R alone (2.11 of GLONASS).
+struct NavigationChoices {
+  int runVersion = 0;
+  std::optional<int> leapSeconds;
+  bool glonassOnly = false;
+};
+
+// The plan of an output of `inputs` (rinexInputs[i]: input i is a RINEX
+// navigation file, the others broadcast files): without -r the version of
+// the RINEX inputs' family, or 3.04 when a broadcast file is among them; one
+// header of all inputs (HeaderMerge) with the corrections in force at the
+// output's first epoch, which `firstEpoch` gets (GPS time). A damaged RINEX
+// input stops the run (stop_on_damaged_rinex), before the output is opened.
+NavigationPlan plan_navigation_output(std::span<const std::string> inputs, const std::vector<bool>& rinexInputs,
+                                      const NavigationChoices& choices, double& firstEpoch);
+
+// As start_rinex_output, for an output of `plan`: its header, and in 4.00
+// the header's corrections as ION and STO records at the output's first
+// epoch `firstEpoch` (GPS time).
+void start_navigation_output(int row, const std::string& output, const NavigationPlan& plan, double firstEpoch);
+
+// Writes `record` into the open output of a plan, or holds it, or passes
+// over it (outside the selection, a repeat, or without a form in the
+// output's version), counted in `counts`. A failed write stops the run.
+void write_navigation_record(const rinex::Record& record, nav::InputCounts& counts);
 
 // The row is done: with `written`, what it wrote has reached the file (a
 // failed write stops the run). The file counts as complete again.

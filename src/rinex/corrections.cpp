@@ -112,9 +112,12 @@ std::vector<Record> correction_records(const Header& header, double gpsTime) {
                                                        source_satellite(sender->system, c.source.view()),
                                                        sender->message, gpsTime));
     if (c.referenceWeek > 0) {
-      const nav::Calendar own =
-          nav::calendar_of((static_cast<double>(c.referenceWeek) + week_offset(sender->system)) * kSecondsPerWeek +
-                           c.referenceSeconds);
+      // Many 2.x files write the week of DELTA-UTC as the message sends it,
+      // modulo 1024: the week of that count nearest the output's start.
+      double week = static_cast<double>(c.referenceWeek) + week_offset(sender->system);
+      const double behind = std::floor(gpsTime / kSecondsPerWeek) - week;
+      if (behind > 512) week += 1024 * std::round(behind / 1024);
+      const nav::Calendar own = nav::calendar_of(week * kSecondsPerWeek + c.referenceSeconds);
       r.epoch = {own.year, own.month, own.day, own.hour, own.minute, own.second};
     } else if (c.year > 0) {
       r.epoch = {c.year, c.month, c.day, 0, 0, 0.0};

@@ -435,7 +435,7 @@ class Unwritten {
 };
 // "1,204" for 1204.
 std::string grouped_number(long number);
-// "2.11", "3.04", "4.00" for 211, 304, 400.
+// "2.11", "3.04", "4.00" for 211, 304, 400; "1" for 100.
 std::string version_text(int version);
 
 // The version an output gets without -r when all its inputs are RINEX: that

@@ -33,6 +33,7 @@ std::string grouped_number(long number) {
 }
 
 std::string version_text(int version) {
+  if (version == 100) return "1";  // version 1 has no minor number
   std::string text = std::to_string(version / 100) + '.';
   text += static_cast<char>('0' + version / 10 % 10);
   text += static_cast<char>('0' + version % 10);

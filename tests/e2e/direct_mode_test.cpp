@@ -131,6 +131,7 @@ TEST(DirectMode, MessagesArePlainLines) {
     int status;
     std::string messages;                                // the "kavril:" lines
     std::vector<std::pair<std::string, std::string>> files;  // name, contents ("?": any, "=NAME": as NAME)
+    std::string input = "/dev/null";                         // standard input
   };
   // Endings of a broadcast file that end its messages as the file itself
   // does, also where a left-out satellite's blocks are passed over.
@@ -138,6 +139,8 @@ TEST(DirectMode, MessagesArePlainLines) {
     return Case{"'" KAVRIL_BINARY "' " + options + " -o plain.rnx " + day + "; " + variant + " > b.brd",
                 options + " -o b.rnx b.brd", 0, "", {{"b.rnx", "=plain.rnx"}}};
   };
+  const std::string nav = KAVRIL_TEST_DATA "/rinex-nav/brdc3050.12n";
+  const std::string mixed = KAVRIL_TEST_DATA "/rinex-nav/Example_Mixed_Rinex305.n";
   const std::string cut = "head -c 2900 " + day + " > cut.brd; gzip -c " + day + " | head -c 2000 > cut.gz; ";
   const std::string keywordFile =
       "printf 'CONST 1 \"CONST\"\\nBRDFIL 1 \"" + day + "\"\\nRXNFIL 1 \"kw.rnx\"\\nRUNBY 0\\n' > kw.inp";
@@ -174,8 +177,26 @@ TEST(DirectMode, MessagesArePlainLines) {
        "kavril: archive/(the output named by -n): No such file or directory (no folder archive)\n", {}},
       {"", "-r 3 -n BRDC00ORL --to 2001-01-01 " + day, 0,
        "kavril: warning: data/brdc1820.brd: no messages to name the output by (-n BRDC00ORL), not written\n", {}},
+      // A RINEX navigation file is an input, by name: its default output
+      // would be itself; standard input cannot be looked at before it is read.
       {"'" KAVRIL_BINARY "' -q " + day, "-q data/brdc1820.rnx", 1,
-       "kavril: data/brdc1820.rnx:1: a RINEX navigation file, not a broadcast file\n", {}},
+       "kavril: data/brdc1820.rnx: not written: it would overwrite data/brdc1820.rnx, a file of this run\n", {}},
+      {"cp " + nav + " n.12n", "-q -o x.rnx -", 1,
+       "kavril: -:1: a RINEX navigation file on standard input: give it by its file name\n", {}, "n.12n"},
+      // Damaged RINEX inputs: the line and what is wrong, the output not written.
+      {"sed '19s/0\\.1/0.X/' " + nav + " > bad.12n; echo old > x.rnx", "-o x.rnx bad.12n", 1,
+       "kavril: bad.12n:19: '0.X90921127796D-05' in column 4 is not a number\n"
+       "kavril: x.rnx: incomplete, not kept (the earlier file is left as it was)\n",
+       {{"x.rnx", "old\n"}}},
+      {"head -n 25 " + nav + " > cut.12n", "-o x.rnx cut.12n", 1,
+       "kavril: cut.12n:25: G04 record cut short: 1 of the 8 lines of a GPS LNAV record at the end of the file\n"
+       "kavril: x.rnx: incomplete, not kept (no file of that name)\n", {}},
+      {"sed '18s/^G02/X02/' " + mixed + " > sys.rnx; echo old > x.rnx", "-o x.rnx sys.rnx", 1,
+       "kavril: sys.rnx:18: unknown system letter 'X'\n"
+       "kavril: x.rnx: incomplete, not kept (the earlier file is left as it was)\n", {{"x.rnx", "old\n"}}},
+      {"sed '12d' " + mixed + " > lines.rnx; echo old > x.rnx", "-r 4 -o x.rnx lines.rnx", 1,
+       "kavril: lines.rnx:17: G01 record cut short: 7 of the 8 lines of a GPS LNAV record before this line\n",
+       {{"x.rnx", "old\n"}}},
       {"printf '%9s%11sO%39sRINEX VERSION / TYPE\\n' 3.04 '' '' > obs.rnx", "obs.rnx", 1,
        "kavril: obs.rnx:1: a RINEX observation file, not a broadcast file\n", {}},
       // A record cut after its message number (blanks alone are a blank last line).
@@ -219,7 +240,7 @@ TEST(DirectMode, MessagesArePlainLines) {
     ScratchDir scratch;
     prepare(scratch.path());
     run_command("cd '" + scratch.path().string() + "' && (" + (c.setup.empty() ? ":" : c.setup) + ") 2>/dev/null");
-    EXPECT_EQ(run(scratch.path(), c.args), c.status);
+    EXPECT_EQ(run(scratch.path(), c.args, c.input), c.status);
     std::string messages;
     std::istringstream report(read_file(scratch.path() / "stderr"));
     for (std::string line; std::getline(report, line);) {
