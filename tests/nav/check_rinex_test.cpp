@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -86,11 +86,14 @@ TEST(CheckRinex, CountsOfTheCorpusManifestAndThePictureGrouped) {
     }
     for (const auto& [kind, n] : file["other_records"].items()) counted[kind] = n;
     // The file's line: "G=257 R=510 ..." and in 4.x "EPH:G:LNAV=428 ... STO:C:CNVX=96 ...".
-    const std::string line = manifest.substr(manifest.find("\n" + name + "\t"));
-    const std::regex count("(\\w+(:\\w+:\\w+)?)=(\\d+)");
-    for (std::sregex_iterator m(line.begin(), line.begin() + line.find('\n', 1), count), end; m != end; ++m) {
-      const std::string key = (*m)[1], kind = key.substr(0, 3);
-      expected[(*m)[2].matched && kind != "EPH" ? kind : key] += std::stol((*m)[3]);
+    std::istringstream line(manifest.substr(manifest.find("\n" + name + "\t") + 1));
+    std::string word;
+    for (int column = 0; column <= 5 && std::getline(line, word, '\t'); ++column) {
+      std::istringstream counts(column == 3 || column == 5 ? word : "");
+      for (std::string item; counts >> item;) {
+        const std::string key = item.substr(0, item.find('=')), kind = key.substr(0, 3);
+        expected[column == 5 && kind != "EPH" ? kind : key] += std::stol(item.substr(item.find('=') + 1));
+      }
     }
     for (const auto& [key, n] : expected) EXPECT_EQ(counted[key], n) << key;
     if (file["version"] == "4.00") {
@@ -98,8 +101,13 @@ TEST(CheckRinex, CountsOfTheCorpusManifestAndThePictureGrouped) {
     }
     const std::string svg = test::read_file(dir.path() / "p.svg");
     EXPECT_EQ(test::run_command("xmllint --noout " + dir.file("p.svg")), 0);
-    const std::regex label(">([A-Za-z]+|[A-Z]\\d+)</text>");
-    for (std::sregex_iterator m(svg.begin(), svg.end(), label), end; m != end; ++m) labels += (*m)[1].str() + " ";
+    for (std::size_t end = svg.find("</text>"); end != std::string::npos; end = svg.find("</text>", end + 1)) {
+      const std::string text = svg.substr(svg.rfind('>', end) + 1, end - svg.rfind('>', end) - 1);
+      const bool satellite = std::isupper(static_cast<unsigned char>(text[0])) != 0 &&
+                             text.find_first_not_of("0123456789", 1) == std::string::npos;
+      if (satellite || text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") == std::string::npos)
+        labels += text + " ";
+    }
     EXPECT_EQ(labels, expectedLabels);
   }
 }
