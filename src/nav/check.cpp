@@ -1,7 +1,8 @@
-// What a broadcast file holds, per satellite: read like a conversion reads
-// it, counted instead of written.
+// What a navigation file holds, per satellite and message type: read like a
+// conversion reads it, counted instead of written.
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "nav/nav.h"
 
@@ -22,17 +23,83 @@ void read_message(int lfn, RinexRecordArray& rinex) {
   V3RXBR(eph, clock, rinex);
 }
 
-void FileCheck::add(int sat, const RinexRecordArray& rinex) {
-  SatelliteCheck& s = satellites.at(static_cast<std::size_t>(sat));
-  const double epoch = record_epoch(rinex);
+bool CheckKey::operator<(const CheckKey& other) const {
+  const auto order = [](const CheckKey& k) {
+    return std::tuple(rinex::system_rank(k.satellite.system), k.satellite.number, k.message, k.type.view());
+  };
+  return order(*this) < order(other);
+}
+
+int health_slot(const rinex::Record& record) {
+  using rinex::Message;
+  using rinex::slot_of;
+  if (record.kind != rinex::RecordKind::Ephemeris) return -1;
+  switch (record.message) {
+    // GLONASS and SBAS: the last field of the first orbit line.
+    case Message::FDMA:
+    case Message::SBAS: return slot_of(1, 3);
+    // The SV health of the sixth orbit line: GPS, QZSS and NavIC LNAV,
+    // Galileo INAV and FNAV, BeiDou D1 and D2, GPS and QZSS CNAV and CNV2,
+    // NavIC L1NV.
+    case Message::LNAV:
+    case Message::INAV:
+    case Message::FNAV:
+    case Message::D1:
+    case Message::D2:
+    case Message::CNAV:
+    case Message::L1NV: return slot_of(6, 1);
+    // CNV2 is a GPS and QZSS type and a BeiDou one with its own lines.
+    case Message::CNV2: return record.satellite.system == rinex::System::BeiDou ? slot_of(8, 1) : slot_of(6, 1);
+    // BeiDou CNAV-1 and CNAV-3: health after SISMAI.
+    case Message::CNV1: return slot_of(8, 1);
+    case Message::CNV3: return slot_of(7, 1);
+    case Message::L1OC:
+    case Message::L3OC:
+    case Message::Other: return -1;
+  }
+  return -1;
+}
+
+namespace {
+
+void add_epoch(SatelliteCheck& s, double epoch, bool unhealthy) {
   if (!s.epochs.empty() && epoch < s.epochs.back()) ++s.outOfOrder;
-  if (!seen.insert(MessageKey{sat, epoch, rinex[kIode]}).second) ++s.duplicates;
-  if (rinex[kHealth] != 0.0) s.unhealthy.push_back(epoch);
+  if (unhealthy) s.unhealthy.push_back(epoch);
   s.epochs.push_back(epoch);
 }
 
+}  // namespace
+
+void FileCheck::add(int sat, const RinexRecordArray& rinex) {
+  CheckKey key;
+  key.satellite.number = sat;
+  SatelliteCheck& s = rows[key];
+  const double epoch = record_epoch(rinex);
+  if (!seen.insert(MessageKey{sat, epoch, rinex[kIode]}).second) ++s.duplicates;
+  add_epoch(s, epoch, rinex[kHealth] != 0.0);
+}
+
+void FileCheck::add(const rinex::Record& record, double gpsTime) {
+  if (record.kind != rinex::RecordKind::Ephemeris) {
+    ++otherRecords.at(static_cast<std::size_t>(record.kind) - 1);
+    return;
+  }
+  CheckKey key;
+  key.satellite = record.satellite;
+  key.message = record.message;
+  key.type = record.messageText;
+  SatelliteCheck& s = rows[key];
+  switch (repeats.take(record)) {
+    case rinex::RepeatFilter::Verdict::Repeat: ++s.duplicates; break;
+    case rinex::RepeatFilter::Verdict::Conflict: ++s.conflicts; break;
+    case rinex::RepeatFilter::Verdict::New: break;
+  }
+  const int health = health_slot(record);
+  add_epoch(s, gpsTime, health >= 0 && record.has(health) && record.value(health) != 0.0);
+}
+
 void FileCheck::finish() {
-  for (SatelliteCheck& s : satellites) {
+  for (auto& [key, s] : rows) {
     std::vector<double> sorted = s.epochs;
     std::sort(sorted.begin(), sorted.end());
     s.longestGap = 0.0;
@@ -43,11 +110,14 @@ void FileCheck::finish() {
       if (gap > kLongGap) ++s.longGaps;
     }
   }
+  // What finds repeats is needed no more once the file is read.
+  seen = MessageKeys();
+  repeats = rinex::RepeatFilter();
 }
 
 long FileCheck::messages() const {
   long n = 0;
-  for (const SatelliteCheck& s : satellites) n += static_cast<long>(s.epochs.size());
+  for (const auto& [key, s] : rows) n += static_cast<long>(s.epochs.size());
   return n;
 }
 
@@ -63,9 +133,19 @@ void check_messages(int lfn, FileCheck& check, const Selection& selection) {
   }
 }
 
+bool check_records(rinex::NavigationReader& reader, FileCheck& check, const rinex::RecordSelection& selection) {
+  rinex::Record record;
+  rinex::NavigationReader::Next next;
+  while ((next = reader.next(record)) == rinex::NavigationReader::Next::Record) {
+    const double epoch = rinex::gps_time(record);
+    if (selection.keeps(record, epoch)) check.add(record, epoch);
+  }
+  return next == rinex::NavigationReader::Next::End;
+}
+
 std::string strict_findings(const FileCheck& check) {
   long duplicates = 0, outOfOrder = 0, unhealthy = 0, longGaps = 0;
-  for (const SatelliteCheck& s : check.satellites) {
+  for (const auto& [key, s] : check.rows) {
     duplicates += s.duplicates;
     outOfOrder += s.outOfOrder;
     unhealthy += static_cast<long>(s.unhealthy.size());

@@ -1,9 +1,13 @@
-// The check of broadcast files as a picture: one row per satellite, time
-// along the row, a mark for every message. Plain SVG with the fonts of the
-// viewer.
+// The check of navigation files as a picture: one row per satellite (its
+// message types together), time along the row, a mark for every message;
+// with RINEX inputs the satellites grouped by system under its name. Plain
+// SVG with the fonts of the viewer.
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "nav/nav.h"
 #include "platform/platform.h"
@@ -14,6 +18,7 @@ namespace {
 
 constexpr int kLeft = 60, kRight = 30, kTop = 64, kRowHeight = 16, kPlotWidth = 1000;
 constexpr int kMarkWidth = 2, kMarkHeight = 10;
+constexpr int kBandLeft = 4;  // where the band of a system starts
 // Characters of the title that fit the picture's width at its font size.
 constexpr std::size_t kTitleLength = 130;
 constexpr const char* kHealthy = "#1f5fbf";
@@ -136,8 +141,8 @@ void legend(std::string& out, long y) {
 // The names of the files, or, when they would run off the picture, their
 // count and the first and last of them, or their count alone; the end of
 // the name of a single file.
-std::string title(const std::vector<FileCheck>& checks) {
-  const std::string head = "Broadcast messages per satellite: ";
+std::string title(const std::vector<FileCheck>& checks, bool rinexFiles) {
+  const std::string head = rinexFiles ? "Navigation messages per satellite: " : "Broadcast messages per satellite: ";
   std::string names;
   for (const FileCheck& check : checks) names += (names.empty() ? "" : ", ") + check.name;
   if (head.size() + names.size() <= kTitleLength) return head + names;
@@ -147,18 +152,56 @@ std::string title(const std::vector<FileCheck>& checks) {
   return head + (head.size() + span.size() <= kTitleLength ? span : count);
 }
 
+// The messages of a satellite in all files, whatever their types.
+struct MergedRow {
+  rinex::Satellite satellite;
+  std::vector<double> epochs, unhealthy;
+};
+
+// A row of the picture: a satellite, or the label of a system (row null).
+struct PictureRow {
+  MergedRow* row;
+  rinex::System system;
+};
+
+// A band across the picture with the name of the system, above its
+// satellites.
+void system_label(std::string& out, long y, rinex::System system) {
+  rect(out, kBandLeft, y + 1, kLeft + kPlotWidth - kBandLeft, kRowHeight - 2, "#dde4ee");
+  element(out, "text", {{"x", number(kBandLeft + 4)}, {"y", number(y + 12)}, {"font-size", "12"},
+                        {"font-weight", "bold"}, {"text-anchor", "start"}},
+          rinex::system_name(system));
+}
+
+void satellite_row(std::string& out, const TimeAxis& t, long y, MergedRow& s) {
+  std::sort(s.epochs.begin(), s.epochs.end());
+  text(out, kLeft - 8, y + 12, rinex::satellite_text(s.satellite), "end");
+  for (std::size_t i = 1; i < s.epochs.size(); ++i) {
+    if (s.epochs[i] - s.epochs[i - 1] > kLongGap) {
+      const long x0 = t.x(s.epochs[i - 1]);
+      rect(out, x0, y + 6, t.x(s.epochs[i]) - x0, 4, kGap);
+    }
+  }
+  for (const double epoch : s.epochs) rect(out, t.x(epoch) - kMarkWidth / 2, y + 3, kMarkWidth, kMarkHeight, kHealthy);
+  for (const double epoch : s.unhealthy)
+    rect(out, t.x(epoch) - kMarkWidth / 2, y + 3, kMarkWidth, kMarkHeight, kUnhealthy);
+}
+
 }  // namespace
 
 std::string check_svg(const std::vector<FileCheck>& checks) {
-  // The satellites of all files, merged, and the span of their epochs.
-  std::vector<SatelliteCheck> merged(100);
-  bool any = false;
+  // The satellites of all files, their message types merged, and the span of
+  // their epochs.
+  std::map<std::pair<int, int>, MergedRow> merged;  // by system rank and number
+  bool any = false, grouped = false;
   TimeAxis t{0.0, 0.0};
   for (const FileCheck& check : checks) {
-    for (std::size_t sat = 1; sat < merged.size(); ++sat) {
-      const SatelliteCheck& s = check.satellites[sat];
-      merged[sat].epochs.insert(merged[sat].epochs.end(), s.epochs.begin(), s.epochs.end());
-      merged[sat].unhealthy.insert(merged[sat].unhealthy.end(), s.unhealthy.begin(), s.unhealthy.end());
+    grouped = grouped || check.is_rinex();
+    for (const auto& [key, s] : check.rows) {
+      MergedRow& row = merged[{rinex::system_rank(key.satellite.system), key.satellite.number}];
+      row.satellite = key.satellite;
+      row.epochs.insert(row.epochs.end(), s.epochs.begin(), s.epochs.end());
+      row.unhealthy.insert(row.unhealthy.end(), s.unhealthy.begin(), s.unhealthy.end());
       for (const double epoch : s.epochs) {
         t.start = any ? std::min(t.start, epoch) : epoch;
         t.end = any ? std::max(t.end, epoch) : epoch;
@@ -166,9 +209,16 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
       }
     }
   }
-  long rows = 0;
-  for (const SatelliteCheck& s : merged) rows += s.epochs.empty() ? 0 : 1;
-  const long bottom = kTop + std::max(rows, 1L) * kRowHeight + 4;
+  // Rows of satellites with messages, and with RINEX inputs the label of
+  // each system above its satellites.
+  std::vector<PictureRow> rows;
+  for (auto& [order, row] : merged) {
+    if (row.epochs.empty()) continue;
+    if (grouped && (rows.empty() || rows.back().row->satellite.system != row.satellite.system))
+      rows.push_back({nullptr, row.satellite.system});
+    rows.push_back({&row, row.satellite.system});
+  }
+  const long bottom = kTop + std::max(static_cast<long>(rows.size()), 1L) * kRowHeight + 4;
   const long height = bottom + 80;
   const long width = kLeft + kPlotWidth + kRight;
 
@@ -176,33 +226,25 @@ std::string check_svg(const std::vector<FileCheck>& checks) {
                     number(width) + "\" height=\"" + number(height) + "\" viewBox=\"0 0 " + number(width) + " " +
                     number(height) + "\" font-family=\"sans-serif\">\n";
   rect(out, 0, 0, width, height, "#fff");
-  text(out, kLeft, 22, title(checks), "start", "14");
+  text(out, kLeft, 22, title(checks, grouped), "start", "14");
   text(out, kLeft, 42,
        any ? "GPS time " + iso_text(t.start) + " to " + iso_text(t.end) + " (" + duration_text(t.end - t.start) + ")"
            : "no messages");
 
   long y = kTop;
-  for (std::size_t sat = 1; sat < merged.size(); ++sat) {
-    if (merged[sat].epochs.empty()) continue;
-    if ((y - kTop) / kRowHeight % 2 == 0) rect(out, kLeft, y, kPlotWidth, kRowHeight, "#f2f2f2");
+  long stripe = 0;  // satellite rows alternate their background
+  for (const PictureRow& row : rows) {
+    if (row.row != nullptr && stripe++ % 2 == 0) rect(out, kLeft, y, kPlotWidth, kRowHeight, "#f2f2f2");
     y += kRowHeight;
   }
   if (any) grid(out, t, bottom);
   y = kTop;
-  for (std::size_t sat = 1; sat < merged.size(); ++sat) {
-    SatelliteCheck& s = merged[sat];
-    if (s.epochs.empty()) continue;
-    std::sort(s.epochs.begin(), s.epochs.end());
-    text(out, kLeft - 8, y + 12, satellite_name(sat), "end");
-    for (std::size_t i = 1; i < s.epochs.size(); ++i) {
-      if (s.epochs[i] - s.epochs[i - 1] > kLongGap) {
-        const long x0 = t.x(s.epochs[i - 1]);
-        rect(out, x0, y + 6, t.x(s.epochs[i]) - x0, 4, kGap);
-      }
+  for (const PictureRow& row : rows) {
+    if (row.row == nullptr) {
+      system_label(out, y, row.system);
+    } else {
+      satellite_row(out, t, y, *row.row);
     }
-    for (const double epoch : s.epochs) rect(out, t.x(epoch) - kMarkWidth / 2, y + 3, kMarkWidth, kMarkHeight, kHealthy);
-    for (const double epoch : s.unhealthy)
-      rect(out, t.x(epoch) - kMarkWidth / 2, y + 3, kMarkWidth, kMarkHeight, kUnhealthy);
     y += kRowHeight;
   }
   if (any) axis(out, t, bottom);

@@ -1,6 +1,7 @@
-// A check run: every broadcast file read like a conversion reads it, its
-// table (or the JSON document of all) on standard output, and the picture
-// of all of them in an SVG file; no RINEX file is written. Every output is
+// A check run: every input read like a conversion reads it (a broadcast
+// file, or a RINEX navigation file of any version), its table (or the JSON
+// document of all) on standard output, and the picture of all of them in
+// an SVG file; no RINEX file is written. Every output is
 // checked: a write that failed ends the run with its reason, never as a
 // success.
 #include <string>
@@ -60,14 +61,36 @@ void open_output(const std::string& name) {
   OPNERR(lfnError, lfnOut, ios, name, "KAVRIL");
 }
 
-void check_file(const std::string& input, const Selection& selection) {
+// Stops the run on a damaged RINEX file, as an input error of a broadcast
+// file stops it: "FILE:LINE: reason", status 1.
+[[noreturn]] void stop_on_damage(const std::string& input, const rinex::Damage& damage) {
+  platform::write_line(lfnError, input + ":" + std::to_string(damage.line) + ": " + damage.reason);
+  EXITRC(2);
+}
+
+void check_rinex_file(int lfn, FileCheck& check, const rinex::RecordSelection& selection) {
+  rinex::NavigationReader reader(lfn);
+  rinex::Header header;
+  if (!reader.read_header(header)) stop_on_damage(check.name, reader.damage());
+  check.version = header.version;
+  if (!check_records(reader, check, selection)) stop_on_damage(check.name, reader.damage());
+}
+
+void check_file(const std::string& input, const Request& request) {
+  // Looked at before it is opened: a RINEX file is known by its first lines.
+  const bool rinexFile = rinex::is_navigation_input(input);
   int ios = 0;
   OPNFIL(lfnLocal, input, "OLD", "FORMATTED", " ", " ", ios);
   OPNERR(lfnError, lfnLocal, ios, input, "KAVRIL");
   FileCheck& check = checks.emplace_back();
   check.name = input;
-  std::string title;
-  if (RDBTIT(lfnLocal, title)) check_messages(lfnLocal, check, selection);
+  if (rinexFile) {
+    check.rinexFile = true;
+    check_rinex_file(lfnLocal, check, request.records);
+  } else {
+    std::string title;
+    if (RDBTIT(lfnLocal, title)) check_messages(lfnLocal, check, request.selection);
+  }
   platform::close_unit(lfnLocal);
   check.complete = true;
   check.finish();
@@ -103,7 +126,7 @@ void run_check(const FileNameMatrix& files, int nFil, const Request& request, st
   exitCleanup = finish_at_exit;
   if (!plotToStandardOutput) open_output(std::string(standardOutput));
   for (int row = 1; row <= nFil; ++row) {
-    check_file(std::string(platform::trim_right(files.at(1, row))), request.selection);
+    check_file(std::string(platform::trim_right(files.at(1, row))), request);
     if (!jsonWanted && !plotToStandardOutput) write_output(check_table(checks.back()));
   }
   jsonWanted = false;  // written here, or never

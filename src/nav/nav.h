@@ -4,6 +4,7 @@
 // (table, JSON document, SVG picture). Used by direct runs only.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <deque>
@@ -271,24 +272,51 @@ std::string long_name(std::string_view id, char source, double firstEpoch, doubl
 // --strict fails a file for, in seconds.
 inline constexpr double kLongGap = 4 * 3600.0;
 
-// What one broadcast file holds, per satellite and in total.
+// A row of the check: a satellite and the message type of its records.
+// Broadcast files hold GPS messages of one type, named by their satellite
+// alone (type empty).
+struct CheckKey {
+  rinex::Satellite satellite;
+  rinex::Message message = rinex::Message::LNAV;
+  rinex::ShortText<8> type;  // as the file names it ("LNAV", "D2"); empty for broadcast files
+  // Systems G R E C J I S, then satellite number, then message type.
+  bool operator<(const CheckKey& other) const;
+};
+
+// What one file holds for a satellite and message type.
 struct SatelliteCheck {
   std::vector<double> epochs;     // in file order
   std::vector<double> unhealthy;  // epochs of messages whose health is not 0
   long duplicates = 0;
-  long outOfOrder = 0;  // records before the previous record of the satellite
+  long conflicts = 0;   // same key and epoch as an earlier record, other values
+  long outOfOrder = 0;  // records before the previous record of the row
   double longestGap = 0.0;
   long longGaps = 0;  // gaps between consecutive epochs longer than kLongGap
 };
+
+// What one file holds: a broadcast file (GPS satellites), or a RINEX
+// navigation file (every system; ephemerides per satellite and message
+// type, time-offset, Earth-orientation and ionosphere records counted).
 struct FileCheck {
   std::string name;
   bool complete = false;  // every message read
-  std::vector<SatelliteCheck> satellites = std::vector<SatelliteCheck>(100);
-  MessageKeys seen;
+  bool rinexFile = false;
+  int version = 0;        // of a RINEX file, times 100 (304, 400); 0 until its header is read
+  std::map<CheckKey, SatelliteCheck> rows;
+  std::array<long, 3> otherRecords{};  // STO, EOP and ION records of a RINEX file
+  MessageKeys seen;                    // broadcast files: duplicates by satellite, epoch and IODE
+  rinex::RepeatFilter repeats;         // RINEX files: duplicates and conflicts
+  bool is_rinex() const { return rinexFile; }
   void add(int sat, const RinexRecordArray& rinex);
-  void finish();  // longest gaps
+  // `gpsTime` is rinex::gps_time(record).
+  void add(const rinex::Record& record, double gpsTime);
+  void finish();  // longest gaps; the memory of repeats let go
   long messages() const;
 };
+
+// The slot of the health field of an ephemeris record, or -1 when its
+// layout has none this program knows (GLONASS L1OC/L3OC, unknown types).
+int health_slot(const rinex::Record& record);
 
 // Reads the messages of the broadcast file open on `lfn` (after its title)
 // into `check`, those that `selection` keeps (its satellites and time
@@ -298,7 +326,8 @@ void check_messages(int lfn, FileCheck& check, const Selection& selection);
 // What --strict fails a file for: duplicates, records out of order,
 // unhealthy messages and gaps longer than kLongGap, counted over all
 // satellites. "26 unhealthy messages, 1 gap over 4 hours", empty when
-// nothing was found.
+// nothing was found. Conflicts are none: merged files carry them by the
+// thousand and QZSS sends several clock sets for one epoch.
 std::string strict_findings(const FileCheck& check);
 
 // The table of one file (fixed columns), the JSON document of all files,
@@ -307,13 +336,21 @@ std::string check_table(const FileCheck& check);
 std::string check_json(const std::vector<FileCheck>& checks);
 std::string check_svg(const std::vector<FileCheck>& checks);
 
-// The check run of --check: the table of every broadcast file of `files`
+// Reads the records of the RINEX navigation file `reader` reads (after its
+// header) into `check`, those that `selection` keeps. False when the file
+// is damaged (reader.damage() says where).
+bool check_records(rinex::NavigationReader& reader, FileCheck& check, const rinex::RecordSelection& selection);
+
+// The check run of --check: the table of every input file of `files`
 // (or, with --json, one JSON document) on the unit opened under
 // `standardOutput`, and the picture of --plot (there instead of the tables
 // for --plot -), which replaces no file of the run (find_files_of_the_run
-// has found them). Ends the run: status 0 when every file was read and every
-// output written (2 with --strict when a file has findings); an input error
-// stops it as in a conversion, a failed write with its reason.
+// has found them). RINEX navigation files (plain or gzip) are checked per
+// system, satellite and message type with request.records; broadcast files
+// as a conversion reads them with request.selection. Ends the run: status 0
+// when every file was read and every output written (2 with --strict when a
+// file has findings); an input error stops it as in a conversion ("FILE:LINE:
+// reason" for a damaged RINEX file), a failed write with its reason.
 [[noreturn]] void run_check(const FileNameMatrix& files, int nFil, const Request& request,
                             std::string_view standardOutput);
 

@@ -296,3 +296,13 @@ messages 1 1 > "$run/first.brd"
 { keywords "Near misses of keywords warned about"; echo 'BRDFIL 1 "first.brd"'; echo 'RXNFIL 0'
   echo 'RUNBY 1 "E2E AGENCY"'; echo 'rxnver 1 "3"'; echo 'RXNVR 1 "3"'
   echo 'DESCR_BRDFLI 1 "Broadcast files"'; echo 'ORBFIL 1 "orbits.std"'; } > "$run/input.inp"
+
+# --check of RINEX navigation files: a mixed 3.04 hour (two records of one
+# Galileo satellite, type and epoch that differ: a conflict) and a mixed
+# 4.00 file with time-offset and ionosphere records, compressed; the tables
+# and the picture, grouped by system.
+newcase check_rinex_mixed
+rm -f "$run/CONST"
+cp ../../data/rinex-nav/INSA11DEU_R_20223181900_01H_01S_MN.rnx "$run/"
+gzip -n -c ../../data/rinex-nav/INS_1581.19P > "$run/INS_1581.19P.gz"
+echo '--check --plot mixed.svg INSA11DEU_R_20223181900_01H_01S_MN.rnx INS_1581.19P.gz' > check_rinex_mixed/args

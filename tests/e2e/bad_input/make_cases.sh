@@ -349,3 +349,19 @@ deep=$(printf 'folder_%02d/' $(seq 1 29))
 mkdir -p "$run/$deep"
 panel "Keyword file name of 300 characters" > "$run/${deep}input1.inp"
 echo "${deep}input1.inp" > args_name_of_300_characters/args
+
+# --- RINEX navigation files in a check -------------------------------------
+# From the hourly mixed RINEX 3.04 file of the corpus: its header (13 lines)
+# and records of 8 lines.
+rinex=../../data/rinex-nav/INSA11DEU_R_20223181900_01H_01S_MN.rnx
+newrinex() {
+  rm -rf "$1/run" "$1/absent"
+  mkdir -p "$1/run"
+  run=$1/run
+}
+newrinex check_rinex_cut_record
+head -n 27 "$rinex" > "$run/cut.rnx"  # the header, two records, 2 lines of the third
+echo '--check --json cut.rnx' > check_rinex_cut_record/args
+newrinex check_rinex_bad_number
+sed '17s/\.213490947266D+05/.2134909X7266D+05/' "$rinex" > "$run/bad.rnx"
+echo '--check --strict bad.rnx' > check_rinex_bad_number/args
