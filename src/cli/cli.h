@@ -15,6 +15,11 @@
 
 namespace kavril::cli {
 
+// The usage error of --leap-seconds in a run that writes no RINEX 4.00 file:
+// -r other than 4, or no -r and no RINEX input (whose outputs may be 4.00).
+inline constexpr std::string_view kLeapSecondsWithout4 =
+    "--leap-seconds is written only in RINEX 4.00 headers (-r 4, or RINEX 4 inputs)";
+
 // A run from options and broadcast files (direct mode) instead of a keyword
 // input file: what the options ask, with their defaults.
 struct DirectRun {

@@ -7,6 +7,7 @@
 // that is not empty and not a broadcast file, or when "--" comes first;
 // every other one is a direct run, whose inputs that cannot be read are
 // reported one by one.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -187,6 +188,11 @@ void read_direct_run() {
   if (run.answer == 'h') write_help();
   if (run.answer == 'V') write_version();
   if (run.answer != 0) platform::exit_process(0);
+  if (run.leapSeconds && !run.versionGiven &&
+      std::none_of(run.brdFiles.begin(), run.brdFiles.end(), [](const std::string& input) {
+        return rinex::is_navigation_input(input);
+      }))
+    stop_on_usage_error(std::string(kLeapSecondsWithout4));
   refuse_other_rinex_inputs(run);
   leave_out_unreadable_inputs(run);
   warn_repeated_inputs(run);

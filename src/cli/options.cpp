@@ -145,7 +145,7 @@ std::string whole_run_error(const DirectRun& run) {
   const std::size_t standardInputs = static_cast<std::size_t>(
       std::count(run.brdFiles.begin(), run.brdFiles.end(), kStandardStream) + (run.constFile == kStandardStream));
   if (run.brdFiles.empty()) return "no broadcast file given";
-  if (run.leapSeconds && run.version != 4) return "--leap-seconds is written only in RINEX 4.00 headers (-r 4)";
+  if (run.leapSeconds && run.versionGiven && run.version != 4) return std::string(kLeapSecondsWithout4);
   if (!run.output.empty() && !run.folder.empty()) return "-o and -d cannot be given together";
   if (standardInputs > 1) return "standard input (-) given more than once";
   if (standardInputs == 1 && run.constFile != kStandardStream && !run.folder.empty())

@@ -35,16 +35,23 @@ void name_bad_field(std::string_view field, int first, std::string& reason) {
   reason = joined({"'", field, "' in column ", std::to_string(first), " is not a number"});
 }
 
-// A field as a Fortran read of Dw.d takes it: blanks inside the number are
-// ignored (". 000000000000D+00" is zero), and an exponent of three digits
-// may come without its letter ("0.499063314480-269"). Only fields that the
+// A field as the writers of real files left it: a blank after the point or
+// the sign is passed over (". 000000000000D+00" is zero), and an exponent of
+// three digits may come without its letter ("0.499063314480-269"). A blank
+// anywhere else means the field does not hold one number: a digit lost or
+// one too many shifts the fields after it ("5 5.153653238297e+0"), and
+// reading on would give another value without a word. Only fields that the
 // strict reading refused come here.
 bool parse_fortran_field(std::string_view field, double& value) {
   char text[48];
   std::size_t size = 0;
   for (std::size_t i = 0; i < field.size(); ++i) {
     const char c = field[i];
-    if (c == ' ') continue;
+    if (c == ' ') {
+      const bool afterPointOrSign = size > 0 && (text[size - 1] == '.' || text[size - 1] == '-' || text[size - 1] == '+');
+      if (!afterPointOrSign) return false;
+      continue;
+    }
     if (size + 2 > sizeof text) return false;
     const bool signAfterDigit = (c == '+' || c == '-') && size > 0 && text[size - 1] >= '0' && text[size - 1] <= '9';
     if (signAfterDigit) text[size++] = 'E';

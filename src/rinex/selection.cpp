@@ -31,7 +31,10 @@ bool parse_satellite(std::string_view item, System implied, Satellite& satellite
   for (const char c : item) {
     if (c < '0' || c > '9') return false;
   }
-  return platform::parse_int(item, satellite.number) && number_of_system(satellite.system, satellite.number);
+  if (!platform::parse_int(item, satellite.number)) return false;
+  // Files write SBAS PRNs 120-158 with two digits (S22): that form names them too.
+  if (satellite.system == System::SBAS && item.size() == 2) satellite.number += 100;
+  return number_of_system(satellite.system, satellite.number);
 }
 
 }  // namespace

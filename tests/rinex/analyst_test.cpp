@@ -75,6 +75,7 @@ TEST(RinexAnalyst, SatellitesAndSystemsSelectedByTheirTexts) {
   const Case cases[] = {
       {"R12,E01-E36,S120", "", "", {"R12", "E01", "E36", "S120"}, {"R11", "E37", "S121", "G12", "C01"}},
       {"5,G07-9,e02", "", "", {"G05", "G07", "G09", "E02"}, {"G06", "R05"}},
+      {"S22,S26-S27", "", "", {"S122", "S126", "S127"}, {"S123", "S120"}},
       {"", "G,R,E", "R", {"G01", "E30"}, {"R01", "C01", "S120"}},
       {"", "", "C,J", {"G01", "I01", "S158"}, {"C10", "J01"}},
   };
@@ -96,7 +97,7 @@ TEST(RinexAnalyst, SatellitesAndSystemsSelectedByTheirTexts) {
       }
     }
   }
-  for (const char* bad : {"", "R", "X01", "G100", "S119", "S159", "E05-E01", "G01-R05", "G01,,G02", "C1234"}) {
+  for (const char* bad : {"", "R", "X01", "G100", "S119", "S159", "S19", "S59", "E05-E01", "G01-R05", "G01,,G02", "C1234"}) {
     SatelliteChoice choice;
     std::string error;
     EXPECT_FALSE(parse_satellites(bad, choice, error)) << bad;

@@ -229,6 +229,11 @@ TEST(RinexReader, DamagedFilesNameTheirLine) {
   const std::string cut = gps.substr(0, gps.rfind("    -0.6"));
   std::string bad = gps;
   bad.replace(bad.find("0.560000000000E+02"), 18, "0.5600000O0000E+02");
+  // One character too many shifts every field after it on its line.
+  std::string shifted = gps;
+  shifted.insert(shifted.find("E-06 ") + 4, "5");
+  std::string february = gps;
+  february.replace(4, 10, "2006 02 30");
   struct Case {
     const char* what;
     std::string text;
@@ -240,6 +245,8 @@ TEST(RinexReader, DamagedFilesNameTheirLine) {
       {"cut before the next record", head3 + cut + gps, 0, 10, "G01 record cut short: 7 of the 8 lines"},
       {"cut at the end", head3 + gps + cut, 1, 17, "at the end of the file"},
       {"a field that is no number", head3 + gps + bad, 1, 12, "'0.5600000O0000E+02' in column 5 is not a number"},
+      {"a field of two numbers", head3 + gps + shifted, 1, 13, "'5 0.640150101390E-0' in column 24 is not a number"},
+      {"a day the month does not have", head3 + february, 0, 3, "no valid epoch"},
       {"unknown system letter", head3 + "X" + gps.substr(1), 0, 3, "unknown system letter 'X'"},
       {"unknown record type", head4 + sbas + "> EPX S27 SBAS\n" + sbas.substr(15), 1, 8, "unknown record type 'EPX'"},
       {"a message type of other characters", head4 + "> EPH S27 S-AS\n" + sbas.substr(15), 0, 3, "'S-AS' is no message"},
