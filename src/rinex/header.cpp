@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 
+#include "nav/nav.h"
 #include "platform/platform.h"
 #include "rinex/columns.h"
 #include "rinex/rinex.h"
@@ -13,6 +14,19 @@
 namespace kavril::rinex {
 
 namespace {
+
+// The reference time of a 2.x CORR TO SYSTEM TIME is its date: as the GPS
+// week and second of 00:00 that day, the form of 3.x TIME SYSTEM CORR, so
+// that the date goes into 3.x files and comes back from them.
+void set_reference_of_date(TimeCorrection& c) {
+  const std::string date = std::to_string(c.year) + "-" + (c.month < 10 ? "0" : "") + std::to_string(c.month) + "-" +
+                           (c.day < 10 ? "0" : "") + std::to_string(c.day);
+  double epoch = 0.0;
+  if (!nav::parse_iso_time(date, epoch) || epoch < 0.0) return;
+  const double week = std::floor(epoch / nav::kSecondsPerWeek);
+  c.referenceWeek = static_cast<int>(week);
+  c.referenceSeconds = static_cast<int>(epoch - week * nav::kSecondsPerWeek);
+}
 
 constexpr std::string_view kVersionLabel = "RINEX VERSION / TYPE";
 constexpr std::string_view kNavigationTypes = "NGHLJQI";
@@ -163,6 +177,7 @@ bool NavigationReader::read_header(Header& header) {
       c.month = fields.integer(7, 6);
       c.day = fields.integer(13, 6);
       c.a0 = fields.real(22, 19);
+      set_reference_of_date(c);
     } else if (label == "TIME SYSTEM CORR") {
       TimeCorrection& c = header.timeCorrections.emplace_back();
       c.type.assign(column_field(line, 1, 4));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "nav/nav.h"
 #include "platform/platform.h"
 #include "rinex/columns.h"
 #include "rinex/rinex.h"
@@ -95,7 +96,12 @@ int NavigationWriter::write_header(const Header& header, std::string_view progra
       kDeltaUtc.format(body, {c.a0, c.a1, c.referenceSeconds, c.referenceWeek});
       line(body, "DELTA-UTC: A0,A1,T,W");
     } else if (two && c.type.view() == "GLUT" && system_ == System::GLONASS) {
-      kCorrToSystemTime.format(body, {c.year, c.month, c.day, c.a0});
+      // A correction of a 3.x or 4.x file gives its reference time as a GPS
+      // week and second: its date is that of the 2.x line.
+      const nav::Calendar date = nav::calendar_of(c.referenceWeek * nav::kSecondsPerWeek + c.referenceSeconds);
+      const bool dated = c.year > 0 || c.referenceWeek <= 0;
+      kCorrToSystemTime.format(body, {dated ? c.year : date.year, dated ? c.month : date.month,
+                                      dated ? c.day : date.day, c.a0});
       line(body, "CORR TO SYSTEM TIME");
     } else if (!two && version_ < 400) {
       kTimeSystemCorr.format(body, {c.type.view(), c.a0, c.a1, c.referenceSeconds, c.referenceWeek});
