@@ -99,7 +99,8 @@ int NavigationWriter::write_header(const Header& header, std::string_view progra
       // A correction of a 3.x or 4.x file gives its reference time as a GPS
       // week and second: its date is that of the 2.x line.
       const nav::Calendar date = nav::calendar_of(c.referenceWeek * nav::kSecondsPerWeek + c.referenceSeconds);
-      const bool dated = c.year > 0 || c.referenceWeek <= 0;
+      constexpr int kLastWeek = 400000;  // about the year 9600
+      const bool dated = c.year > 0 || c.referenceWeek <= 0 || c.referenceWeek > kLastWeek;
       kCorrToSystemTime.format(body, {dated ? c.year : date.year, dated ? c.month : date.month,
                                       dated ? c.day : date.day, c.a0});
       line(body, "CORR TO SYSTEM TIME");
