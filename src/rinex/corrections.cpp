@@ -48,6 +48,22 @@ constexpr std::size_t kUtcNameColumn = 38;  // in the texts of a time-offset rec
 
 int week_offset(System system) { return system == System::BeiDou ? kBeidouWeekZero : 0; }
 
+const TimeSender* sender_of(const TimeCorrection& c) {
+  for (const TimeSender& s : kTimeSenders) {
+    if (c.type.view().substr(0, 2) == s.prefix) return &s;
+  }
+  return nullptr;
+}
+
+// Many 2.x files write the week of DELTA-UTC as the message sends it,
+// modulo 1024: the week of that count nearest GPS time `gpsTime`, in the
+// sender's own count.
+int nearest_week(int week, System sender, double gpsTime) {
+  const double behind = std::floor(gpsTime / kSecondsPerWeek) - (static_cast<double>(week) + week_offset(sender));
+  if (!(behind > 512 && behind < 1e7)) return week;  // (no epoch of a calendar date: as written)
+  return week + static_cast<int>(1024 * std::round(behind / 1024));
+}
+
 const IonosphereCorrection* find_ionosphere(const Header& header, std::string_view type) {
   for (const IonosphereCorrection& c : header.ionosphere) {
     if (c.type.view() == type) return &c;
@@ -100,10 +116,7 @@ std::vector<Record> correction_records(const Header& header, double gpsTime) {
     }
   }
   for (const TimeCorrection& c : header.timeCorrections) {
-    const TimeSender* sender = nullptr;
-    for (const TimeSender& s : kTimeSenders) {
-      if (c.type.view().substr(0, 2) == s.prefix) sender = &s;
-    }
+    const TimeSender* sender = sender_of(c);
     if (sender == nullptr) continue;
     // The reference time of the correction, in the sender's own time, is
     // the record's epoch; a 2.x GLONASS correction gives a date, one
@@ -112,11 +125,7 @@ std::vector<Record> correction_records(const Header& header, double gpsTime) {
                                                        source_satellite(sender->system, c.source.view()),
                                                        sender->message, gpsTime));
     if (c.referenceWeek > 0) {
-      // Many 2.x files write the week of DELTA-UTC as the message sends it,
-      // modulo 1024: the week of that count nearest the output's start.
-      double week = static_cast<double>(c.referenceWeek) + week_offset(sender->system);
-      const double behind = std::floor(gpsTime / kSecondsPerWeek) - week;
-      if (behind > 512) week += 1024 * std::round(behind / 1024);
+      const double week = nearest_week(c.referenceWeek, sender->system, gpsTime) + week_offset(sender->system);
       const nav::Calendar own = nav::calendar_of(week * kSecondsPerWeek + c.referenceSeconds);
       r.epoch = {own.year, own.month, own.day, own.hour, own.minute, own.second};
     } else if (c.year > 0) {
@@ -174,6 +183,13 @@ bool take_correction_record(const Record& record, Header& header) {
     if (utc == kUtcNames[id]) c.utcId = static_cast<int>(id);
   }
   return true;
+}
+
+void unwrap_correction_weeks(Header& header, double gpsTime) {
+  for (TimeCorrection& c : header.timeCorrections) {
+    const TimeSender* sender = sender_of(c);
+    if (sender != nullptr && c.referenceWeek > 0) c.referenceWeek = nearest_week(c.referenceWeek, sender->system, gpsTime);
+  }
 }
 
 }  // namespace kavril::rinex

@@ -57,6 +57,7 @@ Header HeaderMerge::merged(double outputFirstEpoch, int outputVersion) const {
     }
   }
   out.systemLetter = letter;
+  unwrap_correction_weeks(out, outputFirstEpoch);
   out.fileSystem = inputs_.front().header.fileSystem;
   if (files > 1) {
     if (outputVersion >= 400) {

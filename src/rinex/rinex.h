@@ -491,6 +491,10 @@ class HeaderMerge {
 // that have no header form: BDGIM, CNAV ionosphere).
 std::vector<Record> correction_records(const Header& header, double gpsTime);
 bool take_correction_record(const Record& record, Header& header);
+// The reference weeks of the header's time corrections that a 2.x file
+// wrote modulo 1024, as the weeks nearest GPS time `gpsTime` (their
+// continuous count, which 2.11 and 3.x write).
+void unwrap_correction_weeks(Header& header, double gpsTime);
 
 // The calendar epoch of GPS time `gpsTime` in the time of `system`'s
 // records (the inverse of gps_time).
