@@ -15,6 +15,25 @@ namespace kavril::rinex {
 
 namespace {
 
+bool digits_or_blanks(std::string_view text) {
+  for (const char c : text) {
+    if (c != ' ' && (c < '0' || c > '9')) return false;
+  }
+  return text.find_first_not_of(' ') != std::string_view::npos;
+}
+
+// A line of no header label that starts as a record of the version does:
+// "> EPH" (4.x), "G01 2023 " (3.x), " 1 10  7" (2.x).
+bool looks_like_record_line(std::string_view line, int major) {
+  if (major >= 4) return line.starts_with("> ");
+  if (major == 3) {
+    return line.size() >= 9 && std::string_view("GRECJIS").find(line[0]) != std::string_view::npos &&
+           digits_or_blanks(line.substr(1, 2)) && line[3] == ' ' && digits_or_blanks(line.substr(4, 4)) && line[8] == ' ';
+  }
+  return line.size() >= 9 && digits_or_blanks(line.substr(0, 2)) && line[2] == ' ' && digits_or_blanks(line.substr(3, 2)) &&
+         line[5] == ' ' && digits_or_blanks(line.substr(6, 2)) && line[8] == ' ';
+}
+
 // The reference time of a 2.x CORR TO SYSTEM TIME is its date: as the GPS
 // week and second of 00:00 that day, the form of 3.x TIME SYSTEM CORR, so
 // that the date goes into 3.x files and comes back from them.
@@ -210,6 +229,9 @@ bool NavigationReader::read_header(Header& header) {
       leap.system.assign(column_field(line, 25, 3));
     } else if (label == "MERGED FILE") {
       header.mergedFiles = fields.integer(1, 9);
+    } else if (looks_like_record_line(line, header.major())) {
+      // Passed over as a header line it would be a record lost without a word.
+      return fail(number, "a record line before END OF HEADER");
     }
     if (fields.bad) return fail(number, joined({label, ": ", fields.reason}));
   }

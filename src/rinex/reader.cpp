@@ -12,6 +12,10 @@ namespace kavril::rinex {
 
 namespace {
 
+// The years of navigation records: from the start of GPS time to the last
+// year that two-digit years of 2.x files name.
+constexpr int kFirstYear = 1980, kLastYear = 2079;
+
 int days_in_month(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -275,9 +279,9 @@ bool NavigationReader::decode_epoch_line(Record& record, std::string_view line, 
             read_integer(line, after + 10, 2, e.minute, reason) == FieldRead::Given &&
             read_real(line, after + 12, two ? 5 : 3, e.second, reason) == FieldRead::Given;
   if (ok && two) e.year += e.year < 80 ? 2000 : 1900;
-  // A date that does not exist (30 February) or a time beyond 23:59:59 is a
-  // damaged line, not an epoch to be carried into other files.
-  ok = ok && e.month >= 1 && e.month <= 12 && e.day >= 1 && e.day <= days_in_month(e.year, e.month) && e.hour >= 0 &&
+  // A date that does not exist (30 February, the year -1) or a time beyond
+  // 23:59:59 is a damaged line, not an epoch to be carried into other files.
+  ok = ok && e.year >= kFirstYear && e.year <= kLastYear && e.month >= 1 && e.month <= 12 && e.day >= 1 && e.day <= days_in_month(e.year, e.month) && e.hour >= 0 &&
        e.hour <= 23 && e.minute >= 0 && e.minute <= 59 && e.second >= 0.0 && e.second < 60.0;
   if (!ok) return fail(number, reason.empty() ? "no valid epoch" : reason);
   return true;

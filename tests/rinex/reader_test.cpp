@@ -247,6 +247,8 @@ TEST(RinexReader, DamagedFilesNameTheirLine) {
       {"a field that is no number", head3 + gps + bad, 1, 12, "'0.5600000O0000E+02' in column 5 is not a number"},
       {"a field of two numbers", head3 + gps + shifted, 1, 13, "'5 0.640150101390E-0' in column 24 is not a number"},
       {"a day the month does not have", head3 + february, 0, 3, "no valid epoch"},
+      {"a year before GPS time", head3 + "G01 1979" + gps.substr(8), 0, 3, "no valid epoch"},
+      {"a record before END OF HEADER", head3.substr(0, 81) + gps + head3.substr(81), 0, 2, "a record line before END OF HEADER"},
       {"unknown system letter", head3 + "X" + gps.substr(1), 0, 3, "unknown system letter 'X'"},
       {"unknown record type", head4 + sbas + "> EPX S27 SBAS\n" + sbas.substr(15), 1, 8, "unknown record type 'EPX'"},
       {"a message type of other characters", head4 + "> EPH S27 S-AS\n" + sbas.substr(15), 0, 3, "'S-AS' is no message"},
