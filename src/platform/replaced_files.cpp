@@ -190,6 +190,19 @@ bool foreign_link_in_shared_folder(const std::string& path, const struct stat& l
   return shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid;
 }
 
+// True when a folder on the way to `path` is reached through such a link:
+// "/tmp/st/dl/x.rnx" where dl, in the sticky folder /tmp/st, is another
+// user's link to a folder of their choosing.
+bool foreign_link_on_the_way(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    const std::string folder = path.substr(0, slash);
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && foreign_link_in_shared_folder(folder, info))
+      return true;
+  }
+  return false;
+}
+
 // The file a name stands for, into `path`: symbolic links followed, also a
 // link whose target does not exist yet (the new file then becomes that
 // target). Returns 0, kLinkNotFollowed for a link that is not followed, or
@@ -199,6 +212,7 @@ int final_path(const std::string& name, std::string& path) {
   constexpr int kMaxLinks = 40;
   path = name;
   for (int i = 0; i < kMaxLinks; ++i) {
+    if (foreign_link_on_the_way(path)) return kLinkNotFollowed;
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? 0 : last_error();
     if (!S_ISLNK(info.st_mode)) return 0;
@@ -449,6 +463,7 @@ int start_temporary(const std::string& path, Replacement& replacement, int& fd) 
 
 int check_link_trust(std::string_view name) {
   const std::string path(trim_right(name));
+  if (foreign_link_on_the_way(path)) return kLinkNotFollowed;
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
   return foreign_link_in_shared_folder(path, info) ? kLinkNotFollowed : 0;

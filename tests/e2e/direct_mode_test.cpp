@@ -337,6 +337,8 @@ TEST(DirectMode, RootDoesNotFollowALinkAnotherUserPlantedInASharedFolder) {
       {*asUser + "ln -s ../victim out.rnx", "-o s/out.rnx", "kavril: s/out.rnx" + refused},
       {*asUser + "ln -s ../victim " + named, "-r 3 -n BRDC00ORL -d s", "kavril: s/" + named + refused},
       {*asUser + "ln -s ../victim p.svg", "--check --plot s/p.svg", "kavril: s/p.svg" + refused},
+      {*asUser + "ln -s .. dl", "-o s/dl/victim", "kavril: s/dl/victim" + refused},  // a folder on the way
+      {*asUser + "ln -s .. dl", "-d s/dl", "kavril: s/dl/brdc1820.rnx" + refused},
       {"ln -s ../victim out.rnx", "-o s/out.rnx", ""},                          // root's own link
       {"chown nobody . && " + *asUser + "ln -s ../victim out.rnx", "-o s/out.rnx", ""},  // the folder owner's
   };
@@ -351,6 +353,7 @@ TEST(DirectMode, RootDoesNotFollowALinkAnotherUserPlantedInASharedFolder) {
     EXPECT_EQ(run(scratch.path(), "-q " + args + " data/brdc1820.brd"), messages.empty() ? 0 : 1);
     EXPECT_EQ(read_file(scratch.path() / "stderr"), messages);
     EXPECT_EQ(read_file(scratch.path() / "victim") == svg, !messages.empty());
+    EXPECT_FALSE(fs::exists(scratch.path() / "brdc1820.rnx"));
     for (const auto& entry : fs::directory_iterator(scratch.path() / "s")) EXPECT_TRUE(fs::is_symlink(entry.path()));
   }
 }
